@@ -1,0 +1,95 @@
+// The demo instance: owns what exists once (window and context, fixed GL state, the one
+// vertex array object, the music stream, the row timer, the sync tracks and the main
+// scene). The one aDemo is reachable from everywhere through gDemo.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "runtime/BassAudio.h"
+
+class BassTimer;
+class Sync;
+
+namespace Tarvo {
+
+class PostScene;
+
+// Start-up failures that leave nothing to run (no window, no music). The message has
+// already been printed when it is empty.
+class StartupError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct DemoOptions {
+    bool windowed = false;
+    bool visible = true;
+    int soundOn = 1;
+    std::string musicPath = "./data/vaxo-dubtech.mp3";
+    std::string syncBasePath = "./data/science/sync";
+};
+
+class Dinstance {
+public:
+    Dinstance(int width, int height, bool windowed);
+    Dinstance(int width, int height, const DemoOptions& options);
+    ~Dinstance();
+    Dinstance(const Dinstance&) = delete;
+    Dinstance& operator=(const Dinstance&) = delete;
+
+    virtual void run(double time) = 0;
+
+    void startMusic();
+    bool updateRow();
+
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
+    float getRow() const { return row; }
+    Sync* getSync() const { return sync; }
+    BassTimer* getTimer() const { return timer; }
+    HSTREAM getStream() const { return stream; }
+    unsigned getVertexArray() const { return vao; }
+
+protected:
+    void initMusic(std::string path);
+
+private:
+    void initGlState();
+    void createVertexArray();
+    void initTimerAndSync(const std::string& syncBasePath);
+
+    int soundOn = 1;
+    HSTREAM stream = 0;
+    double bpm = 150.0;
+    BassTimer* timer = nullptr;
+    Sync* sync = nullptr;
+    float row = 0.0f;
+    int width;
+    int height;
+    unsigned vao = 0;
+};
+
+class aDemo : public Dinstance {
+public:
+    explicit aDemo(bool windowed);
+    aDemo(int width, int height, const DemoOptions& options);
+
+    void run(double time) override;
+    // Builds the main scene; every asset of the show loads here.
+    void createScene();
+
+    double getFrameTime() const { return frameTime; }
+    void setFrameTime(double ms) { frameTime = ms; }
+    PostScene* getScene() const { return scene; }
+    // Lets offline renderers and tests run another scene in the main scene's place.
+    void setScene(PostScene* s) { scene = s; }
+
+private:
+    PostScene* scene = nullptr;
+    double frameTime = 0.0;
+};
+
+} // namespace Tarvo
+
+extern Tarvo::aDemo* gDemo;
