@@ -42,6 +42,8 @@ public:
 
     void startMusic();
     bool updateRow();
+    // Offline rendering steps the rows itself instead of following the music.
+    void setRow(float r);
 
     int getWidth() const { return width; }
     int getHeight() const { return height; }

@@ -1,0 +1,132 @@
+#include "runtime/Demo.h"
+
+#include <GL/glew.h>
+
+#include <iostream>
+
+#include "engine/PostScene.h"
+#include "runtime/BassTimer.h"
+#include "runtime/Window.h"
+#include "sync/Sync.h"
+
+Tarvo::aDemo* gDemo = nullptr;
+
+namespace Tarvo {
+
+namespace {
+constexpr int rowsPerBeat = 8;
+constexpr int showWidth = 1920;
+constexpr int showHeight = 1080;
+
+DemoOptions windowedOptions(bool windowed)
+{
+    DemoOptions options;
+    options.windowed = windowed;
+    return options;
+}
+} // namespace
+
+Dinstance::Dinstance(int width, int height, bool windowed)
+    : Dinstance(width, height, windowedOptions(windowed))
+{
+}
+
+Dinstance::Dinstance(int width, int height, const DemoOptions& options)
+    : soundOn(options.soundOn), width(width), height(height)
+{
+    WindowOptions windowOptions;
+    windowOptions.windowed = options.windowed;
+    windowOptions.visible = options.visible;
+    // Nothing can be drawn without a context, so a failed window ends start-up; its
+    // message has been printed already.
+    if (!initWindow(width, height, windowOptions, "Vantor"))
+        throw StartupError("");
+    initGlState();
+    createVertexArray();
+    // An empty path leaves the demo without music: its clock then stays at row 0
+    // unless a caller drives the rows itself.
+    if (!options.musicPath.empty())
+        initMusic(options.musicPath);
+    initTimerAndSync(options.syncBasePath);
+}
+
+Dinstance::~Dinstance()
+{
+    glDeleteVertexArrays(1, &vao);
+    delete timer;
+    timer = nullptr;
+}
+
+void Dinstance::initGlState()
+{
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void Dinstance::createVertexArray()
+{
+    glGenVertexArrays(1, &vao);
+    glBindVertexArray(vao);
+}
+
+void Dinstance::initMusic(std::string path)
+{
+    if (!BASS_Init(-1, 44100, 0, nullptr, nullptr))
+        std::cout << "Can't initialize device" << std::endl;
+
+    DWORD flags = BASS_STREAM_PRESCAN;
+    if (soundOn == 0)
+        flags |= BASS_STREAM_DECODE;
+    stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, flags);
+    if (stream == 0) {
+        std::cout << stream << std::endl;
+        throw StartupError("Failed to open tune");
+    }
+}
+
+void Dinstance::initTimerAndSync(const std::string& syncBasePath)
+{
+    timer = new BassTimer(stream, static_cast<float>(bpm), rowsPerBeat);
+    sync = Sync::create(syncBasePath, timer);
+}
+
+void Dinstance::startMusic()
+{
+    BASS_Start();
+    BASS_ChannelPlay(stream, FALSE);
+    timer->play();
+}
+
+bool Dinstance::updateRow()
+{
+    // Without music the rows are whatever the caller set last.
+    if (stream != 0)
+        row = timer->getRow();
+    return sync ? sync->update(row) : true;
+}
+
+void Dinstance::setRow(float r)
+{
+    row = r;
+}
+
+aDemo::aDemo(bool windowed)
+    : Dinstance(showWidth, showHeight, windowed)
+{
+}
+
+aDemo::aDemo(int width, int height, const DemoOptions& options)
+    : Dinstance(width, height, options)
+{
+}
+
+void aDemo::run(double time)
+{
+    if (scene)
+        scene->render(time);
+}
+
+} // namespace Tarvo

@@ -1,0 +1,108 @@
+// GLFW 3 stands in for the 2.x windowing interface the show was designed around: each
+// 2.x step maps to its 3.x counterpart here, and nowhere else.
+#include "runtime/Window.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cstdio>
+#include <iostream>
+
+namespace Tarvo {
+
+namespace {
+GLFWwindow* window = nullptr;
+}
+
+bool initWindow(int width, int height, bool windowed, std::string title)
+{
+    WindowOptions options;
+    options.windowed = windowed;
+    return initWindow(width, height, options, std::move(title));
+}
+
+bool initWindow(int width, int height, const WindowOptions& options, std::string title)
+{
+    glewExperimental = GL_TRUE;
+    if (!glfwInit()) {
+        std::fprintf(stderr, "Failed to initialize GLFW\n");
+        return false;
+    }
+
+    glfwWindowHint(GLFW_SAMPLES, 1);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 32);
+    glfwWindowHint(GLFW_STENCIL_BITS, 0);
+    glfwWindowHint(GLFW_VISIBLE, options.visible ? GLFW_TRUE : GLFW_FALSE);
+
+    GLFWmonitor* monitor = options.windowed || !options.visible ? nullptr : glfwGetPrimaryMonitor();
+    window = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+    if (!window) {
+        // Software renderers often lack a 32-bit depth buffer or multisampling; the
+        // closest configuration they have is still a working context for the show.
+        glfwWindowHint(GLFW_SAMPLES, 0);
+        glfwWindowHint(GLFW_DEPTH_BITS, 24);
+        window = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+    }
+    if (!window) {
+        std::fprintf(stderr, "Failed to open window.\n");
+        glfwTerminate();
+        return false;
+    }
+    glfwMakeContextCurrent(window);
+
+    const int major = glfwGetWindowAttrib(window, GLFW_CONTEXT_VERSION_MAJOR);
+    const int minor = glfwGetWindowAttrib(window, GLFW_CONTEXT_VERSION_MINOR);
+    const int revision = glfwGetWindowAttrib(window, GLFW_CONTEXT_REVISION);
+    std::fprintf(stderr, "The received OpenGL version: %d.%d.%d\n", major, minor, revision);
+    std::cout << major << "." << minor << "." << revision << std::endl;
+
+    if (glewInit() != GLEW_OK) {
+        std::fprintf(stderr, "Failed to initialize GLEW\n");
+        return false;
+    }
+    // GLEW's experimental loader can leave a harmless GL_INVALID_ENUM behind; clear it so
+    // the first real error a caller checks for is its own.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+
+    glfwSetWindowTitle(window, title.c_str());
+    glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
+    glfwSetCursorPos(window, static_cast<unsigned>(width) >> 1, static_cast<unsigned>(height) >> 1);
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    return true;
+}
+
+GLFWwindow* currentWindow()
+{
+    return window;
+}
+
+double windowTime()
+{
+    return glfwGetTime();
+}
+
+bool escapePressed()
+{
+    return window && glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS;
+}
+
+bool windowOpen()
+{
+    return window && !glfwWindowShouldClose(window);
+}
+
+void swapBuffers()
+{
+    if (!window)
+        return;
+    glfwSwapBuffers(window);
+    glfwPollEvents();
+}
+
+} // namespace Tarvo
