@@ -1,0 +1,38 @@
+// The show's frame loop: one pass per frame until the end track drops to 1.0 or less,
+// Escape is pressed or the window is closed. The window side sits behind FrameHost so
+// the loop's pacing, reports and end rules can be driven by a test.
+#pragma once
+
+#include <iosfwd>
+
+#include "sync/Sync.h"
+
+namespace Tarvo {
+
+class aDemo;
+
+class FrameHost {
+public:
+    virtual double now() = 0;          // seconds on a monotonic clock
+    virtual void swap() = 0;           // shows the frame and processes window events
+    virtual bool escapePressed() = 0;
+    virtual bool windowOpen() = 0;
+
+protected:
+    ~FrameHost() = default;
+};
+
+// The real window.
+class WindowFrameHost : public FrameHost {
+public:
+    double now() override;
+    void swap() override;
+    bool escapePressed() override;
+    bool windowOpen() override;
+};
+
+// Runs frames until the show ends; the once-a-second frame-time lines go to log.
+// Returns the number of frames drawn, which is at least one.
+long runFrameLoop(aDemo& demo, FrameHost& host, const TrackHandle& endTrack, std::ostream& log);
+
+} // namespace Tarvo
