@@ -1,0 +1,105 @@
+// The shader program loader: reads both sources line by line, compiles, links and prints
+// whatever the driver has to say. Nothing is made current and no locations are bound.
+#include "engine/ShaderProgram.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Each line is preceded by a line break, so the source starts with one and its last line
+// has none: a file that ends without a line break reads the same as one that has it.
+bool readSource(const char* path, std::string& source)
+{
+    std::ifstream file(path);
+    if (!file.is_open())
+        return false;
+    std::string line;
+    while (std::getline(file, line)) {
+        // Files written on Windows keep their carriage returns on this platform.
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        source += "\n";
+        source += line;
+    }
+    return true;
+}
+
+void printShaderLog(GLuint shader)
+{
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0)
+        return;
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetShaderInfoLog(shader, length, nullptr, log.data());
+    std::printf("%s\n", log.data());
+}
+
+void printProgramLog(GLuint program)
+{
+    GLint length = 0;
+    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0)
+        return;
+    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
+    glGetProgramInfoLog(program, length, nullptr, log.data());
+    std::printf("%s\n", log.data());
+}
+
+void compile(GLuint shader, const char* path, const std::string& source)
+{
+    std::printf("Compiling: %s\n", path);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    // The status is not acted upon: a broken shader is reported through its log and the
+    // caller carries on with what it gets.
+    GLint status = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
+    printShaderLog(shader);
+}
+
+} // namespace
+
+GLuint loadShaderProgram(const char* vertexPath, const char* fragmentPath)
+{
+    GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+
+    std::string vertexSource;
+    if (vertexPath == nullptr || !readSource(vertexPath, vertexSource)) {
+        std::printf("Failed to open %s.\n", vertexPath ? vertexPath : "(null)");
+        std::fflush(stdout);
+        // Nothing will ever use these two shader objects.
+        glDeleteShader(vertexShader);
+        glDeleteShader(fragmentShader);
+        return 0;
+    }
+
+    // A missing fragment file is not reported here: the empty source fails to compile and
+    // link, and the driver's logs say so.
+    std::string fragmentSource;
+    if (fragmentPath != nullptr)
+        readSource(fragmentPath, fragmentSource);
+
+    compile(vertexShader, vertexPath, vertexSource);
+    compile(fragmentShader, fragmentPath ? fragmentPath : "(null)", fragmentSource);
+
+    std::printf("Linking\n");
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertexShader);
+    glAttachShader(program, fragmentShader);
+    glLinkProgram(program);
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    printProgramLog(program);
+    std::fflush(stdout);
+
+    // The shaders stay attached, so they live on with the program and are freed with it.
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    return program;
+}

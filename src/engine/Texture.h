@@ -1,0 +1,18 @@
+// Image files into GL textures. loadTexture is the one every user calls (PNG and the other
+// formats the image decoder knows); the BMP and DDS readers serve hand-made assets.
+#pragma once
+
+#include <GL/glew.h>
+
+// Decodes the image and uploads it as a mip-mapped 2D texture (RGB and RGBA images only).
+// Always returns a texture name: an image that cannot be read gives a texture without an
+// image, which samples as incomplete. The texture is left bound on the active unit.
+// mirrored selects mirrored-repeat wrapping instead of repeat.
+GLuint loadTexture(const char* path, bool mirrored);
+
+// Uncompressed 24-bit BMP files. Returns 0 (with a message) for anything else.
+GLuint loadBmpTexture(const char* path);
+
+// DDS files holding DXT1, DXT3 or DXT5 data, with their mip levels. Returns 0 (with a
+// message) for anything else.
+GLuint loadDdsTexture(const char* path);
