@@ -1,0 +1,19 @@
+// Reads one binary track file into a track: a little-endian int32 key count, then per
+// key an int32 row, a float32 value and a signed type byte.
+#pragma once
+
+#include "sync/SyncTracks.h"
+
+#include <cstdio>
+
+enum TrackReadResult {
+    TrackReadOk = 0,      // every key the count announced, in ascending rows
+    TrackReadMissing = 1, // the file could not be opened; the track has no keys
+    TrackReadDamaged = 2, // opened, but short, overlong or out of order; see the log
+};
+
+// Replaces the track's keys with the file's. A damaged file keeps exactly the complete
+// keys that are present and in ascending order, so nothing past the file is read or
+// allocated whatever the count says. Messages go to log (the show's standard output;
+// tools pass stderr to keep their own output clean).
+int readTrackFile(SyncTrack* track, const char* path, FILE* log = stdout);

@@ -1,0 +1,125 @@
+// synctool: inspect and build the show's binary track files.
+//   synctool dump FILE            one "row value type" line per key
+//   synctool eval FILE ROW...     the track's value at each row, one per line
+//   synctool build SOURCE BASE    compile a timeline text into BASE_<name>.track files
+// Results go to standard output, messages to standard error. Exit status: 0 on success,
+// 1 on failure (nothing printed or written), 2 when a track file is damaged (the keys
+// that are intact are still dumped or evaluated).
+#include "sync/SyncTracks.h"
+#include "sync/Timeline.h"
+#include "sync/TrackEval.h"
+#include "sync/TrackReader.h"
+#include "sync/TrackWriter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+constexpr int exitOk = 0;
+constexpr int exitFailed = 1;
+constexpr int exitDamaged = 2;
+
+int usage()
+{
+    std::fprintf(stderr,
+        "usage: synctool dump FILE\n"
+        "       synctool eval FILE ROW...\n"
+        "       synctool build SOURCE BASEPATH\n");
+    return exitFailed;
+}
+
+// Loads a track file for inspection; the reader's messages go to standard error.
+int loadTrack(const char* path, SyncTrack& track)
+{
+    track = SyncTrack{nullptr, nullptr, 0};
+    const int result = readTrackFile(&track, path, stderr);
+    return result == TrackReadOk ? exitOk : result == TrackReadMissing ? exitFailed : exitDamaged;
+}
+
+int dump(const char* path)
+{
+    SyncTrack track;
+    const int status = loadTrack(path, track);
+    if (status == exitFailed)
+        return status;
+    for (int i = 0; i < track.keyCount; ++i) {
+        const TrackKey& key = track.keys[i];
+        std::printf("%d %.9g %d\n", int(key.row), double(key.value), int(key.type));
+    }
+    std::free(track.keys);
+    return status;
+}
+
+int eval(const char* path, int rowCount, char** rowTexts)
+{
+    std::vector<double> rows;
+    for (int i = 0; i < rowCount; ++i) {
+        char* end = nullptr;
+        const double row = std::strtod(rowTexts[i], &end);
+        if (end == rowTexts[i] || *end != '\0' || !std::isfinite(row)) {
+            std::fprintf(stderr, "synctool: bad row '%s' (a finite decimal number)\n", rowTexts[i]);
+            return exitFailed;
+        }
+        rows.push_back(row);
+    }
+    SyncTrack track;
+    const int status = loadTrack(path, track);
+    if (status == exitFailed)
+        return status;
+    for (const double row : rows)
+        std::printf("%.9g\n", double(getTrackValue(&track, row)));
+    std::free(track.keys);
+    return status;
+}
+
+int build(const char* source, const std::string& basePath)
+{
+    Timeline timeline;
+    std::vector<std::string> errors;
+    if (!loadTimeline(source, timeline, errors)) {
+        for (const std::string& error : errors)
+            std::fprintf(stderr, "%s\n", error.c_str());
+        return exitFailed;
+    }
+    const std::filesystem::path folder = std::filesystem::path(basePath).parent_path();
+    if (!folder.empty()) {
+        std::error_code error;
+        std::filesystem::create_directories(folder, error);
+        if (error) {
+            std::fprintf(stderr, "%s: cannot create folder: %s\n", folder.string().c_str(), error.message().c_str());
+            return exitFailed;
+        }
+    }
+    // Every key was checked while parsing, so a failure here is the disk's; the files
+    // already written are complete and the status says the build did not finish.
+    for (const TimelineTrack& track : timeline.tracks) {
+        const std::string path = trackPath(basePath.c_str(), track.name.c_str());
+        if (!writeTrackFile(path, track.keys, stderr))
+            return exitFailed;
+        std::fprintf(stderr, "%s: %zu keys\n", path.c_str(), track.keys.size());
+    }
+    return exitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return usage();
+    const std::string command = argv[1];
+    if (command == "dump" && argc == 3)
+        return dump(argv[2]);
+    if (command == "eval" && argc >= 4)
+        return eval(argv[2], argc - 3, argv + 3);
+    if (command == "build" && argc == 4)
+        return build(argv[2], argv[3]);
+    return usage();
+}
