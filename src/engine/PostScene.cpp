@@ -1,0 +1,126 @@
+// The post-processing scene's pipeline. Targets are bound outermost first (postFbo before
+// compositeFbo) because releasing an inner target re-binds and clears the one below it.
+#include "engine/PostScene.h"
+
+#include <cstdio>
+
+#include "engine/ShaderProgram.h"
+#include "runtime/Demo.h"
+
+namespace Tarvo {
+
+namespace {
+
+int windowWidth()
+{
+    return gDemo ? gDemo->getWidth() : 1;
+}
+
+int windowHeight()
+{
+    return gDemo ? gDemo->getHeight() : 1;
+}
+
+} // namespace
+
+PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
+    : sceneFbo(windowWidth(), windowHeight(), 1, textureCount, GL_RGBA16F),
+      compositeFbo(windowWidth(), windowHeight(), 1, textureCount, GL_RGBA16F),
+      postFbo(windowWidth(), windowHeight(), 1, textureCount, GL_RGBA16F),
+      fxaa("./data/shaders/fxaa.fs"),
+      postprocess("./data/shaders/postproc.fs")
+{
+    if (gDemo == nullptr)
+        std::fprintf(stderr, "PostScene built without a demo instance: 1x1 framebuffers\n");
+
+    glGenBuffers(1, &quadBuffer);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    glBufferData(GL_ARRAY_BUFFER, sizeof(fullScreenQuad), fullScreenQuad, GL_STATIC_DRAW);
+
+    program = loadShaderProgram("./data/shaders/trivial.vs", compositeShaderPath.c_str());
+    vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
+
+    textureLocations.assign(textureCount, -1);
+    for (unsigned i = 0; i < textureCount; ++i) {
+        const std::string name = "texture" + std::to_string(i);
+        textureLocations[i] = program ? glGetUniformLocation(program, name.c_str()) : -1;
+        // A sampler the shader does not declare shows up here as 4294967295.
+        std::printf("texID_[%u] = %u (%s)\n", i, static_cast<unsigned>(textureLocations[i]),
+            name.c_str());
+        sceneFbo.setTexId(i, textureLocations[i]);
+    }
+    std::fflush(stdout);
+
+    timeLocation = program ? glGetUniformLocation(program, "time") : -1;
+}
+
+PostScene::~PostScene()
+{
+    glDeleteBuffers(1, &quadBuffer);
+    // The compositing program is this scene's own; the effects and framebuffers release
+    // theirs as members, postprocess first and sceneFbo last.
+    glDeleteProgram(program);
+}
+
+void PostScene::render(const double& time)
+{
+    setUniforms(time);
+
+    sceneFbo.bind();
+    drawScene(time);
+    sceneFbo.unbind();
+
+    postFbo.bind();
+    compositeFbo.bind();
+    composite(time);
+    compositeFbo.unbind();
+
+    postprocess.setInput(compositeFbo.getTexture(0));
+    postprocess.addFloat("bwmix", getBwMix());
+    postprocess.addFloat("iGlobalTime", time);
+    postprocess.render(time);
+    postprocess.clearFloats();
+
+    postFbo.unbind();
+
+    fxaa.setInput(postFbo.getTexture(0));
+    fxaa.render(time);
+}
+
+void PostScene::composite(const double& time)
+{
+    glUseProgram(program);
+    setUniforms(time);
+
+    for (unsigned i = 0; i < sceneFbo.getTextureCount(); ++i) {
+        glActiveTexture(GL_TEXTURE0 + i);
+        glBindTexture(GL_TEXTURE_2D, sceneFbo.getTexture(i));
+        glUniform1i(sceneFbo.getTexId(i), static_cast<GLint>(i));
+    }
+    glUniform1f(timeLocation, static_cast<float>(time));
+
+    if (vertexLocation < 0)
+        return;
+    const GLuint location = static_cast<GLuint>(vertexLocation);
+    glEnableVertexAttribArray(location);
+    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
+    glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
+    glDrawArrays(GL_TRIANGLES, 0, 6);
+    glDisableVertexAttribArray(location);
+}
+
+void PostScene::setUniforms(const double&)
+{
+}
+
+float PostScene::getBwMix()
+{
+    return 0.0f;
+}
+
+float PostScene::getAuxValue()
+{
+    return 0.0f;
+}
+
+} // namespace Tarvo
