@@ -1,0 +1,48 @@
+// Wavefront OBJ reading: the subset the demo's exporter writes ("v", "vt", "vn" and
+// triangles whose corners carry position/texture-coordinate/normal indices), turned into
+// the non-indexed per-corner arrays that models draw as a plain triangle list.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+namespace Tarvo {
+
+// An OBJ file as written: the three pools in file order and nine 1-based indices per
+// triangle (position, texture coordinate, normal for corner 1, then corners 2 and 3).
+struct ObjMesh {
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec2> texCoords;
+    std::vector<glm::vec3> normals;
+    std::vector<std::int32_t> corners;
+
+    std::size_t triangleCount() const { return corners.size() / 9; }
+};
+
+// Reads OBJ text held in memory. The text is read word by word and number by number with
+// exactly the rules of reading the file with scanf ("%s" keywords, "%f %f %f\n" vertices,
+// "%d/%d/%d %d/%d/%d %d/%d/%d\n" faces, other lines skipped 999 characters at a time), so
+// files outside the exporter's subset come out the same as they always have. Returns false
+// at the first face that does not match; failWord then holds the word at which matching
+// stopped. Indices are not checked here.
+bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord);
+
+// Reads a whole OBJ file with parseObjText, printing the reader's progress and failure
+// lines. Indices are not checked here.
+bool readObjFile(const char* path, ObjMesh& mesh);
+
+// Appends one entry per triangle corner to the three outputs, after checking that every
+// index points into its pool; on a bad index prints why and appends nothing.
+bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>& positions,
+                   std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals);
+
+// Reads an OBJ file and appends its corners to the outputs (never cleared first).
+// True when the whole file was read and every index was inside its pool.
+bool loadOBJ(const char* path, std::vector<glm::vec3>& out_vertices,
+             std::vector<glm::vec2>& out_uvs, std::vector<glm::vec3>& out_normals);
+
+} // namespace Tarvo
