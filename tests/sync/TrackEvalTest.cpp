@@ -64,7 +64,7 @@ TEST(TrackEval, AtAndAfterLastKeyIsLastValue)
     EXPECT_EQ(track.at(1e9), 4.0f);
 }
 
-TEST(TrackEval, DocumentedValuesHalfwayIntoTheFirstRow)
+TEST(TrackEval, KnownValuesHalfwayIntoTheFirstRow)
 {
     EXPECT_EQ(between10And12(Linear).at(10.5), 0.25f);
     EXPECT_EQ(between10And12(Smooth).at(10.5), 0.15625f);
@@ -121,7 +121,7 @@ TEST(TrackEval, NegativeRowsUseFloorNotTruncation)
     EXPECT_EQ(step.at(-0.5), 1.0f);
 }
 
-TEST(TrackEval, PrecisionFollowsTheDocumentedSteps)
+TEST(TrackEval, PrecisionOfEachArithmeticStep)
 {
     // The value difference is a float subtraction and the sum is rounded once to float.
     const float a = 16777216.0f; // 2^24: a + 1 is not representable as a float

@@ -1,5 +1,5 @@
 // Helpers for the sync tests: a scratch folder per test, and track files assembled byte
-// by byte from the documented layout, independent of the writer under test.
+// by byte from the file layout, independent of the writer under test.
 #pragma once
 
 #include "sync/SyncTracks.h"

@@ -196,7 +196,7 @@ TEST(TrackReader, ManyKeysSurviveTheGrowingBuffer)
     EXPECT_EQ(read.track.keys[count - 1].row, (count - 1) * 3);
 }
 
-TEST(TrackWriter, WritesTheDocumentedLayout)
+TEST(TrackWriter, WritesTheTrackFileLayout)
 {
     ScratchFolder folder;
     const std::vector<TrackKey> keys = {{-1, 0.5f, Smooth}, {300, -2.0f, -128}};
