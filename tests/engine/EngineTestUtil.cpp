@@ -1,0 +1,173 @@
+// Scratch files, capture and small GL helpers for the engine tests.
+#include "EngineTestUtil.h"
+
+#include <stb_image_write.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+
+#include "engine/Fbo.h"
+#include "support/GLTestContext.h"
+
+namespace enginetest {
+
+ScratchDir::ScratchDir()
+{
+    std::random_device device;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("vantor-engine-" + std::to_string(device()));
+        if (std::filesystem::create_directory(candidate)) {
+            root = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("no scratch directory");
+}
+
+ScratchDir::~ScratchDir()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+}
+
+std::string ScratchDir::write(const std::string& name, const std::string& contents) const
+{
+    const auto file = root / name;
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << contents;
+    return file.string();
+}
+
+std::string ScratchDir::writeBytes(const std::string& name,
+    const std::vector<std::uint8_t>& bytes) const
+{
+    return write(name, std::string(bytes.begin(), bytes.end()));
+}
+
+std::string ScratchDir::writePng(const std::string& name, int width, int height, int channels,
+    const std::vector<std::uint8_t>& pixels) const
+{
+    const auto file = root / name;
+    std::filesystem::create_directories(file.parent_path());
+    if (!stbi_write_png(file.string().c_str(), width, height, channels, pixels.data(),
+            width * channels))
+        throw std::runtime_error("cannot write " + file.string());
+    return file.string();
+}
+
+void EngineGLTest::SetUp()
+{
+    REQUIRE_GL_CONTEXT(windowWidth, windowHeight);
+    ASSERT_EQ(chdir(VANTOR_SOURCE_DIR), 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glViewport(0, 0, windowWidth, windowHeight);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glUseProgram(0);
+    Tarvo::fboStack.clear();
+}
+
+void EngineGLTest::TearDown()
+{
+    if (chdir(VANTOR_SOURCE_DIR) != 0)
+        ADD_FAILURE() << "cannot return to the repository root";
+    Tarvo::fboStack.clear();
+}
+
+void fillCurrent(float r, float g, float b, float a)
+{
+    glClearColor(r, g, b, a);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+GLuint makeColourTexture(float r, float g, float b, float a)
+{
+    const float pixel[4] = { r, g, b, a };
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, 1, 1, 0, GL_RGBA, GL_FLOAT, pixel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    return texture;
+}
+
+std::vector<float> texturePixels(GLuint texture, int width, int height)
+{
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    return testsupport::readTexture(texture, width, height);
+}
+
+std::array<float, 4> texel(const std::vector<float>& pixels, int width, int x, int y)
+{
+    const std::size_t at = (static_cast<std::size_t>(y) * width + x) * 4;
+    return { pixels[at], pixels[at + 1], pixels[at + 2], pixels[at + 3] };
+}
+
+GLint currentFramebuffer()
+{
+    GLint name = -1;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &name);
+    return name;
+}
+
+std::array<GLint, 4> currentViewport()
+{
+    std::array<GLint, 4> viewport {};
+    glGetIntegerv(GL_VIEWPORT, viewport.data());
+    return viewport;
+}
+
+GLint currentProgram()
+{
+    GLint program = -1;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+    return program;
+}
+
+GLint textureOnUnit(unsigned unit, GLenum target)
+{
+    GLint active = 0;
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    glActiveTexture(GL_TEXTURE0 + unit);
+    GLint name = -1;
+    glGetIntegerv(target, &name);
+    glActiveTexture(static_cast<GLenum>(active));
+    return name;
+}
+
+CaptureOut::CaptureOut(bool stderrStream) : err(stderrStream)
+{
+    std::fflush(stdout);
+    std::fflush(stderr);
+    if (err)
+        ::testing::internal::CaptureStderr();
+    else
+        ::testing::internal::CaptureStdout();
+}
+
+CaptureOut::~CaptureOut()
+{
+    if (!taken)
+        take();
+}
+
+std::string CaptureOut::take()
+{
+    taken = true;
+    std::fflush(stdout);
+    std::fflush(stderr);
+    return err ? ::testing::internal::GetCapturedStderr()
+               : ::testing::internal::GetCapturedStdout();
+}
+
+} // namespace enginetest

@@ -1,0 +1,152 @@
+// The shader program loader: its log lines, its sources and what it returns for missing
+// and broken files.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EngineTestUtil.h"
+#include "engine/ShaderProgram.h"
+
+using namespace enginetest;
+
+namespace {
+
+const char* const vertexSource = "#version 330 core\n"
+                                 "in vec3 trivial_vertices;\n"
+                                 "void main() { gl_Position = vec4(trivial_vertices, 1.0); }\n";
+const char* const fragmentSource = "#version 330 core\n"
+                                   "out vec4 color;\n"
+                                   "void main() { color = vec4(1.0); }\n";
+
+GLint linkStatus(GLuint program)
+{
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status;
+}
+
+// The sources of the shaders still attached to a program, vertex first.
+std::vector<std::string> attachedSources(GLuint program)
+{
+    GLuint shaders[2] = { 0, 0 };
+    GLsizei count = 0;
+    glGetAttachedShaders(program, 2, &count, shaders);
+    std::vector<std::string> sources;
+    for (GLsizei i = 0; i < count; ++i) {
+        GLint length = 0;
+        glGetShaderiv(shaders[i], GL_SHADER_SOURCE_LENGTH, &length);
+        std::string text(static_cast<std::size_t>(length), '\0');
+        GLsizei written = 0;
+        glGetShaderSource(shaders[i], length, &written, text.data());
+        text.resize(static_cast<std::size_t>(written));
+        GLint type = 0;
+        glGetShaderiv(shaders[i], GL_SHADER_TYPE, &type);
+        if (type == GL_VERTEX_SHADER)
+            sources.insert(sources.begin(), text);
+        else
+            sources.push_back(text);
+    }
+    return sources;
+}
+
+class ShaderProgramGLTest : public EngineGLTest {};
+
+} // namespace
+
+TEST_F(ShaderProgramGLTest, CleanPairPrintsOnlyItsProgressLinesAndLinks)
+{
+    const auto vs = scratch.write("a.vs", vertexSource);
+    const auto fs = scratch.write("a.fs", fragmentSource);
+    glUseProgram(0);
+    CaptureOut out;
+    const GLuint program = loadShaderProgram(vs.c_str(), fs.c_str());
+    EXPECT_EQ(out.take(), "Compiling: " + vs + "\nCompiling: " + fs + "\nLinking\n");
+    ASSERT_NE(program, 0u);
+    EXPECT_EQ(linkStatus(program), GL_TRUE);
+    EXPECT_EQ(currentProgram(), 0) << "the loader makes no program current";
+    glDeleteProgram(program);
+}
+
+TEST_F(ShaderProgramGLTest, MissingVertexFileReturnsZeroWithItsMessage)
+{
+    const auto fs = scratch.write("a.fs", fragmentSource);
+    const auto missing = (scratch.path() / "missing.vs").string();
+    CaptureOut out;
+    EXPECT_EQ(loadShaderProgram(missing.c_str(), fs.c_str()), 0u);
+    EXPECT_EQ(out.take(), "Failed to open " + missing + ".\n");
+}
+
+TEST_F(ShaderProgramGLTest, MissingFragmentFileIsNotReportedButLinkFails)
+{
+    const auto vs = scratch.write("a.vs", vertexSource);
+    const auto missing = (scratch.path() / "missing.fs").string();
+    CaptureOut out;
+    const GLuint program = loadShaderProgram(vs.c_str(), missing.c_str());
+    const std::string log = out.take();
+    EXPECT_EQ(log.find("Failed to open"), std::string::npos) << log;
+    EXPECT_NE(log.find("Compiling: " + missing + "\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Linking\n"), std::string::npos) << log;
+    ASSERT_NE(program, 0u) << "a failed program is still returned";
+    EXPECT_EQ(linkStatus(program), GL_FALSE);
+    glDeleteProgram(program);
+}
+
+TEST_F(ShaderProgramGLTest, CompileErrorPrintsTheDriverLogAndReturnsTheProgram)
+{
+    const auto vs = scratch.write("a.vs", vertexSource);
+    const auto fs = scratch.write("broken.fs", "#version 330 core\nout vec4 color;\n"
+                                               "void main() { color = undeclared; }\n");
+    CaptureOut out;
+    const GLuint program = loadShaderProgram(vs.c_str(), fs.c_str());
+    const std::string log = out.take();
+    const std::string compiling = "Compiling: " + fs + "\n";
+    const auto afterCompiling = log.find(compiling);
+    const auto linking = log.find("Linking\n");
+    ASSERT_NE(afterCompiling, std::string::npos) << log;
+    ASSERT_NE(linking, std::string::npos) << log;
+    EXPECT_GT(linking, afterCompiling + compiling.size()) << "the compile log comes before Linking";
+    EXPECT_NE(log.find("undeclared"), std::string::npos) << log;
+    EXPECT_NE(program, 0u);
+    EXPECT_EQ(linkStatus(program), GL_FALSE);
+    glDeleteProgram(program);
+}
+
+TEST_F(ShaderProgramGLTest, SourceIsAssembledLineByLineWhateverTheFinalLineBreak)
+{
+    const std::string body = "#version 330 core\r\nin vec3 trivial_vertices;\n"
+                             "void main() { gl_Position = vec4(trivial_vertices, 1.0); }";
+    const auto withBreak = scratch.write("with.vs", body + "\n");
+    const auto without = scratch.write("without.vs", body);
+    const auto fs = scratch.write("a.fs", fragmentSource);
+
+    const GLuint a = loadShaderProgram(withBreak.c_str(), fs.c_str());
+    const GLuint b = loadShaderProgram(without.c_str(), fs.c_str());
+    const auto sourcesA = attachedSources(a);
+    const auto sourcesB = attachedSources(b);
+    ASSERT_EQ(sourcesA.size(), 2u);
+    ASSERT_EQ(sourcesB.size(), 2u);
+    EXPECT_EQ(sourcesA[0], sourcesB[0]);
+    EXPECT_EQ(sourcesA[0],
+        "\n#version 330 core\nin vec3 trivial_vertices;\n"
+        "void main() { gl_Position = vec4(trivial_vertices, 1.0); }");
+    EXPECT_EQ(sourcesA[1], "\n#version 330 core\nout vec4 color;\nvoid main() { color = vec4(1.0); }");
+    EXPECT_EQ(linkStatus(a), GL_TRUE);
+    EXPECT_EQ(linkStatus(b), GL_TRUE);
+    glDeleteProgram(a);
+    glDeleteProgram(b);
+}
+
+TEST_F(ShaderProgramGLTest, LoadingTheSamePairTwiceGivesTwoPrograms)
+{
+    const auto vs = scratch.write("a.vs", vertexSource);
+    const auto fs = scratch.write("a.fs", fragmentSource);
+    const GLuint a = loadShaderProgram(vs.c_str(), fs.c_str());
+    const GLuint b = loadShaderProgram(vs.c_str(), fs.c_str());
+    EXPECT_NE(a, 0u);
+    EXPECT_NE(b, 0u);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(linkStatus(a), GL_TRUE);
+    EXPECT_EQ(linkStatus(b), GL_TRUE);
+    glDeleteProgram(a);
+    glDeleteProgram(b);
+}
