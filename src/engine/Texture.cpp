@@ -70,7 +70,9 @@ GLuint loadTexture(const char* path, bool mirrored)
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 
     setMipmappedParameters(mirrored ? GL_MIRRORED_REPEAT : GL_REPEAT);
-    glGenerateMipmap(GL_TEXTURE_2D);
+    // A texture without an image has no levels to build from.
+    if (components == 3 || components == 4)
+        glGenerateMipmap(GL_TEXTURE_2D);
 
     if (pixels)
         stbi_image_free(pixels);
