@@ -5,7 +5,7 @@
 #include "runtime/BassAudio.h"
 #include "runtime/Timer.h"
 
-class BassTimer : public synctime::Timer {
+class BassTimer final : public synctime::Timer {
 public:
     BassTimer(HSTREAM stream, float bpm, int rowsPerBeat);
 
