@@ -37,7 +37,6 @@ void main()
     float reach = KERNEL_EXTENT * s;
     int taps = int(min(ceil(reach), float(MAX_TAPS)));
     float spacing = max(reach / float(MAX_TAPS), 1.0);
-    float invTwoSigmaSq = 1.0 / (2.0 * s * s);
 
     vec4 sum = centre;
     float weightSum = 1.0;
@@ -45,7 +44,8 @@ void main()
         if (i > taps)
             break;
         float x = float(i) * spacing;
-        float w = exp(-x * x * invTwoSigmaSq);
+        float u = x / s;           // in sigmas; squaring x first could overflow
+        float w = exp(-0.5 * u * u);
         vec2 offset = stepUV * x;
         sum += w * (texture(inputtex, UV + offset) + texture(inputtex, UV - offset));
         weightSum += 2.0 * w;
