@@ -24,12 +24,16 @@ const float MIN_RADIUS = 1e-3;       // keeps 1/r finite at the very centre
 const float FOG_DENSITY = 0.55;
 const float CORE_GLOW = 0.06;        // brightness of the light at the end of the tunnel
 const float VIGNETTE = 0.35;
+const float DARK_LEVEL = 0.18;       // brightness of the image's dark parts
+const float LIGHT_LEVEL = 1.4;       // ... and of its light parts
+const float RIB_LEVEL = 0.7;
+const float EXPOSURE = 1.6;          // filmic curve: 1 - exp(-EXPOSURE * c)
 
 // Cosine palette: smooth, saturated colour cycles.
 vec3 palette(float t)
 {
     const vec3 a = vec3(0.55, 0.45, 0.50);
-    const vec3 b = vec3(0.45, 0.40, 0.45);
+    const vec3 b = vec3(0.50, 0.45, 0.50);
     const vec3 c = vec3(1.0, 1.0, 1.0);
     const vec3 d = vec3(0.00, 0.15, 0.35);
     return a + b * cos(2.0 * PI * (c * t + d));
@@ -63,21 +67,20 @@ void main()
 
     // Recolour: dark parts of the image take one palette colour, light parts another.
     float light = dot(wall, vec3(0.299, 0.587, 0.114));
-    vec3 shade = mix(palette(0.05 * t + 0.1 * depth) * 0.25,
-        palette(0.05 * t + 0.1 * depth + 0.5), smoothstep(0.2, 0.8, light));
+    vec3 shade = mix(palette(0.05 * t + 0.1 * depth) * DARK_LEVEL,
+        palette(0.05 * t + 0.1 * depth + 0.5) * LIGHT_LEVEL, smoothstep(0.2, 0.8, light));
 
     // Ribs of light rushing past, and fog towards the glowing far end.
     float ribs = pow(0.5 + 0.5 * sin(2.0 * PI * (depth + FLIGHT_SPEED * t) * 2.0), 12.0);
-    shade += ribs * 0.25 * palette(0.05 * t + 0.25);
+    shade += ribs * RIB_LEVEL * palette(0.05 * t + 0.25);
     float fog = exp(-FOG_DENSITY * depth);
     vec3 core = palette(0.05 * t + 0.7) * CORE_GLOW * depth;
     vec3 c = shade * fog + core * (1.0 - fog);
 
-    // Soft vignette and a gentle filmic curve.
+    // Soft vignette and a filmic curve that never clips.
     vec2 v = UV - 0.5;
     c *= 1.0 - VIGNETTE * dot(v, v) * 2.0;
-    c = c / (1.0 + c);
-    c = pow(c, vec3(0.85));
+    c = vec3(1.0) - exp(-EXPOSURE * c);
 
     color = vec4(c, 1.0);
 }
