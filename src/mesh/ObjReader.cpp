@@ -114,6 +114,8 @@ bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string
 
 bool readObjFile(const char* path, ObjMesh& mesh)
 {
+    if (!path)
+        path = "";
     std::printf("Loading OBJ file %s...\n", path);
     std::FILE* file = std::fopen(path, "r");
     if (!file) {
@@ -137,13 +139,11 @@ bool readObjFile(const char* path, ObjMesh& mesh)
     return true;
 }
 
-bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>& positions,
-                   std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals)
+bool checkObjMesh(const char* path, const ObjMesh& mesh)
 {
     const MeshPoolSizes pools{mesh.positions.size(), mesh.texCoords.size(), mesh.normals.size()};
-    const std::size_t triangles = mesh.triangleCount();
     std::string reason;
-    for (std::size_t t = 0; t < triangles; ++t) {
+    for (std::size_t t = 0; t < mesh.triangleCount(); ++t) {
         const std::int32_t* c = mesh.corners.data() + 9 * t;
         const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
         if (!checkTriangleIndices(indices, pools, t, reason)) {
@@ -151,6 +151,15 @@ bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>
             return false;
         }
     }
+    return true;
+}
+
+bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>& positions,
+                   std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals)
+{
+    if (!checkObjMesh(path, mesh))
+        return false;
+    const std::size_t triangles = mesh.triangleCount();
     MeshOutput output(positions, texCoords, normals);
     output.reserveMore(3 * triangles);
     for (std::size_t i = 0; i < 3 * triangles; ++i) {

@@ -35,6 +35,9 @@ bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string
 // lines. Indices are not checked here.
 bool readObjFile(const char* path, ObjMesh& mesh);
 
+// Checks that every index of every triangle points into its pool; prints why not.
+bool checkObjMesh(const char* path, const ObjMesh& mesh);
+
 // Appends one entry per triangle corner to the three outputs, after checking that every
 // index points into its pool; on a bad index prints why and appends nothing.
 bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>& positions,

@@ -1,0 +1,231 @@
+// loadOBJ: the accepted subset, its messages and failures, the outputs it appends, and
+// agreement with fscanf-based reading on tricky and random text.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "MeshTestFiles.h"
+#include "ScanfObjReference.h"
+#include "mesh/ObjReader.h"
+
+namespace {
+
+using testing::internal::CaptureStdout;
+using testing::internal::GetCapturedStdout;
+
+struct Loaded {
+    bool ok = false;
+    std::string output;
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec2> texCoords;
+    std::vector<glm::vec3> normals;
+};
+
+class ObjReaderTest : public testing::Test {
+protected:
+    Loaded load(const std::string& text)
+    {
+        return loadPath(scratch.write("mesh.obj", text));
+    }
+    Loaded loadPath(const std::string& path)
+    {
+        Loaded result;
+        CaptureStdout();
+        result.ok = Tarvo::loadOBJ(path.c_str(), result.positions, result.texCoords,
+                                   result.normals);
+        result.output = GetCapturedStdout();
+        return result;
+    }
+    std::string path(const char* name) const { return (scratch.path() / name).string(); }
+
+    meshtest::ScratchDir scratch;
+};
+
+const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
+                              "vt 0.25 0.75\nvt 1 0\nvt 0 1\n"
+                              "vn 0 0 1\nvn 0 1 0\nvn 1 0 0\n";
+
+} // namespace
+
+TEST_F(ObjReaderTest, ReadsCornersInFileOrderWithTexCoordsAsStored)
+{
+    const Loaded mesh = load(std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\nf 3/2/1 1/3/2 2/1/3\n");
+    ASSERT_TRUE(mesh.ok);
+    EXPECT_EQ(mesh.output, "Loading OBJ file " + path("mesh.obj") + "...\n");
+    ASSERT_EQ(mesh.positions.size(), 6u);
+    ASSERT_EQ(mesh.texCoords.size(), 6u);
+    ASSERT_EQ(mesh.normals.size(), 6u);
+    EXPECT_EQ(mesh.positions[1], glm::vec3(1, 0, 0));
+    EXPECT_EQ(mesh.texCoords[0], glm::vec2(0.25f, 0.75f)) << "the second coordinate is not flipped";
+    EXPECT_EQ(mesh.normals[2], glm::vec3(1, 0, 0));
+    EXPECT_EQ(mesh.positions[3], glm::vec3(0, 1, 0));
+    EXPECT_EQ(mesh.texCoords[3], glm::vec2(1, 0));
+    EXPECT_EQ(mesh.normals[3], glm::vec3(0, 0, 1));
+    EXPECT_EQ(mesh.texCoords[4], glm::vec2(0, 1));
+    EXPECT_EQ(mesh.normals[5], glm::vec3(1, 0, 0));
+}
+
+TEST_F(ObjReaderTest, SharedVerticesAreCopiedIntoEveryCorner)
+{
+    const Loaded mesh = load(std::string(kTriangle) + "v 1 1 0\nf 1/1/1 2/2/2 3/3/3\nf 2/2/2 4/1/1 3/3/3\n");
+    ASSERT_TRUE(mesh.ok);
+    ASSERT_EQ(mesh.positions.size(), 6u);
+    EXPECT_EQ(mesh.positions[1], mesh.positions[3]);
+    EXPECT_EQ(mesh.positions[2], mesh.positions[5]);
+    EXPECT_EQ(mesh.positions[4], glm::vec3(1, 1, 0));
+}
+
+TEST_F(ObjReaderTest, EmptyFilesAndFilesWithoutFacesGiveNothing)
+{
+    for (const std::string& text : {std::string(), std::string(kTriangle), std::string("# only\n\n")}) {
+        const Loaded mesh = load(text);
+        EXPECT_TRUE(mesh.ok);
+        EXPECT_TRUE(mesh.positions.empty());
+        EXPECT_TRUE(mesh.texCoords.empty());
+        EXPECT_TRUE(mesh.normals.empty());
+    }
+}
+
+TEST_F(ObjReaderTest, MissingFileSaysSoAndLeavesOutputsAlone)
+{
+    Loaded result;
+    result.positions.assign(2, glm::vec3(9));
+    CaptureStdout();
+    const std::string missing = path("missing.obj");
+    result.ok = Tarvo::loadOBJ(missing.c_str(), result.positions, result.texCoords, result.normals);
+    const std::string output = GetCapturedStdout();
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(output, "Loading OBJ file " + missing + "...\nImpossible to open the file!\n");
+    EXPECT_EQ(result.positions.size(), 2u);
+}
+
+TEST_F(ObjReaderTest, FacesWithoutTexCoordsOrNormalsFailAtTheWordWhereMatchingStopped)
+{
+    struct Case {
+        const char* face;
+        const char* failWord;
+    } cases[] = {
+        {"f 1//1 2//2 3//3\n", "/1"},       // position, two slashes, normal
+        {"f 1 2 3\n", "2"},                 // positions only
+        {"f 1/1/1 2/2/2 3/3\n", ""},        // ends inside the last corner
+        {"f 1/1/1 2/2/2 x/3/3\n", "x/3/3"},
+        {"f 1/1/1 2/2\n3/3/3\n", "3/3/3"},
+    };
+    for (const Case& c : cases) {
+        const Loaded mesh = load(std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\n" + c.face);
+        EXPECT_FALSE(mesh.ok) << c.face;
+        EXPECT_EQ(mesh.output, "Loading OBJ file " + path("mesh.obj") + "...\n"
+                                   "A failed attempt to parse " + path("mesh.obj")
+                                   + ". Better luck next time.\nFail line: " + c.failWord + "\n")
+            << c.face;
+        EXPECT_TRUE(mesh.positions.empty()) << "nothing read before the failure is kept";
+    }
+}
+
+TEST_F(ObjReaderTest, ExtraCornersAndNumbersAreReadAsKeywordsAndSkipped)
+{
+    const Loaded quad = load(std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3 1/2/3 more\nf 3/3/3 2/2/2 1/1/1\n");
+    ASSERT_TRUE(quad.ok);
+    ASSERT_EQ(quad.positions.size(), 6u) << "a four-corner face keeps its first three corners";
+    EXPECT_EQ(quad.positions[3], glm::vec3(0, 1, 0));
+
+    const Loaded fourth = load("v 1 2 3 4\nv 5 6 7\nv 8 9 10\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n");
+    ASSERT_TRUE(fourth.ok);
+    EXPECT_EQ(fourth.positions[0], glm::vec3(1, 2, 3));
+    EXPECT_EQ(fourth.positions[1], glm::vec3(5, 6, 7)) << "the fourth number is not a vertex";
+}
+
+TEST_F(ObjReaderTest, ForeignStatementsAreSkippedWholeLines)
+{
+    const Loaded mesh = load("# exported\no Cube\ng a b\ns off\nmtllib x.mtl\nusemtl m\n"
+                             + std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\r\n");
+    EXPECT_TRUE(mesh.ok);
+    EXPECT_EQ(mesh.positions.size(), 3u);
+}
+
+TEST_F(ObjReaderTest, IndicesOutsideTheirPoolAreRejected)
+{
+    const char* faces[] = {"f 0/1/1 2/2/2 3/3/3\n", "f 1/1/1 2/4/2 3/3/3\n",
+                           "f -1/1/1 2/2/2 3/3/3\n", "f 1/1/1 2/2/2 3/3/99999999999\n",
+                           "f 1/1/1 2/2/2 3/3/-2147483648\n"};
+    for (const char* face : faces) {
+        Loaded mesh;
+        mesh.normals.assign(1, glm::vec3(4));
+        CaptureStdout();
+        const std::string file = scratch.write("bad.obj", std::string(kTriangle) + face);
+        mesh.ok = Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals);
+        mesh.output = GetCapturedStdout();
+        EXPECT_FALSE(mesh.ok) << face;
+        EXPECT_NE(mesh.output.find("Bad index in " + file), std::string::npos) << mesh.output;
+        EXPECT_TRUE(mesh.positions.empty()) << face;
+        EXPECT_EQ(mesh.normals.size(), 1u) << face;
+    }
+}
+
+TEST_F(ObjReaderTest, OutputsAreAppendedToNotCleared)
+{
+    Loaded mesh;
+    mesh.positions.assign(1, glm::vec3(7));
+    mesh.texCoords.assign(1, glm::vec2(7));
+    mesh.normals.assign(1, glm::vec3(7));
+    const std::string file = scratch.write("a.obj", std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\n");
+    CaptureStdout();
+    ASSERT_TRUE(Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals));
+    GetCapturedStdout();
+    ASSERT_EQ(mesh.positions.size(), 4u);
+    EXPECT_EQ(mesh.positions[0], glm::vec3(7));
+    EXPECT_EQ(mesh.positions[1], glm::vec3(0, 0, 0));
+}
+
+TEST(ObjParseTest, AgreesWithFscanfOnOddText)
+{
+    const char withZeros[] = "v\0x 1 2 3\nf\0 1/1/1 1/1/1 1/1/1\n";
+    const std::string cases[] = {
+        "v\n1\n2\n3\nvt 1 2\nvn 1e 2e+ 3\nf 1/1/1\n1/1/1\n1/1/1",
+        "v 1 2 vt 3 4\nvn inf nan -0x1p3\n",
+        "v 1,5 2 3\nf 1/1/1 1/1/1 1/1/1 # trailing\n",
+        std::string(withZeros, sizeof withZeros - 1),
+        std::string(200, 'k') + " v 1 2 3\n",
+        "g " + std::string(1500, 'x') + " v 4 5 6\n",
+        "f 1/1/1 2/2/2 3/3/3",
+        "f 1/1/1 2/2/2 3/3/3\n" + std::string(600, 'w') + "\n",
+        "f +1/-0/00 2/2/2 3/3/3\n",
+        "f 1/1/1 2/2/2 3/3/-\n",
+        "v 0x 1 2\nv - 1 2\nv 1e+x 2 3\n",
+    };
+    for (const std::string& text : cases) {
+        Tarvo::ObjMesh fast, reference;
+        std::string fastWord, referenceWord;
+        const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
+        const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
+        EXPECT_EQ(fastOk, referenceOk) << text;
+        EXPECT_EQ(fastWord, referenceWord) << text;
+        EXPECT_EQ(meshtest::compareObjMeshes(reference, fast), "") << text;
+    }
+}
+
+TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
+{
+    const char* const pieces[] = {"v", "vt", "vn", "f", "#", "g", "o", " ", " ", "  ", "\n", "\n",
+                                  "\r\n", "\t", "/", "//", "1", "2", "3", "-1", "0", "1.5",
+                                  "-0.25", "1e3", "1e", ".", "x", "inf", "nan", "0x1p2", "1/1/1",
+                                  "2/2/2", "3/3/3", "1//1", "1/2", "99999999999", "\0"};
+    std::mt19937 random(99);
+    for (int i = 0; i < 3000; ++i) {
+        std::string text;
+        const int count = 1 + static_cast<int>(random() % 40);
+        for (int p = 0; p < count; ++p) {
+            const char* piece = pieces[random() % (sizeof pieces / sizeof *pieces)];
+            text += *piece ? std::string(piece) : std::string(1, '\0');
+        }
+        Tarvo::ObjMesh fast, reference;
+        std::string fastWord, referenceWord;
+        const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
+        const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
+        ASSERT_EQ(fastOk, referenceOk) << text;
+        ASSERT_EQ(fastWord, referenceWord) << text;
+        ASSERT_EQ(meshtest::compareObjMeshes(reference, fast), "") << text;
+    }
+}

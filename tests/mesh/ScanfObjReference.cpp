@@ -1,0 +1,86 @@
+// fscanf-based OBJ reading on an in-memory stream (fmemopen), kept beside the tests as
+// the behaviour the fast reader is held to.
+#include "ScanfObjReference.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace meshtest {
+
+bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::string& failWord)
+{
+    if (text.empty())
+        return true;
+    std::FILE* file = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (!file)
+        return false;
+    bool ok = true;
+    for (;;) {
+        char word[128];
+        if (std::fscanf(file, "%127s", word) == EOF)
+            break;
+        if (std::strcmp(word, "v") == 0) {
+            glm::vec3 v(0.0f);
+            (void)!std::fscanf(file, "%f %f %f\n", &v.x, &v.y, &v.z);
+            mesh.positions.push_back(v);
+        } else if (std::strcmp(word, "vt") == 0) {
+            glm::vec2 v(0.0f);
+            (void)!std::fscanf(file, "%f %f\n", &v.x, &v.y);
+            mesh.texCoords.push_back(v);
+        } else if (std::strcmp(word, "vn") == 0) {
+            glm::vec3 v(0.0f);
+            (void)!std::fscanf(file, "%f %f %f\n", &v.x, &v.y, &v.z);
+            mesh.normals.push_back(v);
+        } else if (std::strcmp(word, "f") == 0) {
+            int c[9];
+            const int matched = std::fscanf(file, "%d/%d/%d %d/%d/%d %d/%d/%d\n", &c[0], &c[1],
+                                            &c[2], &c[3], &c[4], &c[5], &c[6], &c[7], &c[8]);
+            if (matched != 9) {
+                char rest[512] = "";
+                if (std::fscanf(file, "%511s", rest) != 1)
+                    rest[0] = '\0';
+                failWord = rest;
+                ok = false;
+                break;
+            }
+            mesh.corners.insert(mesh.corners.end(), c, c + 9);
+        } else {
+            char line[1000];
+            (void)!std::fgets(line, sizeof line, file);
+        }
+    }
+    std::fclose(file);
+    return ok;
+}
+
+namespace {
+
+template <typename T>
+std::string comparePool(const char* name, const std::vector<T>& expected,
+                        const std::vector<T>& actual)
+{
+    if (expected.size() != actual.size())
+        return std::string(name) + " count " + std::to_string(actual.size()) + ", expected "
+               + std::to_string(expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        if (std::memcmp(&expected[i], &actual[i], sizeof(T)) != 0)
+            return std::string(name) + " " + std::to_string(i) + " differs";
+    }
+    return {};
+}
+
+} // namespace
+
+std::string compareObjMeshes(const Tarvo::ObjMesh& expected, const Tarvo::ObjMesh& actual)
+{
+    std::string difference = comparePool("position", expected.positions, actual.positions);
+    if (difference.empty())
+        difference = comparePool("texture coordinate", expected.texCoords, actual.texCoords);
+    if (difference.empty())
+        difference = comparePool("normal", expected.normals, actual.normals);
+    if (difference.empty())
+        difference = comparePool("corner index", expected.corners, actual.corners);
+    return difference;
+}
+
+} // namespace meshtest

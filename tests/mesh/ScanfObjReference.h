@@ -1,0 +1,18 @@
+// The OBJ reading the meshes were always read with, written the direct way: fscanf on a
+// stream, one call per keyword, vertex and face. The buffer reader must give exactly
+// what this gives, for any bytes at all.
+#pragma once
+
+#include <string>
+
+#include "mesh/ObjReader.h"
+
+namespace meshtest {
+
+bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::string& failWord);
+
+// Empty when both meshes hold the same pools (bit for bit, so NaNs and signed zeros
+// count) and the same corners; otherwise says where they first differ.
+std::string compareObjMeshes(const Tarvo::ObjMesh& expected, const Tarvo::ObjMesh& actual);
+
+} // namespace meshtest

@@ -1,0 +1,138 @@
+// meshtool: inspects and converts mesh files with the show's own readers.
+//   meshtool dump FORMAT FILE       reader output, then "corners N" and one corner a line
+//   meshtool obj2bobj IN.obj OUT.bobj
+//   meshtool nwa FILE TIME          one evaluated key a line: px py pz rx ry rz
+// Machine-readable output goes to standard output; usage and errors to standard error.
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "mesh/BinaryMesh.h"
+#include "mesh/MeshFormat.h"
+#include "mesh/NwaFile.h"
+#include "mesh/ObjReader.h"
+#include "mesh/PlyReader.h"
+
+namespace {
+
+int usage()
+{
+    std::fprintf(stderr,
+                 "usage: meshtool dump FORMAT FILE\n"
+                 "       meshtool obj2bobj IN.obj OUT.bobj\n"
+                 "       meshtool nwa FILE TIME\n"
+                 "FORMAT selects the reader as models do: 0 OBJ, 1 PLY header, 2 .bobj,\n"
+                 "any other integer OBJ.\n");
+    return 2;
+}
+
+bool parseInt(const char* text, long& value)
+{
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtol(text, &end, 10);
+    return end != text && *end == '\0' && errno == 0;
+}
+
+bool parseDouble(const char* text, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text, &end);
+    return end != text && *end == '\0';
+}
+
+// The reader that MeshFormat selects. A PLY file gives no corners; it counts as read
+// when its header ends properly.
+bool readMesh(const char* path, long format, std::vector<glm::vec3>& positions,
+              std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals)
+{
+    switch (format) {
+    case Tarvo::MeshFormatPly:
+        return Tarvo::readPlyHeaderFile(path);
+    case Tarvo::MeshFormatBinary:
+        return Tarvo::loadBinaryMesh(path, positions, texCoords, normals);
+    default:
+        return Tarvo::loadOBJ(path, positions, texCoords, normals);
+    }
+}
+
+int dump(const char* formatText, const char* path)
+{
+    long format = 0;
+    if (!parseInt(formatText, format)) {
+        std::fprintf(stderr, "meshtool: FORMAT must be an integer, not '%s'\n", formatText);
+        return 2;
+    }
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec2> texCoords;
+    std::vector<glm::vec3> normals;
+    const bool read = readMesh(path, format, positions, texCoords, normals);
+    std::printf("corners %zu\n", positions.size());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const glm::vec3& p = positions[i];
+        const glm::vec2& t = texCoords[i];
+        const glm::vec3& n = normals[i];
+        std::printf("%.9g %.9g %.9g %.9g %.9g %.9g %.9g %.9g\n", p.x, p.y, p.z, t.x, t.y, n.x,
+                    n.y, n.z);
+    }
+    return read ? 0 : 1;
+}
+
+int obj2bobj(const char* in, const char* out)
+{
+    Tarvo::ObjMesh mesh;
+    if (!Tarvo::readObjFile(in, mesh) || !Tarvo::checkObjMesh(in, mesh))
+        return 1;
+    if (!Tarvo::writeBinaryMesh(out, mesh))
+        return 1;
+    std::fprintf(stderr, "meshtool: wrote %s (%zu triangles)\n", out, mesh.triangleCount());
+    return 0;
+}
+
+int nwa(const char* path, const char* timeText)
+{
+    double time = 0.0;
+    if (!parseDouble(timeText, time)) {
+        std::fprintf(stderr, "meshtool: TIME must be a number, not '%s'\n", timeText);
+        return 2;
+    }
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "meshtool: cannot open %s\n", path);
+        return 1;
+    }
+    Tarvo::NwaFile file;
+    std::string error;
+    if (!Tarvo::parseNwa(in, file, error)) {
+        std::fprintf(stderr, "meshtool: %s: %s\n", path, error.c_str());
+        return 1;
+    }
+    for (std::size_t p = 0; p < file.partNames.size(); ++p) {
+        Tarvo::AniPart part;
+        part.length = file.length;
+        part.spacing = file.spacing;
+        part.keys = file.partKeys(p);
+        const Tarvo::AniKey key = part.evaluate(time);
+        std::printf("%.9g %.9g %.9g %.9g %.9g %.9g\n", key.position.x, key.position.y,
+                    key.position.z, key.rotation.x, key.rotation.y, key.rotation.z);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && std::strcmp(argv[1], "dump") == 0)
+        return dump(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "obj2bobj") == 0)
+        return obj2bobj(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "nwa") == 0)
+        return nwa(argv[2], argv[3]);
+    return usage();
+}
