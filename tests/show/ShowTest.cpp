@@ -1,0 +1,131 @@
+// The real program, run windowed under the test display on a small data directory: its
+// start-up log, its frame-time line, its end, and its clean failure without music.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sync/TrackWriter.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ShowRun {
+    int status = -1;
+    bool signalled = false;
+    std::vector<std::string> out;
+    std::string err;
+};
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class ShowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              (std::string("vantor-show-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir / "data" / "science");
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void makeTune(double seconds)
+    {
+        const std::string command = std::string("'") + VANTOR_MAKETUNE + "' '" +
+                                    (dir / "data" / "vaxo-dubtech.mp3").string() + "' " +
+                                    std::to_string(seconds) + " > /dev/null 2>&1";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+
+    void makeEndTrack(const std::vector<TrackKey>& keys)
+    {
+        ASSERT_TRUE(writeTrackFile((dir / "data" / "science" / "sync_e.track").string(), keys));
+    }
+
+    ShowRun runShow(const std::string& args)
+    {
+        const std::string command = "cd '" + dir.string() + "' && timeout 60 '" + VANTOR_PROGRAM + "' " +
+                                    args + " > out.txt 2> err.txt";
+        const int raw = std::system(command.c_str());
+        ShowRun run;
+        run.signalled = WIFSIGNALED(raw);
+        run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        std::istringstream lines(readFile(dir / "out.txt"));
+        for (std::string line; std::getline(lines, line);)
+            run.out.push_back(line);
+        run.err = readFile(dir / "err.txt");
+        return run;
+    }
+
+    fs::path dir;
+};
+
+bool contains(const std::vector<std::string>& lines, const std::string& line)
+{
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+TEST_F(ShowTest, PlaysUntilTheEndTrackDropsAndLogsAsDocumented)
+{
+    makeTune(4.0);
+    // Above 1.0 for 1.5 s (30 rows), then exactly 1.0.
+    makeEndTrack({{0, 2.0f, Step}, {30, 1.0f, Step}});
+    const ShowRun run = runShow("windowed");
+    ASSERT_FALSE(run.signalled);
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_GE(run.out.size(), 5u);
+    EXPECT_EQ(run.out[0], "Initializations 2");
+    EXPECT_EQ(run.out[1], std::string("0: ") + VANTOR_PROGRAM);
+    EXPECT_EQ(run.out[2], "1: windowed");
+    EXPECT_TRUE(std::regex_match(run.out[3], std::regex(R"(\d+\.\d+\.\d+)"))) << run.out[3];
+    EXPECT_TRUE(std::regex_search(run.err, std::regex(R"(The received OpenGL version: \d+\.\d+\.\d+)")));
+    EXPECT_TRUE(contains(run.out, "SYNC TRACK FOUnD"));
+    EXPECT_EQ(run.out.back(), "Terminate");
+    bool reported = false;
+    for (const std::string& line : run.out)
+        reported = reported || std::regex_match(line, std::regex(R"([0-9.e+-]+ ms/frame)"));
+    EXPECT_TRUE(reported);
+}
+
+TEST_F(ShowTest, MissingEndTrackEndsAfterOneFrame)
+{
+    makeTune(2.0);
+    const ShowRun run = runShow("Windowed extra");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out[0], "Initializations 3");
+    EXPECT_EQ(run.out[2], "1: Windowed");
+    EXPECT_EQ(run.out[3].find("2: extra"), 0u);
+    EXPECT_TRUE(contains(run.out, "SYNC TRACK ./data/science/sync_e.track NOT FOUND"));
+    EXPECT_EQ(run.out.back(), "Terminate");
+    for (const std::string& line : run.out)
+        EXPECT_EQ(line.find("ms/frame"), std::string::npos);
+}
+
+TEST_F(ShowTest, MissingMusicFailsCleanly)
+{
+    makeEndTrack({{0, 2.0f, Step}});
+    const ShowRun run = runShow("windowed");
+    EXPECT_FALSE(run.signalled);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("Failed to open tune"), std::string::npos);
+    EXPECT_TRUE(contains(run.out, "0"));
+    EXPECT_FALSE(contains(run.out, "Terminate"));
+}
+
+} // namespace
