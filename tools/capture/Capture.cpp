@@ -1,0 +1,275 @@
+// The capture's frame loop. Each frame does what a pass of the show's loop does (row,
+// frame time, clear, run, swap), except that the row comes from the frame's index instead
+// of the music, and the picture is read back before the swap.
+#include "capture/Capture.h"
+
+#include <GL/glew.h>
+#include <GLFW/glfw3.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "capture/FramePlan.h"
+#include "capture/PngSink.h"
+#include "capture/Progress.h"
+#include "capture/SceneRegistry.h"
+#include "capture/WavWriter.h"
+#include "capture/Y4mSink.h"
+#include "runtime/BassAudio.h"
+#include "runtime/Demo.h"
+#include "runtime/Window.h"
+#include "sync/Sync.h"
+
+namespace capture {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void report(const std::string& text)
+{
+    std::fprintf(stderr, "vantor-capture: %s\n", text.c_str());
+}
+
+double msSince(Clock::time_point from)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
+}
+
+// The demo instance as the capture needs it: no sound device of its own, the music
+// decoded rather than played, and an invisible window of the capture's size.
+bool startDemo(const CaptureOptions& o)
+{
+    // Decoding needs no output device; the dummy driver keeps the capture off the sound
+    // card (a caller's own choice of driver is kept).
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    Tarvo::DemoOptions demo;
+    demo.windowed = true;
+    demo.visible = false;
+    demo.soundOn = 0;
+    try {
+        gDemo = new Tarvo::aDemo(o.width, o.height, demo);
+    } catch (const Tarvo::StartupError& error) {
+        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath
+                             : std::string("no OpenGL 3.3 window could be opened"));
+        return false;
+    }
+    // The swap only ends a frame here; it must not wait for a display's refresh.
+    glfwSwapInterval(0);
+    int w = 0;
+    int h = 0;
+    glfwGetFramebufferSize(Tarvo::currentWindow(), &w, &h);
+    if (w != o.width || h != o.height) {
+        report("the window's picture is " + std::to_string(w) + "x" + std::to_string(h) + ", not the " +
+               std::to_string(o.width) + "x" + std::to_string(o.height) + " asked for");
+        return false;
+    }
+    return true;
+}
+
+double musicRows(HSTREAM stream)
+{
+    const QWORD bytes = BASS_ChannelGetLength(stream, BASS_POS_BYTE);
+    if (bytes == static_cast<QWORD>(-1))
+        return 0.0;
+    const double seconds = BASS_ChannelBytes2Seconds(stream, bytes);
+    return seconds > 0.0 ? seconds * rowsPerSecond : 0.0;
+}
+
+void renderFrame(double row, int fps)
+{
+    const float r = sceneRow(row);
+    gDemo->setRow(r);
+    if (Sync* sync = gDemo->getSync())
+        sync->update(r);
+    gDemo->setFrameTime(1000.0 / fps);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gDemo->run(sceneTime(row));
+}
+
+// The window's back buffer, where the last pass of the frame has just drawn; read before
+// the swap, after which its contents are undefined.
+bool readWindow(int width, int height, std::vector<std::uint8_t>& rgba)
+{
+    rgba.resize(static_cast<size_t>(width) * height * 4);
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    GLint previous = 0;
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previous);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    glReadBuffer(GL_BACK);
+    glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    const GLenum error = glGetError();
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
+    if (error != GL_NO_ERROR) {
+        report("reading the window back failed (GL error " + std::to_string(error) + ")");
+        return false;
+    }
+    return true;
+}
+
+bool writeMusic(const CaptureOptions& o, double endRow)
+{
+    StreamPcmSource source(gDemo->getStream());
+    if (!source.valid()) {
+        report(o.wavPath + ": the music stream gives no samples");
+        return false;
+    }
+    const SampleSpan span = sampleSpan(o.from, endRow, source.rate());
+    std::string why;
+    if (!writeWav(o.wavPath, source, span, why)) {
+        report(why);
+        return false;
+    }
+    std::fprintf(stderr, "vantor-capture: %s: %llu samples at %d Hz, rows %g to %g\n", o.wavPath.c_str(),
+                 static_cast<unsigned long long>(span.count), source.rate(), o.from, endRow);
+    return true;
+}
+
+int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
+{
+    std::vector<double> times;
+    times.reserve(static_cast<size_t>(o.benchFrames));
+    std::vector<std::uint8_t> pixels;
+    double startupMs = 0.0;
+    for (long i = 0; i < o.benchFrames; ++i) {
+        const Clock::time_point frameStart = Clock::now();
+        renderFrame(frameRow(o.from, i, o.fps), o.fps);
+        // The read-back waits for the GPU, so the figure is what a frame really costs.
+        if (!readWindow(o.width, o.height, pixels))
+            return 1;
+        Tarvo::swapBuffers();
+        times.push_back(msSince(frameStart));
+        if (i == 0)
+            startupMs = msSince(started);
+    }
+    const FrameTimes t = frameTimes(times);
+    std::fprintf(out, "size %dx%d\nframes %ld\nstartup_ms %.1f\nframe_ms_min %.3f\nframe_ms_median %.3f\n"
+                      "frame_ms_p95 %.3f\n",
+                 o.width, o.height, o.benchFrames, startupMs, t.min, t.median, t.p95);
+    return std::fflush(out) == 0 ? 0 : 1;
+}
+
+std::unique_ptr<FrameSink> openSink(const CaptureOptions& o, FILE* out)
+{
+    if (!o.y4mPath.empty()) {
+        if (o.y4mPath == "-")
+            return std::make_unique<Y4mSink>(out, false, "standard output", o.width, o.height, o.fps);
+        FILE* file = std::fopen(o.y4mPath.c_str(), "wb");
+        if (!file) {
+            report(o.y4mPath + ": " + std::strerror(errno));
+            return nullptr;
+        }
+        return std::make_unique<Y4mSink>(file, true, o.y4mPath, o.width, o.height, o.fps);
+    }
+    std::error_code error;
+    std::filesystem::create_directories(o.outDir, error);
+    if (error || !std::filesystem::is_directory(o.outDir)) {
+        report(o.outDir + ": cannot make the folder" + (error ? " (" + error.message() + ")" : std::string()));
+        return nullptr;
+    }
+    return std::make_unique<PngSink>();
+}
+
+std::string framePath(const CaptureOptions& o, long index)
+{
+    if (!o.rows.empty())
+        return o.outDir + "/row_" + o.rows[static_cast<size_t>(index)].name + ".png";
+    char name[32];
+    std::snprintf(name, sizeof name, "/frame_%06ld.png", index);
+    return o.outDir + name;
+}
+
+int capture(const CaptureOptions& o, long frames, FILE* out)
+{
+    std::unique_ptr<FrameSink> sink = openSink(o, out);
+    if (!sink || sink->failed()) {
+        if (sink)
+            report(sink->error());
+        return 1;
+    }
+    Progress progress(frames, stderr);
+    long done = 0;
+    for (; done < frames; ++done) {
+        const double row = o.rows.empty() ? frameRow(o.from, done, o.fps) : o.rows[static_cast<size_t>(done)].row;
+        renderFrame(row, o.fps);
+        CapturedFrame frame;
+        frame.width = o.width;
+        frame.height = o.height;
+        frame.path = o.y4mPath.empty() ? framePath(o, done) : std::string();
+        if (!readWindow(o.width, o.height, frame.rgba))
+            break;
+        Tarvo::swapBuffers();
+        if (!sink->submit(std::move(frame)))
+            break;
+        progress.update(done + 1);
+    }
+    const bool written = sink->finish();
+    if (!written) {
+        report(sink->error());
+        return 1;
+    }
+    if (done < frames)
+        return 1;
+    progress.finish(done);
+    return 0;
+}
+
+} // namespace
+
+int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
+{
+    const SceneEntry* scene = findScene(o.scene);
+    if (!scene) {
+        report("unknown scene '" + o.scene + "'");
+        return 1;
+    }
+    if (!startDemo(o))
+        return 1;
+
+    long frames = static_cast<long>(o.rows.size());
+    double endRow = o.from;
+    if (o.benchFrames > 0) {
+        frames = o.benchFrames;
+    } else if (o.rows.empty()) {
+        const TrackHandle endTrack = gDemo->getSync() ? gDemo->getSync()->getTrack("e") : TrackHandle();
+        const double lengthRows = musicRows(gDemo->getStream());
+        SpanPlan plan;
+        std::string error;
+        if (!planSpan(o.from, o.to, o.fps, lengthRows,
+                      [&](float row) { return endTrack.getValue(row); }, plan, error)) {
+            report(error);
+            return 1;
+        }
+        if (plan.capped) {
+            std::fprintf(stderr,
+                         "vantor-capture: the end track \"e\" is still above 1.0 at the end of the music "
+                         "(row %g); the capture stops at row %g\n",
+                         lengthRows, plan.endRow);
+        }
+        frames = plan.frames;
+        endRow = plan.endRow;
+        std::fprintf(stderr, "vantor-capture: %ld frames at %d fps, rows %g to %g\n", frames, o.fps, o.from,
+                     endRow);
+    }
+
+    // The music first: it is quick, and a stream piped to an encoder can then be muxed
+    // with a finished file.
+    if (!o.wavPath.empty() && !writeMusic(o, endRow))
+        return 1;
+    if (!o.rendersFrames())
+        return 0;
+
+    scene->create(*gDemo);
+    return o.benchFrames > 0 ? bench(o, out, started) : capture(o, frames, out);
+}
+
+} // namespace capture

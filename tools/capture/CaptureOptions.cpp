@@ -1,0 +1,263 @@
+// Command-line parsing for the offline renderer. Every error names the option and the
+// text that was wrong, and the whole line is checked before anything is opened.
+#include "capture/CaptureOptions.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+
+namespace capture {
+
+namespace {
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string text;
+    for (const std::string& name : names)
+        text += (text.empty() ? "" : ", ") + name;
+    return text;
+}
+
+bool isPlainInteger(const std::string& text)
+{
+    if (text.empty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+bool parseRows(const std::string& text, std::vector<RowRequest>& rows, std::string& error)
+{
+    std::set<std::string> names;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        const std::string item = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        RowRequest request;
+        if (!parseRow(item, request.row)) {
+            error = "--rows: '" + item + "' is not a row (a number from 0 to 1e8)";
+            return false;
+        }
+        request.name = rowName(item, request.row);
+        // Two rows with one file name would be written by two encoders at once.
+        if (!names.insert(request.name).second) {
+            error = "--rows: row '" + item + "' is given twice (row_" + request.name + ".png)";
+            return false;
+        }
+        rows.push_back(request);
+        if (comma == std::string::npos)
+            return true;
+        start = comma + 1;
+    }
+}
+
+// The combinations that cannot be rendered: each gets its own message.
+bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& given, std::string& error)
+{
+    const auto has = [&](const char* name) { return given.count(name) != 0; };
+    if (has("--bench") && (has("--out") || has("--y4m") || has("--wav") || has("--rows"))) {
+        error = "--bench renders without writing; it cannot be combined with --out, --y4m, --wav or --rows";
+        return false;
+    }
+    if (has("--out") && has("--y4m")) {
+        error = "--out and --y4m are two ways of writing the frames; give one of them";
+        return false;
+    }
+    if (has("--rows")) {
+        if (has("--y4m") || has("--wav") || has("--from") || has("--to")) {
+            error = "--rows renders single rows as PNG files; it cannot be combined with --y4m, --wav, --from or --to";
+            return false;
+        }
+        if (!has("--out")) {
+            error = "--rows needs --out DIR for its row_R.png files";
+            return false;
+        }
+    }
+    if (o.to && !(*o.to > o.from)) {
+        error = "--to must be greater than --from";
+        return false;
+    }
+    if (!o.rendersFrames() && o.wavPath.empty()) {
+        error = "nothing to do: give --out DIR, --y4m FILE, --wav FILE or --bench N";
+        return false;
+    }
+    if (!o.wavPath.empty() && o.wavPath == o.y4mPath) {
+        error = "--wav and --y4m name the same file";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool parseInt(const std::string& text, long minValue, long maxValue, long& value)
+{
+    if (text.empty() || text[0] == ' ' || text[0] == '+')
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const long parsed = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || parsed < minValue || parsed > maxValue)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool parseRow(const std::string& text, double& value)
+{
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    const double parsed = std::strtod(text.c_str(), &end);
+    if (errno != 0 || *end != '\0' || !std::isfinite(parsed) || parsed < 0.0 || parsed > maxRow)
+        return false;
+    value = parsed;
+    return true;
+}
+
+bool parseSize(const std::string& text, int& width, int& height)
+{
+    const size_t x = text.find('x');
+    if (x == std::string::npos)
+        return false;
+    long w = 0;
+    long h = 0;
+    if (!parseInt(text.substr(0, x), minSide, maxSide, w) || !parseInt(text.substr(x + 1), minSide, maxSide, h))
+        return false;
+    width = static_cast<int>(w);
+    height = static_cast<int>(h);
+    return true;
+}
+
+std::string rowName(const std::string& text, double value)
+{
+    if (isPlainInteger(text))
+        return text;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
+                             CaptureOptions& o, std::string& error)
+{
+    static const std::set<std::string> valued = {"--size", "--fps", "--from", "--to", "--out", "--y4m",
+                                                 "--wav", "--rows", "--scene", "--bench"};
+    std::set<std::string> given;
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::string value;
+        if (name == "--help" || name == "-h")
+            return ParseResult::Help;
+        const size_t eq = name.find('=');
+        const bool inlineValue = name.rfind("--", 0) == 0 && eq != std::string::npos;
+        if (inlineValue) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+        if (!valued.count(name)) {
+            error = name.rfind("-", 0) == 0 ? "unknown option '" + name + "'"
+                                            : "unexpected argument '" + name + "'";
+            return ParseResult::Error;
+        }
+        if (!inlineValue) {
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return ParseResult::Error;
+            }
+            value = args[++i];
+        }
+        if (!given.insert(name).second) {
+            error = name + " is given more than once";
+            return ParseResult::Error;
+        }
+
+        long number = 0;
+        double row = 0.0;
+        if (name == "--size") {
+            if (!parseSize(value, o.width, o.height)) {
+                error = "--size: '" + value + "' is not WxH with both sides from " + std::to_string(minSide) +
+                        " to " + std::to_string(maxSide);
+                return ParseResult::Error;
+            }
+        } else if (name == "--fps") {
+            if (!parseInt(value, 1, maxFps, number)) {
+                error = "--fps: '" + value + "' is not a whole number from 1 to " + std::to_string(maxFps);
+                return ParseResult::Error;
+            }
+            o.fps = static_cast<int>(number);
+        } else if (name == "--from" || name == "--to") {
+            if (!parseRow(value, row)) {
+                error = name + ": '" + value + "' is not a row (a number from 0 to 1e8)";
+                return ParseResult::Error;
+            }
+            if (name == "--from")
+                o.from = row;
+            else
+                o.to = row;
+        } else if (name == "--bench") {
+            if (!parseInt(value, 1, maxBenchFrames, number)) {
+                error = "--bench: '" + value + "' is not a frame count from 1 to " + std::to_string(maxBenchFrames);
+                return ParseResult::Error;
+            }
+            o.benchFrames = number;
+        } else if (name == "--rows") {
+            if (!parseRows(value, o.rows, error))
+                return ParseResult::Error;
+        } else if (name == "--scene") {
+            bool known = false;
+            for (const std::string& scene : knownScenes)
+                known = known || scene == value;
+            if (!known) {
+                error = "--scene: unknown scene '" + value + "' (known: " + joined(knownScenes) + ")";
+                return ParseResult::Error;
+            }
+            o.scene = value;
+        } else {
+            if (value.empty()) {
+                error = name + " needs a non-empty value";
+                return ParseResult::Error;
+            }
+            if (name == "--wav" && value == "-") {
+                error = "--wav needs a file name; only --y4m can write to standard output";
+                return ParseResult::Error;
+            }
+            (name == "--out" ? o.outDir : name == "--y4m" ? o.y4mPath : o.wavPath) = value;
+        }
+    }
+    return checkCombinations(o, given, error) ? ParseResult::Ok : ParseResult::Error;
+}
+
+std::string usageText(const std::vector<std::string>& knownScenes)
+{
+    return "usage: vantor-capture [options]\n"
+           "Renders the show offline, frame by frame, at a fixed frame rate. Frame i is at row\n"
+           "FROM + i*20/FPS and at time row/20 s; the same arguments give the same frames.\n"
+           "Run it where ./data holds the show's music, tracks and shaders.\n"
+           "\n"
+           "  --size WxH      picture size (default 1920x1080)\n"
+           "  --fps N         frames per second (default 60)\n"
+           "  --from ROW      first row (default 0)\n"
+           "  --to ROW        end row, not rendered (default: the first frame whose row gives\n"
+           "                  the end track \"e\" 1.0 or less is the last one)\n"
+           "  --out DIR       PNG frames DIR/frame_000000.png, ...\n"
+           "  --y4m FILE      a YUV4MPEG2 stream instead (4:4:4, BT.709 limited range); - for\n"
+           "                  standard output\n"
+           "  --wav FILE      the music of the span [FROM, TO) as 16-bit PCM, sample-exact;\n"
+           "                  alone, it renders nothing\n"
+           "  --rows R1,R2    just these rows, as DIR/row_R.png (needs --out)\n"
+           "  --scene NAME    the scene to render (known: " +
+           joined(knownScenes) +
+           "; default main)\n"
+           "  --bench N       render N frames from FROM without writing; prints startup_ms,\n"
+           "                  frame_ms_min, frame_ms_median and frame_ms_p95 on standard output\n"
+           "\n"
+           "Progress goes to standard error. Exit status: 0 done, 1 failed, 2 bad arguments.\n";
+}
+
+} // namespace capture

@@ -1,0 +1,79 @@
+// Frame rows, span ends and the music samples of a span.
+#include "capture/FramePlan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace capture {
+
+double frameRow(double from, long index, int fps)
+{
+    return from + static_cast<double>(index) * rowsPerSecond / static_cast<double>(fps);
+}
+
+float sceneRow(double row)
+{
+    return static_cast<float>(row);
+}
+
+double sceneTime(double row)
+{
+    return static_cast<double>(sceneRow(row)) / rowsPerSecond;
+}
+
+bool planSpan(double from, std::optional<double> to, int fps, double musicRows,
+              const std::function<float(float)>& endValue, SpanPlan& plan, std::string& error)
+{
+    plan = SpanPlan();
+    if (to) {
+        // Frames whose row lies in [from, to): estimate, then settle on the exact
+        // count with the same row arithmetic the frames use.
+        const double estimate = std::ceil((*to - from) * fps / rowsPerSecond);
+        if (!(estimate <= static_cast<double>(maxSpanFrames) + 1.0)) {
+            error = "the span from row " + std::to_string(from) + " to " + std::to_string(*to) +
+                    " is more than " + std::to_string(maxSpanFrames) + " frames";
+            return false;
+        }
+        long n = static_cast<long>(estimate);
+        while (n > 0 && frameRow(from, n - 1, fps) >= *to)
+            --n;
+        while (frameRow(from, n, fps) < *to)
+            ++n;
+        if (n > maxSpanFrames) {
+            error = "the span is more than " + std::to_string(maxSpanFrames) + " frames";
+            return false;
+        }
+        plan.frames = n;
+        plan.endRow = *to;
+        return true;
+    }
+
+    const double capRow = std::max(musicRows, 0.0) + capSlackRows;
+    for (long i = 0;; ++i) {
+        const double row = frameRow(from, i, fps);
+        if (i > 0 && (row > capRow || i >= maxSpanFrames)) {
+            plan.capped = true;
+            break;
+        }
+        plan.frames = i + 1;
+        // As in the show: the frame is drawn, then the end test runs at its row.
+        if (!(endValue(sceneRow(row)) > endThreshold))
+            break;
+    }
+    plan.endRow = frameRow(from, plan.frames, fps);
+    return true;
+}
+
+SampleSpan sampleSpan(double fromRow, double endRow, int rate)
+{
+    SampleSpan span;
+    if (rate <= 0 || !(endRow > fromRow) || fromRow < 0.0)
+        return span;
+    const double first = std::llround(fromRow / rowsPerSecond * rate);
+    const double end = std::llround(endRow / rowsPerSecond * rate);
+    span.first = static_cast<std::uint64_t>(first);
+    span.count = end > first ? static_cast<std::uint64_t>(end - first) : 0;
+    return span;
+}
+
+} // namespace capture

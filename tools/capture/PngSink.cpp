@@ -1,0 +1,110 @@
+// PNG encoding with stb_image_write on worker threads.
+#include "capture/PngSink.h"
+
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace capture {
+
+namespace {
+
+constexpr int maxWorkers = 8;
+
+void appendBytes(void* context, void* data, int size)
+{
+    auto* bytes = static_cast<std::vector<std::uint8_t>*>(context);
+    const auto* begin = static_cast<const std::uint8_t*>(data);
+    bytes->insert(bytes->end(), begin, begin + size);
+}
+
+} // namespace
+
+bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb,
+              std::string& why)
+{
+    if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height * 3) {
+        why = path + ": no picture to write";
+        return false;
+    }
+    std::vector<std::uint8_t> png;
+    if (!stbi_write_png_to_func(appendBytes, &png, width, height, 3, rgb.data(), width * 3) || png.empty()) {
+        why = path + ": PNG encoding failed";
+        return false;
+    }
+    // A capture that is stopped half-way leaves no truncated frame behind.
+    const std::string temp = path + ".part";
+    FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!file) {
+        why = path + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    const int writeErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        why = path + ": " + std::strerror(written ? errno : writeErrno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        why = path + ": " + std::strerror(errno);
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+int PngSink::defaultWorkers()
+{
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(cores - 1, 1, maxWorkers);
+}
+
+PngSink::PngSink(int workers) : queue(2 * static_cast<size_t>(std::clamp(workers, 1, maxWorkers)))
+{
+    for (int i = 0; i < std::clamp(workers, 1, maxWorkers); ++i)
+        threads.emplace_back([this] { work(); });
+}
+
+PngSink::~PngSink()
+{
+    finish();
+}
+
+bool PngSink::submit(CapturedFrame frame)
+{
+    if (failed() || finished)
+        return false;
+    return queue.push(std::move(frame)) && !failed();
+}
+
+bool PngSink::finish()
+{
+    if (!finished) {
+        finished = true;
+        queue.close();
+        for (std::thread& thread : threads)
+            thread.join();
+        threads.clear();
+    }
+    return !failed();
+}
+
+void PngSink::work()
+{
+    while (std::optional<CapturedFrame> frame = queue.pop()) {
+        // After a failure the queue is still drained, so the render thread never waits
+        // on encoders that have stopped.
+        if (failed())
+            continue;
+        std::string why;
+        if (!writePng(frame->path, frame->width, frame->height, topDownRgb(*frame), why))
+            fail(why);
+    }
+}
+
+} // namespace capture

@@ -1,0 +1,54 @@
+// A YUV4MPEG2 stream of the frames, for piping into a video encoder: 4:4:4 planes in
+// BT.709 colours at limited ("TV") range, which is what H.264 players expect. Frames are
+// converted and written in order on one writer thread.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "capture/BoundedQueue.h"
+#include "capture/FrameSink.h"
+
+namespace capture {
+
+// The stream header line, ending in a newline.
+std::string y4mHeader(int width, int height, int fps);
+
+struct Yuv {
+    std::uint8_t y, cb, cr;
+};
+// BT.709 at limited range: Y in [16, 235], Cb and Cr in [16, 240].
+Yuv rgbToYuv709(std::uint8_t r, std::uint8_t g, std::uint8_t b);
+
+// One frame's Y, Cb and Cr planes, in that order, top row first.
+std::vector<std::uint8_t> yuv444Planes(const CapturedFrame& frame);
+
+class Y4mSink : public FrameSink {
+public:
+    // Writes to file, which it closes at finish when ownsFile; name appears in messages.
+    Y4mSink(FILE* file, bool ownsFile, std::string name, int width, int height, int fps);
+    ~Y4mSink() override;
+    Y4mSink(const Y4mSink&) = delete;
+    Y4mSink& operator=(const Y4mSink&) = delete;
+
+    bool submit(CapturedFrame frame) override;
+    bool finish() override;
+
+private:
+    void work();
+    bool write(const void* data, size_t size);
+
+    FILE* file;
+    bool ownsFile;
+    std::string name;
+    int width;
+    int height;
+    BoundedQueue<CapturedFrame> queue;
+    std::thread writer;
+    bool finished = false;
+};
+
+} // namespace capture

@@ -1,0 +1,53 @@
+// vantor-capture: renders the show offline into PNG frames, a YUV4MPEG2 stream or a
+// benchmark, and writes the music of the same span. See --help.
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "capture/Capture.h"
+#include "capture/CaptureOptions.h"
+#include "capture/SceneRegistry.h"
+
+int main(int argc, char** argv)
+{
+    const auto started = std::chrono::steady_clock::now();
+    // An encoder that stops reading must end the capture with a message, not a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> scenes = capture::sceneNames();
+    capture::CaptureOptions options;
+    std::string error;
+    switch (capture::parseCaptureArgs(args, scenes, options, error)) {
+    case capture::ParseResult::Help:
+        std::fputs(capture::usageText(scenes).c_str(), stdout);
+        return 0;
+    case capture::ParseResult::Error:
+        std::fprintf(stderr, "vantor-capture: %s\n(vantor-capture --help lists the options)\n", error.c_str());
+        return 2;
+    case capture::ParseResult::Ok:
+        break;
+    }
+
+    // The engine logs its start-up on standard output; here standard output carries the
+    // capture's own results (a video stream, benchmark figures), so the logs move to
+    // standard error and the results get the original stream to themselves.
+    std::fflush(stdout);
+    const int resultFd = dup(STDOUT_FILENO);
+    FILE* results = resultFd >= 0 ? fdopen(resultFd, "wb") : nullptr;
+    if (!results || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+        std::fprintf(stderr, "vantor-capture: cannot set up standard output\n");
+        return 1;
+    }
+    // Line-buffered, so the moved logs keep their order with the capture's own lines.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    const int status = capture::runCapture(options, results, started);
+    if (std::fflush(results) != 0 && status == 0)
+        return 1;
+    std::fflush(stdout);
+    return status;
+}
