@@ -11,5 +11,7 @@ namespace assetgen {
 bool generateMusic(const std::string& dataDir);
 bool generateImages(const std::string& dataDir);
 bool generateModels(const std::string& dataDir);
+// The meshes of the engine's alternative scenes (occlusion, motion blur, reflections).
+bool generateSceneMeshes(const std::string& dataDir);
 
 } // namespace assetgen

@@ -1,4 +1,4 @@
-// assetgen DATADIR [music|images|models ...]: writes the show's generated data files.
+// assetgen DATADIR [music|images|models|scenes ...]: writes the show's generated data files.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -17,6 +17,7 @@ constexpr Generator generators[] = {
     {"images", assetgen::generateImages},
     {"models", assetgen::generateModels},
     {"music", assetgen::generateMusic},
+    {"scenes", assetgen::generateSceneMeshes},
 };
 
 bool wanted(const char* name, int argc, char** argv)
@@ -34,7 +35,7 @@ bool wanted(const char* name, int argc, char** argv)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: assetgen DATADIR [music|images|models ...]\n");
+        std::fprintf(stderr, "usage: assetgen DATADIR [music|images|models|scenes ...]\n");
         return 2;
     }
     const std::string dataDir = argv[1];
