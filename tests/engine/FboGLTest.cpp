@@ -243,3 +243,19 @@ TEST_F(FboGLTest, OutOfRangeIndicesAreReportedWithSafeResults)
     EXPECT_NE(err.take(), "");
     EXPECT_EQ(fbo.getTexId(1), 7);
 }
+
+TEST_F(FboGLTest, DestructionReleasesEveryGLObject)
+{
+    GLuint framebuffer = 0;
+    std::vector<GLuint> textures;
+    {
+        Fbo fbo(4, 4, 1, 3, GL_RGBA16F);
+        framebuffer = fbo.getFramebuffer();
+        for (unsigned i = 0; i < 3; ++i)
+            textures.push_back(fbo.getTexture(i));
+        EXPECT_TRUE(glIsFramebuffer(framebuffer));
+    }
+    EXPECT_FALSE(glIsFramebuffer(framebuffer));
+    for (GLuint texture : textures)
+        EXPECT_FALSE(glIsTexture(texture));
+}

@@ -148,3 +148,19 @@ TEST_F(ImageFxGLTest, AnEffectWhoseShaderIsMissingDrawsNothingAndDoesNotFail)
     target.unbind();
     EXPECT_EQ(texturePixels(target.getTexture(0), 4, 4)[3], 0.0f);
 }
+
+TEST_F(ImageFxGLTest, DestructionReleasesTheProgramButNotTheTexturesItWasGiven)
+{
+    const GLuint input = makeColourTexture(1, 1, 1, 1);
+    GLuint program = 0;
+    {
+        ImageFx effect(scratch.write("three.fs", threeInputs));
+        program = effect.getProgram();
+        effect.setInput(input);
+        effect.render(0.0);
+        glUseProgram(0);
+    }
+    EXPECT_FALSE(glIsProgram(program));
+    EXPECT_TRUE(glIsTexture(input)) << "the input belongs to its creator";
+    glDeleteTextures(1, &input);
+}

@@ -269,3 +269,19 @@ TEST_F(PostSceneGLTest, ATargetDrawSceneReleasesLeavesTheSceneTargetCurrentButCl
     // So the frame comes out black.
     EXPECT_EQ(testsupport::readPixel(3, 3)[0], 0);
 }
+
+TEST_F(PostSceneGLTest, DestructionReleasesTheProgramEffectsAndFramebuffers)
+{
+    auto scene = makeScene(composeFour);
+    scene->render(0.0);
+    glUseProgram(0);
+    const GLuint program = scene->getProgram();
+    const GLuint fxaa = scene->getFxaa().getProgram();
+    const GLuint sceneFramebuffer = scene->getSceneFbo()->getFramebuffer();
+    const GLuint postTexture = scene->getPostFbo().getTexture(0);
+    scene.reset();
+    EXPECT_FALSE(glIsProgram(program));
+    EXPECT_FALSE(glIsProgram(fxaa));
+    EXPECT_FALSE(glIsFramebuffer(sceneFramebuffer));
+    EXPECT_FALSE(glIsTexture(postTexture));
+}

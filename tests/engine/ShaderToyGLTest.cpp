@@ -99,3 +99,18 @@ TEST_F(ShaderToyGLTest, AMissingImageStillGivesAScene)
         ASSERT_TRUE(std::isfinite(value));
     EXPECT_TRUE(Tarvo::fboStack.empty());
 }
+
+TEST_F(ShaderToyGLTest, DestructionReleasesTheImageAndTheEffect)
+{
+    writeZebra();
+    GLuint image = 0;
+    GLuint program = 0;
+    {
+        ShaderToy toy("./data/shaders/toy.fs");
+        image = toy.getImageTexture();
+        program = toy.getEffect().getProgram();
+        EXPECT_TRUE(glIsTexture(image));
+    }
+    EXPECT_FALSE(glIsTexture(image));
+    EXPECT_FALSE(glIsProgram(program));
+}
