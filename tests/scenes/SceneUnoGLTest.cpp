@@ -1,0 +1,186 @@
+// The main scene built on a tiny data set and rendered at a small size on the software
+// renderer: its construction, its tracks' effect on the picture and its use of the
+// framebuffer stack.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <regex>
+
+#include "SceneTestData.h"
+#include "engine/Transform.h"
+#include "runtime/Demo.h"
+#include "scenes/SceneUno.h"
+#include "support/GLTestContext.h"
+
+namespace {
+
+using namespace scenetest;
+
+constexpr int width = 96;
+constexpr int height = 54;
+
+// Camera ten metres back along -x looking at the bridge box at the origin. Later rows
+// switch single tracks so one scene shows each effect.
+Tracks showTracks()
+{
+    return {
+        {"fov", {{0, 60.0f, Step}}},
+        {"camX", {{0, -6.0f, Step}}},
+        {"camYaw", {{0, 0.0f, Step}, {100, 35.0f, Step}, {200, 0.0f, Step}}},
+        {"scenedarken", {{0, 1.0f, Step}, {200, 0.0f, Step}, {300, 1.0f, Step}}},
+        {"logoconstant", {{0, 0.0f, Step}, {300, 1.0f, Step}}},
+        {"addconst", {{0, 1.0f, Step}}},
+        {"sigma", {{0, 2.0f, Step}}},
+    };
+}
+
+struct Picture {
+    std::vector<float> rgba;
+    float mean() const
+    {
+        double sum = 0.0;
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            sum += rgba[i] + rgba[i + 1] + rgba[i + 2];
+        return static_cast<float>(sum / (rgba.size() / 4 * 3));
+    }
+    const float* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+};
+
+class SceneUnoTest : public ::testing::Test {
+protected:
+    void build(const Tracks& tracks)
+    {
+        makeSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name(), tracks);
+        REQUIRE_GL_CONTEXT(width, height);
+        testing::internal::CaptureStdout();
+        scene = std::make_unique<OrvelDemo::SceneUno>();
+        log = testing::internal::GetCapturedStdout();
+    }
+
+    Picture renderAt(float row)
+    {
+        gDemo->setRow(row);
+        gDemo->setFrameTime(16.5);
+        scene->render(row / 20.0);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+        return Picture{testsupport::readTexture(scene->getCompositeFbo().getTexture(0), width, height)};
+    }
+
+    std::unique_ptr<OrvelDemo::SceneUno> scene;
+    std::string log;
+};
+
+TEST_F(SceneUnoTest, OpensItsTracksInOrderAndSizesItsTargets)
+{
+    build({});
+    const char* names[] = {"camX", "camY", "camZ", "camYaw", "camPitch", "camRoll", "addconst", "sigma",
+                           "rotangle", "translate", "truckpos", "jaakkoframe", "rekkaframe", "jaakkoposy",
+                           "logoconstant", "scenedarken", "bw", "jaakkoBx", "jaakkoBz", "jaakkoCx",
+                           "jaakkoCz", "fov", "yawNoise", "pitchNoise", "rollNoise"};
+    std::vector<std::string> opened;
+    const std::regex notFound(R"(SYNC TRACK \./data/science/sync_(\w+)\.track NOT FOUND)");
+    for (std::sregex_iterator it(log.begin(), log.end(), notFound), end; it != end; ++it)
+        opened.push_back((*it)[1]);
+    EXPECT_EQ(opened, std::vector<std::string>(std::begin(names), std::end(names)));
+
+    for (int i = 1; i <= 11; ++i) {
+        const bool half = i == 5;
+        EXPECT_EQ(scene->getFbo(i).getWidth(), half ? width / 2 : width) << "fbo" << i;
+        EXPECT_EQ(scene->getFbo(i).getHeight(), half ? height / 2 : height) << "fbo" << i;
+    }
+}
+
+TEST_F(SceneUnoTest, StartsWithTheDocumentedModelState)
+{
+    build({});
+    const glm::mat4 initialView = Tarvo::lookAt(glm::vec3(0, 1, 4), glm::vec3(0, 1, 0), glm::vec3(0, 1, 0));
+    EXPECT_EQ(scene->getBridge().getView(), initialView);
+    EXPECT_EQ(scene->getTruck().getView(), initialView);
+    EXPECT_EQ(scene->getTruckAnim().getView(), initialView);
+    EXPECT_EQ(scene->getPumpJack(0).getView(), initialView);
+    EXPECT_EQ(scene->getPumpJack(1).getView(), glm::mat4(1.0f));
+    EXPECT_EQ(scene->getSkyBox().getView(), glm::mat4(1.0f));
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(scene->getPumpJack(i).getProjection(), &OrvelDemo::sceneProjection);
+    EXPECT_EQ(OrvelDemo::sceneProjection, Tarvo::perspective(90.0f, 16.0f / 9.0f, 0.1f, 8192.0f));
+}
+
+TEST_F(SceneUnoTest, FovTrackSetsTheProjectionEachFrame)
+{
+    build(showTracks());
+    renderAt(0.0f);
+    const glm::mat4 expected = Tarvo::perspective(60.0f, 16.0f / 9.0f, 0.1f, 8192.0f);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_NEAR(OrvelDemo::sceneProjection[c][r], expected[c][r], 1e-6f);
+}
+
+TEST_F(SceneUnoTest, FadeTrackBlackensAndRevealsThePicture)
+{
+    build(showTracks());
+    const Picture shown = renderAt(0.0f);
+    const Picture faded = renderAt(250.0f);
+    EXPECT_GT(shown.mean(), 0.05f);
+    EXPECT_LT(faded.mean(), 1e-4f);
+    // The bridge box in the middle stands out from the sky around it.
+    const float* centre = shown.at(width / 2, height / 2);
+    const float* corner = shown.at(2, 2);
+    EXPECT_GT(std::abs(centre[0] - corner[0]) + std::abs(centre[2] - corner[2]), 0.05f);
+}
+
+TEST_F(SceneUnoTest, LogoTrackShowsTheLogo)
+{
+    build(showTracks());
+    const Picture plain = renderAt(0.0f);
+    const Picture titled = renderAt(350.0f);
+    const float* logo = titled.at(width / 2, height / 2);
+    EXPECT_GT(logo[1], 0.9f);
+    EXPECT_LT(logo[0], 0.1f);
+    EXPECT_LT(plain.at(width / 2, height / 2)[1], 0.9f);
+}
+
+TEST_F(SceneUnoTest, YawTrackTurnsThePicture)
+{
+    build(showTracks());
+    const Picture ahead = renderAt(0.0f);
+    const Picture turned = renderAt(150.0f);
+    double difference = 0.0;
+    for (size_t i = 0; i < ahead.rgba.size(); ++i)
+        difference += std::abs(ahead.rgba[i] - turned.rgba[i]);
+    EXPECT_GT(difference / ahead.rgba.size(), 0.01);
+}
+
+TEST_F(SceneUnoTest, SameRowAfterTheSameFrameGivesTheSamePicture)
+{
+    // Motion blur reads the previous frame's matrices, so a frame is reproducible when
+    // the frame before it is too.
+    build(showTracks());
+    renderAt(150.0f);
+    const Picture first = renderAt(0.0f);
+    renderAt(150.0f);
+    const Picture again = renderAt(0.0f);
+    EXPECT_EQ(first.rgba, again.rgba);
+}
+
+TEST_F(SceneUnoTest, CompositeLeavesTheStackAsItFoundIt)
+{
+    build(showTracks());
+    renderAt(0.0f);
+    EXPECT_TRUE(Tarvo::fboStack.empty());
+
+    Tarvo::Fbo outer(width, height, 1, 1, GL_RGBA16F);
+    Tarvo::Fbo inner(width, height, 1, 1, GL_RGBA16F);
+    outer.bind();
+    inner.bind();
+    scene->composite(0.0);
+    ASSERT_EQ(Tarvo::fboStack.size(), 2u);
+    EXPECT_EQ(Tarvo::fboStack.back(), &inner);
+    // The last pass (the logo) drew into the target that was current on entry.
+    const std::vector<float> drawn = testsupport::readTexture(inner.getTexture(0), width, height);
+    EXPECT_GT(Picture{drawn}.mean(), 0.05f);
+    inner.unbind();
+    outer.unbind();
+}
+
+} // namespace
