@@ -12,6 +12,8 @@ struct mpg123_handle_struct;
 
 namespace audio {
 
+class Mp3File;
+
 class Mp3Stream {
 public:
     ~Mp3Stream();
@@ -40,6 +42,7 @@ private:
     Mp3Stream() = default;
 
     mpg123_handle_struct* handle = nullptr;
+    std::unique_ptr<Mp3File> file;
     int sampleRate = 0;
     int channelCount = 0;
     std::uint64_t frames = 0;
