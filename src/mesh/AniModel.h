@@ -12,7 +12,7 @@
 
 namespace Tarvo {
 
-class AniModel : public Model {
+class AniModel final : public Model {
 public:
     // Every part is textured with "./data/img/envmap.png"; texturePath is accepted for
     // the interface's sake and not used.

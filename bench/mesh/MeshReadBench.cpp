@@ -1,0 +1,184 @@
+// Mesh reading throughput on a generated grid of about a million triangles: loadOBJ
+// beside tinyobjloader on the same OBJ file, and loadBinaryMesh beside a plain fread of
+// the same ".bobj" file. Each figure is the best of several runs, with the page cache
+// warm, so they compare parsing rather than the disk.
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#ifdef VANTOR_HAVE_TINYOBJLOADER
+#include <tiny_obj_loader.h>
+#endif
+
+#include "mesh/BinaryMesh.h"
+#include "mesh/ObjReader.h"
+
+namespace {
+
+constexpr int kRuns = 5;
+
+// Writes a wavy grid the way an exporter does: six decimals for positions and texture
+// coordinates, four for normals, one "f" line per triangle.
+void writeGridObj(const std::string& path, int quadsPerSide)
+{
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (!file) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        std::exit(1);
+    }
+    const int side = quadsPerSide + 1;
+    std::fprintf(file, "# generated grid\no Grid\n");
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            std::fprintf(file, "v %.6f %.6f %.6f\n", x * 0.01 - 3.5, std::sin(x * 0.05) * std::cos(y * 0.07),
+                         y * -0.01 + 3.5);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+            std::fprintf(file, "vt %.6f %.6f\n", double(x) / quadsPerSide, double(y) / quadsPerSide);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) {
+            const double nx = -0.05 * std::cos(x * 0.05), nz = 0.07 * std::sin(y * 0.07);
+            const double length = std::sqrt(nx * nx + 1.0 + nz * nz);
+            std::fprintf(file, "vn %.4f %.4f %.4f\n", nx / length, 1.0 / length, nz / length);
+        }
+    std::fprintf(file, "s off\n");
+    for (int y = 0; y < quadsPerSide; ++y)
+        for (int x = 0; x < quadsPerSide; ++x) {
+            const int a = y * side + x + 1, b = a + 1, c = a + side, d = c + 1;
+            std::fprintf(file, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, b, b, b, d, d, d);
+            std::fprintf(file, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", a, a, a, d, d, d, c, c, c);
+        }
+    std::fclose(file);
+}
+
+// The readers print progress lines; timed runs send them to /dev/null.
+class QuietStdout {
+public:
+    QuietStdout()
+    {
+        std::fflush(stdout);
+        saved = dup(1);
+        std::FILE* null = std::fopen("/dev/null", "w");
+        dup2(fileno(null), 1);
+        std::fclose(null);
+    }
+    ~QuietStdout()
+    {
+        std::fflush(stdout);
+        dup2(saved, 1);
+        close(saved);
+    }
+
+private:
+    int saved;
+};
+
+double bestSeconds(const std::function<void()>& run)
+{
+    double best = 1e30;
+    for (int i = 0; i < kRuns; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        run();
+        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
+    }
+    return best;
+}
+
+void report(const char* what, double bytes, double seconds)
+{
+    std::printf("%-44s %8.1f ms %9.1f MB/s\n", what, seconds * 1e3, bytes / seconds / 1e6);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const long triangles = argc > 1 ? std::atol(argv[1]) : 1000000;
+    const int quads = std::max(1, static_cast<int>(std::sqrt(triangles / 2.0)));
+    const std::filesystem::path dir = std::filesystem::temp_directory_path()
+                                      / ("vantor-mesh-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string objPath = (dir / "grid.obj").string();
+    const std::string bobjPath = (dir / "grid.bobj").string();
+    writeGridObj(objPath, quads);
+    const double objBytes = static_cast<double>(std::filesystem::file_size(objPath));
+    std::printf("OBJ: %d triangles, %.1f MB\n", 2 * quads * quads, objBytes / 1e6);
+
+    std::size_t corners = 0;
+    const double objSeconds = bestSeconds([&] {
+        std::vector<glm::vec3> positions, normals;
+        std::vector<glm::vec2> texCoords;
+        QuietStdout quiet;
+        Tarvo::loadOBJ(objPath.c_str(), positions, texCoords, normals);
+        corners = positions.size();
+    });
+    if (corners != 6u * quads * quads) {
+        std::fprintf(stderr, "loadOBJ read %zu corners\n", corners);
+        return 1;
+    }
+    report("loadOBJ (per-corner arrays)", objBytes, objSeconds);
+
+#ifdef VANTOR_HAVE_TINYOBJLOADER
+    const double tinySeconds = bestSeconds([&] {
+        tinyobj::attrib_t attrib;
+        std::vector<tinyobj::shape_t> shapes;
+        std::vector<tinyobj::material_t> materials;
+        std::string warn, err;
+        tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, objPath.c_str());
+    });
+    report("tinyobjloader LoadObj (indexed)", objBytes, tinySeconds);
+    std::printf("loadOBJ speed-up over tinyobjloader: %.2fx (goal 5x)\n", tinySeconds / objSeconds);
+#else
+    std::printf("tinyobjloader not available: comparison skipped\n");
+#endif
+
+    Tarvo::ObjMesh mesh;
+    {
+        QuietStdout quiet;
+        Tarvo::readObjFile(objPath.c_str(), mesh);
+    }
+    if (!Tarvo::writeBinaryMesh(bobjPath.c_str(), mesh))
+        return 1;
+    const double bobjBytes = static_cast<double>(std::filesystem::file_size(bobjPath));
+    std::printf(".bobj: %.1f MB\n", bobjBytes / 1e6);
+
+    const double plainSeconds = bestSeconds([&] {
+        std::FILE* file = std::fopen(bobjPath.c_str(), "rb");
+        std::unique_ptr<char[]> buffer(new char[static_cast<std::size_t>(bobjBytes)]);
+        if (std::fread(buffer.get(), 1, static_cast<std::size_t>(bobjBytes), file) == 0)
+            std::fprintf(stderr, "short read\n");
+        std::fclose(file);
+        // Touch every page, as a reader that uses the data would.
+        volatile char sink = 0;
+        for (std::size_t i = 0; i < static_cast<std::size_t>(bobjBytes); i += 4096)
+            sink = sink + buffer[i];
+    });
+    std::size_t bobjCorners = 0;
+    const double bobjSeconds = bestSeconds([&] {
+        std::vector<glm::vec3> positions, normals;
+        std::vector<glm::vec2> texCoords;
+        QuietStdout quiet;
+        Tarvo::loadBinaryMesh(bobjPath.c_str(), positions, texCoords, normals);
+        bobjCorners = positions.size();
+    });
+    if (bobjCorners != corners) {
+        std::fprintf(stderr, "loadBinaryMesh read %zu corners\n", bobjCorners);
+        return 1;
+    }
+    report("plain fread of the .bobj file", bobjBytes, plainSeconds);
+    report("loadBinaryMesh (per-corner arrays)", bobjBytes, bobjSeconds);
+    std::printf("loadBinaryMesh time / plain read time: %.2f (goal at most 1.5)\n",
+                bobjSeconds / plainSeconds);
+
+    std::filesystem::remove_all(dir);
+    return 0;
+}
