@@ -1,0 +1,239 @@
+// Captures of a small show under the test display: the same row always gives the same
+// pixels, single rows match the frames of a span, spans end as the show ends, and the
+// video stream and the music cover exactly the frames and samples they should.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "CaptureRun.h"
+#include "capture/FramePlan.h"
+#include "capture/Y4mSink.h"
+#include "runtime/BassAudio.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using capturetest::CaptureProgramTest;
+using capturetest::Picture;
+using capturetest::Outcome;
+
+using CaptureGLTest = CaptureProgramTest;
+
+const char* const card = "--scene testcard ";
+
+long countFrames(const fs::path& folder)
+{
+    long n = 0;
+    for (const auto& entry : fs::directory_iterator(folder))
+        n += entry.path().filename().string().rfind("frame_", 0) == 0;
+    return n;
+}
+
+double meanGreen(const Picture& p, int y)
+{
+    double sum = 0.0;
+    for (int x = 0; x < p.width; ++x)
+        sum += p.rgb[(static_cast<size_t>(y) * p.width + x) * 3 + 1];
+    return sum / p.width;
+}
+
+// A PNG's pixels back in the read-back layout, for comparing with the video stream.
+capture::CapturedFrame asReadBack(const Picture& p)
+{
+    capture::CapturedFrame frame;
+    frame.width = p.width;
+    frame.height = p.height;
+    for (int y = p.height - 1; y >= 0; --y)
+        for (int x = 0; x < p.width; ++x) {
+            const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
+            frame.rgba.insert(frame.rgba.end(), {px[0], px[1], px[2], 255});
+        }
+    return frame;
+}
+
+TEST_F(CaptureGLTest, SameRowGivesIdenticalPixelsAndPicturesAreUpright)
+{
+    makeShow(3.0);
+    const Outcome a = run(std::string(card) + "--size 64x36 --rows 5,6 --out a");
+    ASSERT_EQ(a.status, 0) << a.err;
+    const Outcome b = run(std::string(card) + "--size 64x36 --rows 5 --out b");
+    ASSERT_EQ(b.status, 0) << b.err;
+
+    const Picture first = picture("a/row_5.png");
+    const Picture again = picture("b/row_5.png");
+    const Picture next = picture("a/row_6.png");
+    ASSERT_EQ(first.width, 64);
+    ASSERT_EQ(first.height, 36);
+    ASSERT_FALSE(first.rgb.empty());
+    EXPECT_TRUE(first.rgb == again.rgb);
+    // The card moves with time: a capture that ignored the row would pass the line above.
+    EXPECT_FALSE(first.rgb == next.rgb);
+    // The card is bright at the top: row 0 of the file is the top of the picture.
+    EXPECT_GT(meanGreen(first, 0), 200.0);
+    EXPECT_LT(meanGreen(first, first.height - 1), 55.0);
+}
+
+TEST_F(CaptureGLTest, RowsEqualTheMatchingFramesOfASpan)
+{
+    makeShow(3.0);
+    const Outcome span = run(std::string(card) + "--size 64x36 --fps 40 --to 10 --out span");
+    ASSERT_EQ(span.status, 0) << span.err;
+    EXPECT_EQ(countFrames(dir / "span"), 20); // rows 0, 0.5, ..., 9.5
+    const Outcome rows = run(std::string(card) + "--size 64x36 --fps 40 --rows 3,7.5 --out rows");
+    ASSERT_EQ(rows.status, 0) << rows.err;
+
+    // Frame i is at row i × 20 / 40.
+    const Picture frame6 = picture("span/frame_000006.png");
+    const Picture frame15 = picture("span/frame_000015.png");
+    ASSERT_FALSE(frame6.rgb.empty());
+    EXPECT_TRUE(frame6.rgb == picture("rows/row_3.png").rgb);
+    EXPECT_TRUE(frame15.rgb == picture("rows/row_7.5.png").rgb);
+    EXPECT_FALSE(frame6.rgb == frame15.rgb);
+}
+
+TEST_F(CaptureGLTest, SpanEndsAtTheFirstFrameWhereTheEndTrackIsOneOrLess)
+{
+    makeShow(3.0);
+    makeEndTrack({{0, 2.0f, Step}, {10, 1.0f, Step}});
+    const Outcome r = run(std::string(card) + "--size 32x18 --fps 20 --out f --wav f.wav");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Rows 0 to 10: the frame at row 10 is drawn, as the show draws it.
+    EXPECT_EQ(countFrames(dir / "f"), 11);
+    EXPECT_TRUE(fs::exists(dir / "f" / "frame_000010.png"));
+    // The music of the same span, rows [0, 11).
+    EXPECT_EQ(fs::file_size(dir / "f.wav"), 44u + capture::sampleSpan(0.0, 11.0, 44100).count * 4u);
+}
+
+TEST_F(CaptureGLTest, MissingEndTrackCapturesExactlyOneFrame)
+{
+    makeShow(3.0);
+    const Outcome r = run(std::string(card) + "--size 32x18 --from 4 --out f");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(countFrames(dir / "f"), 1);
+}
+
+TEST_F(CaptureGLTest, EndTrackThatNeverDropsStopsSoonAfterTheMusic)
+{
+    makeShow(1.0);
+    makeEndTrack({{0, 5.0f, Step}});
+    const Outcome r = run(std::string(card) + "--size 32x18 --fps 20 --out f");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("still above 1.0"), std::string::npos) << r.err;
+    // One second of music is 20 rows; the capture stops a second later, at row 40.
+    EXPECT_EQ(countFrames(dir / "f"), 41);
+}
+
+TEST_F(CaptureGLTest, Y4mOnStandardOutputHoldsOnlyTheStreamOfThoseFrames)
+{
+    makeShow(3.0);
+    const Outcome video = run(std::string(card) + "--size 32x18 --fps 20 --from 2 --to 7 --y4m -");
+    ASSERT_EQ(video.status, 0) << video.err;
+    const Outcome stills = run(std::string(card) + "--size 32x18 --fps 20 --rows 2,3,4,5,6 --out p");
+    ASSERT_EQ(stills.status, 0) << stills.err;
+
+    const std::string header = capture::y4mHeader(32, 18, 20);
+    const size_t frameBytes = 6 + 32 * 18 * 3;
+    // Exactly the stream: the engine's start-up log must not leak into it.
+    ASSERT_EQ(video.out.size(), header.size() + 5 * frameBytes);
+    EXPECT_EQ(video.out.substr(0, header.size()), header);
+    for (int i = 0; i < 5; ++i) {
+        const size_t at = header.size() + i * frameBytes;
+        EXPECT_EQ(video.out.substr(at, 6), "FRAME\n");
+        const std::vector<std::uint8_t> planes =
+            capture::yuv444Planes(asReadBack(picture("p/row_" + std::to_string(2 + i) + ".png")));
+        EXPECT_TRUE(video.out.compare(at + 6, planes.size(), std::string(planes.begin(), planes.end())) == 0)
+            << "frame " << i;
+    }
+}
+
+TEST_F(CaptureGLTest, WavHoldsTheDecodedMusicOfTheSpanSampleForSample)
+{
+    makeShow(3.0);
+    const Outcome r = run("--from 3 --to 17 --wav a.wav");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // Music alone builds no scene and draws nothing.
+    EXPECT_EQ(r.err.find("texID_"), std::string::npos);
+
+    const std::string path = (dir / "data" / "vaxo-dubtech.mp3").string();
+    const HSTREAM stream = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_DECODE);
+    ASSERT_NE(stream, 0u);
+    std::string music;
+    std::vector<char> buffer(1 << 16);
+    for (DWORD got; (got = BASS_ChannelGetData(stream, buffer.data(), static_cast<DWORD>(buffer.size()))) > 0 &&
+                    got != 0xFFFFFFFFu;)
+        music.append(buffer.data(), got);
+    BASS_StreamFree(stream);
+
+    const capture::SampleSpan span = capture::sampleSpan(3.0, 17.0, 44100);
+    const std::string wav = capturetest::readFile(dir / "a.wav");
+    ASSERT_EQ(wav.size(), 44u + span.count * 4u);
+    ASSERT_GE(music.size(), (span.first + span.count) * 4u);
+    EXPECT_TRUE(wav.compare(44, std::string::npos, music, span.first * 4u, span.count * 4u) == 0);
+}
+
+TEST_F(CaptureGLTest, MainSceneRendersAtTheAskedSize)
+{
+    makeShow(3.0);
+    const Outcome r = run("--scene main --size 48x27 --rows 0 --out m");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture p = picture("m/row_0.png");
+    EXPECT_EQ(p.width, 48);
+    EXPECT_EQ(p.height, 27);
+}
+
+TEST_F(CaptureGLTest, BenchPrintsItsFiguresAndWritesNothing)
+{
+    makeShow(3.0);
+    const Outcome r = run(std::string(card) + "--size 32x18 --bench 4");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::vector<std::string> keys;
+    std::vector<double> values;
+    std::string key;
+    std::string value;
+    while (lines >> key >> value) {
+        keys.push_back(key);
+        values.push_back(key == "size" ? 0.0 : std::strtod(value.c_str(), nullptr));
+    }
+    const std::vector<std::string> expected = {"size",       "frames",          "startup_ms", "frame_ms_min",
+                                               "frame_ms_median", "frame_ms_p95"};
+    ASSERT_EQ(keys, expected) << r.out;
+    EXPECT_EQ(values[1], 4.0);
+    EXPECT_GT(values[2], 0.0);
+    EXPECT_GT(values[3], 0.0);
+    EXPECT_LE(values[3], values[4]);
+    EXPECT_LE(values[4], values[5]);
+    EXPECT_NE(r.out.find("size 32x18\n"), std::string::npos);
+    size_t entries = 0;
+    for (const auto& entry : fs::directory_iterator(dir))
+        entries += entry.path().filename() != "data" && entry.path().filename() != "out.bin" &&
+                   entry.path().filename() != "err.txt";
+    EXPECT_EQ(entries, 0u);
+}
+
+TEST_F(CaptureGLTest, FailuresExitWithOneAndSayWhy)
+{
+    // No music: the demo instance cannot start.
+    Outcome r = run(std::string(card) + "--size 32x18 --rows 1 --out f");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Failed to open tune"), std::string::npos) << r.err;
+
+    makeShow(3.0);
+    std::ofstream(dir / "taken") << "a file, not a folder";
+    r = run(std::string(card) + "--size 32x18 --rows 1 --out taken");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("taken"), std::string::npos) << r.err;
+
+    // A reader that goes away ends the capture with a message rather than a signal.
+    const std::string command = "cd '" + dir.string() + "' && ( '" + VANTOR_CAPTURE +
+                                "' --scene testcard --size 32x18 --to 400 --y4m - 2> pipe.txt; echo $? > status.txt )"
+                                " | head -c 100 > /dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(capturetest::readFile(dir / "status.txt"), "1\n");
+    EXPECT_NE(capturetest::readFile(dir / "pipe.txt").find("Broken pipe"), std::string::npos);
+}
+
+} // namespace

@@ -1,0 +1,144 @@
+// The capture's command line: defaults, values, file names of rows, and every argument
+// or combination that must be refused before anything is opened.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture/CaptureOptions.h"
+
+namespace {
+
+using capture::CaptureOptions;
+using capture::ParseResult;
+
+const std::vector<std::string> scenes = {"main", "testcard"};
+
+ParseResult parse(const std::vector<std::string>& args, CaptureOptions& options, std::string& error)
+{
+    return capture::parseCaptureArgs(args, scenes, options, error);
+}
+
+TEST(CaptureOptionsTest, DefaultsAreTheShowsSizeAndRateFromRowZero)
+{
+    CaptureOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--out", "frames"}, o, error), ParseResult::Ok) << error;
+    EXPECT_EQ(o.width, 1920);
+    EXPECT_EQ(o.height, 1080);
+    EXPECT_EQ(o.fps, 60);
+    EXPECT_EQ(o.from, 0.0);
+    EXPECT_FALSE(o.to.has_value());
+    EXPECT_EQ(o.scene, "main");
+    EXPECT_EQ(o.outDir, "frames");
+    EXPECT_TRUE(o.rendersFrames());
+}
+
+TEST(CaptureOptionsTest, TakesValuesAsNextArgumentOrAfterEquals)
+{
+    CaptureOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--size=64x36", "--fps", "30", "--from", "2.5", "--to=10", "--y4m", "-", "--wav", "a.wav",
+                     "--scene", "testcard"},
+                    o, error),
+              ParseResult::Ok)
+        << error;
+    EXPECT_EQ(o.width, 64);
+    EXPECT_EQ(o.height, 36);
+    EXPECT_EQ(o.fps, 30);
+    EXPECT_EQ(o.from, 2.5);
+    ASSERT_TRUE(o.to.has_value());
+    EXPECT_EQ(*o.to, 10.0);
+    EXPECT_EQ(o.y4mPath, "-");
+    EXPECT_EQ(o.wavPath, "a.wav");
+    EXPECT_EQ(o.scene, "testcard");
+}
+
+TEST(CaptureOptionsTest, WavAloneRendersNoFrames)
+{
+    CaptureOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--wav", "show.wav"}, o, error), ParseResult::Ok) << error;
+    EXPECT_FALSE(o.rendersFrames());
+}
+
+TEST(CaptureOptionsTest, HelpAsksForTheUsageText)
+{
+    CaptureOptions o;
+    std::string error;
+    EXPECT_EQ(parse({"--out", "d", "-h"}, o, error), ParseResult::Help);
+    EXPECT_EQ(parse({"--help"}, o, error), ParseResult::Help);
+    EXPECT_NE(capture::usageText(scenes).find("testcard"), std::string::npos);
+}
+
+TEST(CaptureOptionsTest, RowsKeepIntegerTextAndPrintOthersWithG)
+{
+    CaptureOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--rows", "5,007,3.50,1e2,0.125", "--out", "d"}, o, error), ParseResult::Ok) << error;
+    ASSERT_EQ(o.rows.size(), 5u);
+    const std::vector<std::string> names = {"5", "007", "3.5", "100", "0.125"};
+    const std::vector<double> values = {5.0, 7.0, 3.5, 100.0, 0.125};
+    for (size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(o.rows[i].name, names[i]);
+        EXPECT_EQ(o.rows[i].row, values[i]);
+    }
+}
+
+struct BadLine {
+    std::vector<std::string> args;
+    const char* says; // a piece of the message
+};
+
+TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
+{
+    const std::vector<BadLine> cases = {
+        {{"--out", "d", "--size", "64"}, "--size: '64'"},
+        {{"--out", "d", "--size", "0x10"}, "--size"},
+        {{"--out", "d", "--size", "1x10"}, "--size"},
+        {{"--out", "d", "--size", "64x36x2"}, "--size"},
+        {{"--out", "d", "--size", "-64x36"}, "--size"},
+        {{"--out", "d", "--size", "64X36"}, "--size"},
+        {{"--out", "d", "--size", "20000x10"}, "--size"},
+        {{"--out", "d", "--fps", "0"}, "--fps: '0'"},
+        {{"--out", "d", "--fps", "29.97"}, "--fps"},
+        {{"--out", "d", "--fps", "1001"}, "--fps"},
+        {{"--out", "d", "--fps", "99999999999999999999"}, "--fps"},
+        {{"--out", "d", "--from", "-1"}, "--from: '-1'"},
+        {{"--out", "d", "--from", "nan"}, "--from"},
+        {{"--out", "d", "--to", "inf"}, "--to"},
+        {{"--out", "d", "--to", "12abc"}, "--to"},
+        {{"--out", "d", "--from", "5", "--to", "5"}, "--to must be greater than --from"},
+        {{"--out", "d", "--scene", "nope"}, "unknown scene 'nope' (known: main, testcard)"},
+        {{"--out", "d", "--rows", "1,x"}, "--rows: 'x'"},
+        {{"--out", "d", "--rows", "1,"}, "--rows: ''"},
+        {{"--out", "d", "--rows", "1,1.0"}, "given twice"},
+        {{"--rows", "1"}, "--rows needs --out"},
+        {{"--rows", "1", "--out", "d", "--y4m", "v.y4m"}, "--out and --y4m"},
+        {{"--rows", "1", "--out", "d", "--wav", "a.wav"}, "--rows renders single rows"},
+        {{"--rows", "1", "--out", "d", "--from", "2"}, "--rows renders single rows"},
+        {{"--bench", "10", "--out", "d"}, "--bench renders without writing"},
+        {{"--bench", "0"}, "--bench: '0'"},
+        {{"--out", "d", "--y4m", "v.y4m"}, "--out and --y4m"},
+        {{}, "nothing to do"},
+        {{"--fps", "30"}, "nothing to do"},
+        {{"--wav", "-"}, "--wav needs a file name"},
+        {{"--wav", "x", "--y4m", "x"}, "the same file"},
+        {{"--out"}, "--out needs a value"},
+        {{"--out", ""}, "--out needs a non-empty value"},
+        {{"--out", "a", "--out", "b"}, "--out is given more than once"},
+        {{"--out", "d", "--bogus"}, "unknown option '--bogus'"},
+        {{"--out", "d", "stray"}, "unexpected argument 'stray'"},
+    };
+    for (const BadLine& line : cases) {
+        CaptureOptions o;
+        std::string error;
+        std::string joined;
+        for (const std::string& a : line.args)
+            joined += a + " ";
+        EXPECT_EQ(parse(line.args, o, error), ParseResult::Error) << joined;
+        EXPECT_NE(error.find(line.says), std::string::npos) << joined << "-> " << error;
+    }
+}
+
+} // namespace

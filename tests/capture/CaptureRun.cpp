@@ -1,0 +1,78 @@
+// The scratch show and the program runner shared by the capture's program tests.
+#include "CaptureRun.h"
+
+#include <stb_image.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "sync/TrackWriter.h"
+
+namespace capturetest {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void CaptureProgramTest::SetUp()
+{
+    dir = fs::temp_directory_path() /
+          (std::string("vantor-capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
+           std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir / "data" / "science");
+}
+
+void CaptureProgramTest::TearDown()
+{
+    fs::remove_all(dir);
+}
+
+void CaptureProgramTest::makeShow(double seconds)
+{
+    const std::string command = std::string("'") + VANTOR_MAKETUNE + "' '" +
+                                (dir / "data" / "vaxo-dubtech.mp3").string() + "' " + std::to_string(seconds) +
+                                " > /dev/null 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    fs::create_directory_symlink(VANTOR_SHADERS, dir / "data" / "shaders");
+}
+
+void CaptureProgramTest::makeEndTrack(const std::vector<TrackKey>& keys)
+{
+    ASSERT_TRUE(writeTrackFile((dir / "data" / "science" / "sync_e.track").string(), keys));
+}
+
+Outcome CaptureProgramTest::run(const std::string& args)
+{
+    const std::string command = "cd '" + dir.string() + "' && timeout 100 '" + VANTOR_CAPTURE + "' " + args +
+                                " > out.bin 2> err.txt";
+    const int raw = std::system(command.c_str());
+    Outcome result;
+    result.signalled = WIFSIGNALED(raw);
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = readFile(dir / "out.bin");
+    result.err = readFile(dir / "err.txt");
+    return result;
+}
+
+Picture CaptureProgramTest::picture(const std::string& relativePath) const
+{
+    Picture p;
+    int channels = 0;
+    const std::string path = (dir / relativePath).string();
+    unsigned char* pixels = stbi_load(path.c_str(), &p.width, &p.height, &channels, 3);
+    if (pixels) {
+        p.rgb.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height * 3);
+        stbi_image_free(pixels);
+    }
+    return p;
+}
+
+} // namespace capturetest

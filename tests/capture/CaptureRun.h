@@ -1,0 +1,45 @@
+// Runs vantor-capture as a separate program in a scratch working folder that holds a
+// small show: a generated tune, the repository's shaders and, when a test asks, tracks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "sync/SyncTracks.h"
+
+namespace capturetest {
+
+struct Outcome {
+    int status = -1;
+    bool signalled = false;
+    std::string out; // standard output, byte for byte
+    std::string err;
+};
+
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb; // top row first; empty when the file could not be read
+};
+
+class CaptureProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A tune of this length as ./data/vaxo-dubtech.mp3, and ./data/shaders.
+    void makeShow(double seconds);
+    void makeEndTrack(const std::vector<TrackKey>& keys);
+    // args are passed through the shell as written.
+    Outcome run(const std::string& args);
+    Picture picture(const std::string& relativePath) const;
+    std::filesystem::path dir;
+};
+
+std::string readFile(const std::filesystem::path& path);
+
+} // namespace capturetest
