@@ -1,12 +1,15 @@
-// Every GLSL file under data/ compiles under Mesa, and every one links in a pair: a
-// vertex shader with the fragment shader of its own name, and a full-screen fragment
-// shader (one without a vertex shader of its own name) with trivial.vs.
+// Every GLSL file under data/ compiles under Mesa and links in the pairs the code loads:
+// literal loadShaderProgram pairs, and every other fragment shader the code names (image
+// effects, compositing passes) with trivial.vs. Files no code names link with the vertex
+// shader of their own name, or else with trivial.vs.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
+#include <set>
 #include <sstream>
 
 #include "EngineTestUtil.h"
@@ -58,6 +61,43 @@ bool links(const fs::path& vertex, const fs::path& fragment, std::string& log)
     return status == GL_TRUE;
 }
 
+using ShaderPair = std::pair<std::string, std::string>;
+
+// The shader pairs named by string literals in the program's sources ("./data/..." paths).
+std::set<ShaderPair> pairsInSources()
+{
+    const std::regex pairCall(R"re(loadShaderProgram\(\s*"(\./data/[^"]+)"\s*,\s*"(\./data/[^"]+)"\s*\))re");
+    const std::regex fragmentLiteral(R"re("(\./data/[^"]+\.fs)")re");
+    std::set<ShaderPair> pairs;
+    std::set<std::string> paired;
+    std::set<std::string> fragments;
+    for (const char* folder : { "src", "tools" }) {
+        const fs::path root = fs::path(VANTOR_SOURCE_DIR) / folder;
+        if (!fs::exists(root))
+            continue;
+        for (const auto& entry : fs::recursive_directory_iterator(root)) {
+            const auto extension = entry.path().extension();
+            if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h"))
+                continue;
+            std::ifstream in(entry.path());
+            std::stringstream text;
+            text << in.rdbuf();
+            const std::string source = text.str();
+            for (std::sregex_iterator it(source.begin(), source.end(), pairCall), end; it != end; ++it) {
+                pairs.insert({ (*it)[1], (*it)[2] });
+                paired.insert((*it)[2]);
+            }
+            for (std::sregex_iterator it(source.begin(), source.end(), fragmentLiteral), end; it != end; ++it)
+                fragments.insert((*it)[1]);
+        }
+    }
+    for (const auto& fragment : fragments) {
+        if (!paired.count(fragment))
+            pairs.insert({ "./data/shaders/trivial.vs", fragment });
+    }
+    return pairs;
+}
+
 class ShaderFilesGLTest : public EngineGLTest {};
 
 } // namespace
@@ -81,10 +121,43 @@ TEST_F(ShaderFilesGLTest, EveryShaderFileCompilesCleanly)
     }
 }
 
-TEST_F(ShaderFilesGLTest, EveryShaderFileLinksInItsPair)
+TEST_F(ShaderFilesGLTest, EveryShaderFileTheCodeLoadsExists)
 {
+    const auto pairs = pairsInSources();
+    EXPECT_TRUE(pairs.count({ "./data/shaders/trivial.vs", "./data/shaders/fxaa.fs" }));
+    std::set<std::string> missing;
+    for (const auto& [vertex, fragment] : pairs) {
+        for (const auto& file : { vertex, fragment }) {
+            if (!fs::exists(file))
+                missing.insert(file);
+        }
+    }
+    for (const auto& file : missing)
+        ADD_FAILURE() << file << " is loaded by the program but missing";
+}
+
+TEST_F(ShaderFilesGLTest, EveryPairTheCodeLoadsLinks)
+{
+    for (const auto& [vertex, fragment] : pairsInSources()) {
+        if (!fs::exists(vertex) || !fs::exists(fragment))
+            continue;
+        std::string log;
+        EXPECT_TRUE(links(vertex, fragment, log)) << vertex << " + " << fragment << "\n" << log;
+    }
+}
+
+TEST_F(ShaderFilesGLTest, ShaderFilesNoCodeNamesLinkInTheirOwnPair)
+{
+    const auto used = pairsInSources();
+    std::set<fs::path> named;
+    for (const auto& [vertex, fragment] : used) {
+        named.insert(fs::weakly_canonical(vertex));
+        named.insert(fs::weakly_canonical(fragment));
+    }
     const fs::path trivial = fs::path(VANTOR_SOURCE_DIR) / "data/shaders/trivial.vs";
     for (const auto& fragment : shaderFiles(".fs")) {
+        if (named.count(fs::weakly_canonical(fragment)))
+            continue;
         fs::path vertex = fragment;
         vertex.replace_extension(".vs");
         if (!fs::exists(vertex))
@@ -95,7 +168,7 @@ TEST_F(ShaderFilesGLTest, EveryShaderFileLinksInItsPair)
     for (const auto& vertex : shaderFiles(".vs")) {
         fs::path fragment = vertex;
         fragment.replace_extension(".fs");
-        if (vertex == trivial || !fs::exists(fragment))
+        if (named.count(fs::weakly_canonical(vertex)) || !fs::exists(fragment))
             continue;
         std::string log;
         EXPECT_TRUE(links(vertex, fragment, log)) << vertex << " + " << fragment << "\n" << log;
