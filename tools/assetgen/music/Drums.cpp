@@ -1,0 +1,127 @@
+// The drum one-shots of the generated track.
+#include "music/Drums.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "music/Dsp.h"
+
+namespace assetgen::music {
+
+namespace {
+
+// Raised-cosine fade over the last `frames` samples, so no one-shot ends in a step.
+void fadeTail(Sample& s, int frames)
+{
+    frames = std::min<int>(frames, int(s.size()));
+    for (int i = 0; i < frames; ++i) {
+        const double t = double(i + 1) / frames;
+        s[s.size() - frames + i] *= float(0.5 + 0.5 * std::cos(kPi * t));
+    }
+}
+
+int frames(double seconds) { return int(seconds * kSampleRate); }
+
+// The metallic part of a hat: six square waves at the classic inharmonic ratios.
+float metal(double t)
+{
+    static constexpr double kHz[6] = {205.3, 304.4, 369.6, 522.7, 540.0, 800.0};
+    float sum = 0.0f;
+    for (double hz : kHz)
+        sum += std::fmod(t * hz * 1.7, 1.0) < 0.5 ? 1.0f : -1.0f;
+    return sum / 6.0f;
+}
+
+} // namespace
+
+Sample renderKick()
+{
+    // Shorter than a beat (0.4 s), so consecutive kicks never overlap.
+    Sample s(size_t(frames(0.38)));
+    Rng rng(0x6b69636bull);
+    Biquad clickFilter = Biquad::highPass(1800.0, 0.7);
+    double phase = 0.0;
+    const float drive = 1.6f;
+    const float norm = 1.0f / std::tanh(drive);
+    for (size_t i = 0; i < s.size(); ++i) {
+        const double t = double(i) / kSampleRate;
+        const double hz = 46.0 + 110.0 * std::exp(-t / 0.032) + 190.0 * std::exp(-t / 0.0035);
+        phase += hz / kSampleRate;
+        const double attack = std::min(1.0, t / 0.0006);
+        const double amp = attack * (t < 0.012 ? 1.0 : std::exp(-(t - 0.012) / 0.15));
+        const double body = std::sin(2.0 * kPi * phase) * amp;
+        const double click = clickFilter.process(rng.bipolar()) * 0.22 * std::exp(-t / 0.0018);
+        s[i] = std::tanh(drive * float(body + click)) * norm;
+    }
+    fadeTail(s, frames(0.05));
+    return s;
+}
+
+Sample renderHat(bool open, uint64_t seed)
+{
+    Sample s(size_t(frames(open ? 0.32 : 0.09)));
+    Rng rng(seed);
+    Biquad band = Biquad::bandPass(open ? 7000.0 : 8500.0, 0.8);
+    Biquad high = Biquad::highPass(open ? 4500.0 : 5500.0, 0.7);
+    Biquad air = Biquad::lowPass(13000.0, 0.7);
+    const double decay = open ? 0.085 : 0.016;
+    for (size_t i = 0; i < s.size(); ++i) {
+        const double t = double(i) / kSampleRate;
+        const double attack = std::min(1.0, t / (open ? 0.004 : 0.0008));
+        const double env = attack * std::exp(-t / decay);
+        const double raw = 0.65 * rng.bipolar() + 0.35 * metal(t);
+        s[i] = float(air.process(high.process(band.process(raw))) * env * 1.6);
+    }
+    fadeTail(s, frames(0.02));
+    return s;
+}
+
+Sample renderShaker(uint64_t seed)
+{
+    Sample s(size_t(frames(0.07)));
+    Rng rng(seed);
+    Biquad band = Biquad::bandPass(6200.0, 1.1);
+    for (size_t i = 0; i < s.size(); ++i) {
+        const double t = double(i) / kSampleRate;
+        const double env = std::min(1.0, t / 0.006) * std::exp(-t / 0.022);
+        s[i] = float(band.process(rng.bipolar()) * env * 1.8);
+    }
+    fadeTail(s, frames(0.015));
+    return s;
+}
+
+Sample renderRim(uint64_t seed)
+{
+    Sample s(size_t(frames(0.08)));
+    Rng rng(seed);
+    Biquad band = Biquad::bandPass(2900.0, 2.5);
+    for (size_t i = 0; i < s.size(); ++i) {
+        const double t = double(i) / kSampleRate;
+        const double tone = 0.6 * std::sin(2.0 * kPi * 1720.0 * t) + 0.5 * std::sin(2.0 * kPi * 487.0 * t);
+        const double env = std::min(1.0, t / 0.0004) * std::exp(-t / 0.011);
+        const double click = band.process(rng.bipolar()) * std::exp(-t / 0.004);
+        s[i] = float((tone * env + click * 1.5) * 0.7);
+    }
+    fadeTail(s, frames(0.01));
+    return s;
+}
+
+void mixSample(const Sample& sample, int64_t start, float gainL, float gainR, std::vector<float>& left,
+               std::vector<float>& right)
+{
+    const int64_t end =
+        std::min<int64_t>(start + int64_t(sample.size()), int64_t(std::min(left.size(), right.size())));
+    for (int64_t i = std::max<int64_t>(start, 0); i < end; ++i) {
+        left[size_t(i)] += sample[size_t(i - start)] * gainL;
+        right[size_t(i)] += sample[size_t(i - start)] * gainR;
+    }
+}
+
+void mixSample(const Sample& sample, int64_t start, float gain, std::vector<float>& bus)
+{
+    const int64_t end = std::min<int64_t>(start + int64_t(sample.size()), int64_t(bus.size()));
+    for (int64_t i = std::max<int64_t>(start, 0); i < end; ++i)
+        bus[size_t(i)] += sample[size_t(i - start)] * gain;
+}
+
+} // namespace assetgen::music
