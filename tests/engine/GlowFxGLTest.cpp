@@ -99,7 +99,11 @@ TEST_F(GlowFxGLTest, TheBoundTargetEndsHoldingOnlyTheCombinedOutput)
 
     fillFbo(picture, 0, 0, 0);
     scene.bind();
+    // Magenta with a depth that no later quad could pass: only a clear removes it.
     fillCurrent(1, 0, 1, 1);
+    glClearDepth(0.0);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glClearDepth(1.0);
     glow.render(2.0);
     ASSERT_EQ(Tarvo::fboStack.size(), 1u);
     EXPECT_EQ(Tarvo::fboStack.back(), &scene);
