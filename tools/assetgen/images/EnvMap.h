@@ -1,0 +1,18 @@
+// The environment image that the show's metal surfaces reflect: a bright equirectangular
+// world (layout of Panorama.h) whose strong horizon line, sun highlight and structured
+// ground are what make a reflective surface read as metal.
+#pragma once
+
+#include "images/Panorama.h"
+#include "images/Raster.h"
+
+namespace assetgen::images {
+
+constexpr float envSunU = 0.15f;
+constexpr float envSunElevationDegrees = 24.0f;
+
+Color environmentColor(Vec3 direction, float pixelAngle);
+
+Raster makeEnvironment(int width, int height);
+
+} // namespace assetgen::images
