@@ -1,0 +1,50 @@
+// A data directory for rendering the alternative scenes in tests: the repository's shaders,
+// the scene meshes as the asset generator writes them, small patterned images and the
+// tracks a test asks for. Also picture helpers for reading results back.
+#pragma once
+
+#include <GL/glew.h>
+#include <glm/glm.hpp>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "sync/SyncTracks.h"
+
+namespace altscenetest {
+
+using Tracks = std::map<std::string, std::vector<TrackKey>>;
+
+// Creates a fresh DIR/data with everything the alternative scenes and the viewers open,
+// writes the tracks and makes DIR the working directory. Returns DIR.
+std::filesystem::path makeAltSceneData(const std::string& name, const Tracks& tracks = {});
+
+// Linear RGBA float pixels of a texture, bottom row first.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<float> rgba;
+
+    static Picture of(GLuint texture, int width, int height);
+    const float* at(int x, int y) const;
+    // Mean of red, green and blue over the picture.
+    float mean() const;
+    // Mean brightness of a square of pixels around (x, y), clamped to the picture.
+    float meanAround(int x, int y, int radius) const;
+    // Sum of absolute differences between horizontal and vertical neighbours: how much
+    // sharp detail the picture holds.
+    double edgeEnergy() const;
+    // Number of pixels whose colour differs from (r, g, b) by more than limit (summed over
+    // the three channels).
+    int pixelsUnlike(float r, float g, float b, float limit) const;
+};
+
+// Window pixel of a world point seen through projection x view.
+glm::ivec2 pixelOf(const glm::mat4& projectionView, const glm::vec3& world, int width, int height);
+
+// The "Compiling:", "Loading OBJ file", "texID_[" and "SYNC TRACK" lines of a log, in order.
+std::vector<std::string> loadEvents(const std::string& log);
+
+} // namespace altscenetest

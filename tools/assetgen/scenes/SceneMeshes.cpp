@@ -1,0 +1,136 @@
+// Shapes of the alternative scenes' meshes, and the generator entry that writes them.
+// The frame has inner corners (walls meeting the floor and each other, pillars under
+// beams) where ambient occlusion gathers; the terrain has a flat floor that reflects and
+// hills whose silhouettes streak when they turn.
+#include "SceneMeshes.h"
+
+#include <cmath>
+
+#include "AssetGen.h"
+
+namespace assetgen::scenes {
+
+namespace {
+
+constexpr float frameHalf = 1.3f;    // the base slab's half width
+constexpr float pillarAt = 1.0f;     // pillar centres at (+-pillarAt, +-pillarAt)
+constexpr float pillarHalf = 0.15f;
+constexpr float beamBottom = 0.85f;
+constexpr float beamTop = 1.1f;
+constexpr float wallTop = 0.35f;
+constexpr float wallThickness = 0.12f;
+constexpr float frameUvScale = 1.0f;
+constexpr int latheSegments = 40;
+
+constexpr float terrainHalf = 40.0f;
+constexpr int terrainCells = 96;
+constexpr float terrainUvScale = 4.0f;
+// Keeps the floor just under the frame's underside, so the two never share a plane.
+constexpr float terrainFloor = floorBottom - 0.02f;
+constexpr float flatRadius = 6.0f;
+constexpr float hillRadius = 20.0f;
+
+constexpr float skyboxHalf = 50.0f;
+
+float smoothstep(float edge0, float edge1, float x)
+{
+    const float t = std::fmin(std::fmax((x - edge0) / (edge1 - edge0), 0.0f), 1.0f);
+    return t * t * (3.0f - 2.0f * t);
+}
+
+} // namespace
+
+float terrainHeight(float x, float z)
+{
+    const float r = std::hypot(x, z);
+    const float hills = 1.8f + 1.2f * std::sin(0.31f * x + 0.7f) * std::cos(0.23f * z - 0.4f) +
+                        0.6f * std::sin(0.77f * x - 0.52f * z) + 0.3f * std::cos(1.3f * z + 0.2f * x);
+    return terrainFloor + smoothstep(flatRadius, hillRadius, r) * std::fmax(hills, 0.0f);
+}
+
+Tarvo::ObjMesh buildNokka()
+{
+    // A nose cone standing on the frame's floor, with a collar whose underside and the
+    // floor close in on each other.
+    SceneMeshBuilder builder;
+    const std::vector<ProfilePoint> profile = {
+        {floorTop, 0.0f},  {floorTop, 0.42f}, {-0.68f, 0.5f}, {-0.56f, 0.5f}, {-0.5f, 0.38f},
+        {-0.2f, 0.34f},    {0.15f, 0.25f},    {0.45f, 0.13f}, {0.62f, 0.04f}, {0.66f, 0.0f},
+    };
+    builder.addLathe(glm::vec3(0.0f), profile, latheSegments);
+    return builder.mesh();
+}
+
+Tarvo::ObjMesh buildRunko()
+{
+    SceneMeshBuilder builder;
+    const float s = frameUvScale;
+    builder.addBox({-frameHalf, floorBottom, -frameHalf}, {frameHalf, floorTop, frameHalf}, s);
+    for (float x : {-pillarAt, pillarAt})
+        for (float z : {-pillarAt, pillarAt})
+            builder.addBox({x - pillarHalf, floorTop, z - pillarHalf}, {x + pillarHalf, beamBottom, z + pillarHalf}, s);
+    // Beams along x and along z over the pillars.
+    for (float z : {-pillarAt, pillarAt})
+        builder.addBox({-pillarAt - pillarHalf, beamBottom, z - pillarHalf},
+                       {pillarAt + pillarHalf, beamTop, z + pillarHalf}, s);
+    for (float x : {-pillarAt, pillarAt})
+        builder.addBox({x - pillarHalf, beamBottom, -pillarAt + pillarHalf},
+                       {x + pillarHalf, beamTop, pillarAt - pillarHalf}, s);
+    // Two low walls on the far sides (from the scenes' cameras at +x, +z) meet in an
+    // inner corner with the floor.
+    builder.addBox({-pillarAt - wallThickness * 0.5f, floorTop, -pillarAt},
+                   {-pillarAt + wallThickness * 0.5f, wallTop, pillarAt}, s);
+    builder.addBox({-pillarAt, floorTop, -pillarAt - wallThickness * 0.5f},
+                   {pillarAt, wallTop, -pillarAt + wallThickness * 0.5f}, s);
+    // A step block in that corner.
+    builder.addBox({-pillarAt + 0.06f, floorTop, -pillarAt + 0.06f}, {-0.45f, -0.5f, -0.45f}, s);
+    return builder.mesh();
+}
+
+Tarvo::ObjMesh buildCube()
+{
+    SceneMeshBuilder builder;
+    builder.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), 2.0f);
+    return builder.mesh();
+}
+
+Tarvo::ObjMesh buildTerrain()
+{
+    SceneMeshBuilder builder;
+    builder.addHeightField(terrainHalf, terrainCells, terrainHeight, terrainUvScale);
+    return builder.mesh();
+}
+
+Tarvo::ObjMesh buildSkybox()
+{
+    SceneMeshBuilder builder;
+    builder.addBox(glm::vec3(-skyboxHalf), glm::vec3(skyboxHalf), 2.0f * skyboxHalf, true);
+    return builder.mesh();
+}
+
+} // namespace assetgen::scenes
+
+namespace assetgen {
+
+bool generateSceneMeshes(const std::string& dataDir)
+{
+    using namespace scenes;
+    struct Item {
+        const char* path;
+        Tarvo::ObjMesh (*build)();
+        const char* title;
+    };
+    const Item items[] = {
+        {"/models/nokka.obj", buildNokka, "nokka: a nose cone on the frame's floor"},
+        {"/models/runko.obj", buildRunko, "runko: a frame of floor, pillars, beams and two walls"},
+        {"/cube.obj", buildCube, "cube: two units wide, one texture per face"},
+        {"/models/terrain.obj", buildTerrain, "terrain: a flat floor rising into hills"},
+        {"/models/skybox.obj", buildSkybox, "skybox: a box seen from inside"},
+    };
+    bool ok = true;
+    for (const Item& item : items)
+        ok = writeObj(dataDir + item.path, item.build(), item.title) && ok;
+    return ok;
+}
+
+} // namespace assetgen
