@@ -143,7 +143,7 @@ TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)
 {
     const fs::path dir = tempDir("png");
     {
-        capture::PngSink sink(2);
+        capture::PngSink sink(8 * 5 * 4, 2);
         for (int i = 0; i < 5; ++i) {
             CapturedFrame frame = rampFrame(8, 5);
             frame.path = (dir / ("f" + std::to_string(i) + ".png")).string();
@@ -175,13 +175,21 @@ TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)
 
 TEST(FrameEncoderTest, PngFailureIsReportedAndStopsFurtherFrames)
 {
-    capture::PngSink sink(1);
+    capture::PngSink sink(4 * 4 * 4, 1);
     CapturedFrame frame = rampFrame(4, 4);
     frame.path = "/nonexistent-folder/frame.png";
     sink.submit(std::move(frame));
     EXPECT_FALSE(sink.finish());
     EXPECT_NE(sink.error().find("/nonexistent-folder/frame.png"), std::string::npos) << sink.error();
     EXPECT_FALSE(sink.submit(rampFrame(4, 4)));
+}
+
+TEST(FrameEncoderTest, LargePicturesGetFewerEncoders)
+{
+    EXPECT_EQ(capture::PngSink(64 * 64 * 4, 4).workerCount(), 4);
+    // A 16384x16384 frame is a gigabyte: one encoder at a time.
+    EXPECT_EQ(capture::PngSink(size_t(16384) * 16384 * 4, 4).workerCount(), 1);
+    EXPECT_GE(capture::PngSink::defaultWorkers(), 1);
 }
 
 TEST(FrameEncoderTest, QueueBlocksWhenFullAndDrainsAfterClose)

@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -57,6 +58,19 @@ bool startDemo(const CaptureOptions& o)
     } catch (const Tarvo::StartupError& error) {
         report(*error.what() ? std::string(error.what()) + " " + demo.musicPath
                              : std::string("no OpenGL 3.3 window could be opened"));
+        return false;
+    }
+    // The scenes' framebuffers take the window's size; beyond these limits they would
+    // silently stay empty.
+    GLint maxTexture = 0;
+    GLint maxViewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
+    const int limitW = std::min(maxTexture, maxViewport[0]);
+    const int limitH = std::min(maxTexture, maxViewport[1]);
+    if (o.width > limitW || o.height > limitH) {
+        report(std::to_string(o.width) + "x" + std::to_string(o.height) + " is larger than this GL allows (" +
+               std::to_string(limitW) + "x" + std::to_string(limitH) + ")");
         return false;
     }
     // The swap only ends a frame here; it must not wait for a display's refresh.
@@ -176,7 +190,7 @@ std::unique_ptr<FrameSink> openSink(const CaptureOptions& o, FILE* out)
         report(o.outDir + ": cannot make the folder" + (error ? " (" + error.message() + ")" : std::string()));
         return nullptr;
     }
-    return std::make_unique<PngSink>();
+    return std::make_unique<PngSink>(static_cast<size_t>(o.width) * o.height * 4);
 }
 
 std::string framePath(const CaptureOptions& o, long index)

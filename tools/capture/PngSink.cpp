@@ -14,6 +14,14 @@ namespace {
 
 constexpr int maxWorkers = 8;
 
+// How many items of copies × frameBytes fit in half the budget (the other half is for
+// the encoders or the queue).
+size_t memoryBudgetOf(size_t frameBytes, size_t copies)
+{
+    const size_t each = std::max<size_t>(frameBytes, 1) * copies;
+    return PngSink::memoryBudget / 2 / each;
+}
+
 void appendBytes(void* context, void* data, int size)
 {
     auto* bytes = static_cast<std::vector<std::uint8_t>*>(context);
@@ -64,9 +72,23 @@ int PngSink::defaultWorkers()
     return std::clamp(cores - 1, 1, maxWorkers);
 }
 
-PngSink::PngSink(int workers) : queue(2 * static_cast<size_t>(std::clamp(workers, 1, maxWorkers)))
+namespace {
+
+// An encoder holds about three copies of its frame (the read-back, the flipped picture
+// and the PNG); a queued frame holds one.
+int workersFor(size_t frameBytes, int workers)
 {
-    for (int i = 0; i < std::clamp(workers, 1, maxWorkers); ++i)
+    const size_t fit = memoryBudgetOf(frameBytes, 3);
+    return std::clamp(static_cast<int>(std::min<size_t>(fit, maxWorkers)), 1, std::clamp(workers, 1, maxWorkers));
+}
+
+} // namespace
+
+PngSink::PngSink(size_t frameBytes, int workers)
+    : queue(std::clamp<size_t>(memoryBudgetOf(frameBytes, 2), 1, 2 * static_cast<size_t>(workersFor(frameBytes, workers))))
+{
+    const int count = workersFor(frameBytes, workers);
+    for (int i = 0; i < count; ++i)
         threads.emplace_back([this] { work(); });
 }
 

@@ -13,7 +13,9 @@ namespace capture {
 
 class PngSink : public FrameSink {
 public:
-    explicit PngSink(int workers = defaultWorkers());
+    // frameBytes is the size of one read-back frame: large pictures get fewer encoders and
+    // a shorter queue, so frames in flight stay within about memoryBudget bytes.
+    explicit PngSink(size_t frameBytes, int workers = defaultWorkers());
     ~PngSink() override;
     PngSink(const PngSink&) = delete;
     PngSink& operator=(const PngSink&) = delete;
@@ -25,6 +27,8 @@ public:
     // One encoder per spare core, at least one, at most eight: the render thread keeps a
     // core, and encoding a PNG takes longer than drawing a frame.
     static int defaultWorkers();
+    static constexpr size_t memoryBudget = size_t(1) << 30;
+    int workerCount() const { return static_cast<int>(threads.size()); }
 
 private:
     void work();

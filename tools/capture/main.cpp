@@ -33,6 +33,11 @@ int main(int argc, char** argv)
         break;
     }
 
+    if (options.y4mPath == "-" && isatty(STDOUT_FILENO)) {
+        std::fprintf(stderr, "vantor-capture: --y4m - writes a video stream; pipe it into a program or give a file\n");
+        return 2;
+    }
+
     // The engine logs its start-up on standard output; here standard output carries the
     // capture's own results (a video stream, benchmark figures), so the logs move to
     // standard error and the results get the original stream to themselves.
