@@ -1,0 +1,59 @@
+// Shared checks for the model generator's tests: mesh measurements (volume, closure,
+// bounds, winding against normals) and a scratch directory for written files.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "mesh/ObjReader.h"
+
+namespace modeltest {
+
+struct Corner {
+    glm::vec3 position;
+    glm::vec2 uv;
+    glm::vec3 normal;
+};
+
+// The mesh's corners, three per triangle, as a model would upload them.
+std::vector<Corner> corners(const Tarvo::ObjMesh& mesh);
+
+// Volume enclosed by the triangles (positive when they face outwards).
+double signedVolume(const Tarvo::ObjMesh& mesh);
+
+// True when every edge is used exactly once in each direction: a closed, consistently
+// wound surface.
+bool isClosed(const Tarvo::ObjMesh& mesh);
+
+// Number of triangles whose winding disagrees with their corners' normals.
+std::size_t windingAgainstNormals(const Tarvo::ObjMesh& mesh);
+
+struct Bounds {
+    glm::vec3 min{1e30f};
+    glm::vec3 max{-1e30f};
+    glm::vec3 size() const { return max - min; }
+};
+Bounds bounds(const std::vector<glm::vec3>& positions);
+Bounds bounds(const Tarvo::ObjMesh& mesh);
+
+// A fresh directory under the system's temporary directory, removed afterwards.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::string& path() const { return dir; }
+    std::string file(const std::string& relative) const { return dir + "/" + relative; }
+
+private:
+    std::string dir;
+};
+
+// The whole file as bytes; empty when it cannot be read.
+std::string readFile(const std::string& path);
+
+} // namespace modeltest

@@ -1,0 +1,109 @@
+// Builds indexed triangle meshes from parametric parts (blocks, beams, prisms, solids of
+// revolution), with normals and texture coordinates, into the OBJ-shaped pools that the
+// show's mesh files store. Shared positions, coordinates and normals are stored once.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include <glm/glm.hpp>
+
+#include "mesh/ObjReader.h"
+
+namespace assetgen::models {
+
+struct MeshVertex {
+    glm::vec3 position{0.0f};
+    glm::vec2 uv{0.0f};
+    glm::vec3 normal{0.0f, 1.0f, 0.0f};
+};
+
+// One point of a profile that addLathe revolves: axial position along the local x axis
+// and distance from it.
+struct LathePoint {
+    float axial = 0.0f;
+    float radius = 0.0f;
+};
+
+class MeshBuilder {
+public:
+    MeshBuilder();
+
+    // Everything added afterwards is placed by the current transform; push multiplies
+    // onto it, pop restores the one before. Normals follow by the inverse transpose.
+    void pushTransform(const glm::mat4& m);
+    void popTransform();
+    const glm::mat4& transform() const { return stack.back(); }
+
+    // Texture coordinates of planar faces are their metres divided by this.
+    void setUvScale(float metresPerUnit) { uvScale = metresPerUnit; }
+
+    // A triangle whose front is the side its normals point to: the winding is turned to
+    // match them, so callers need not track orientation. Zero-area triangles are dropped.
+    void addTriangle(MeshVertex a, MeshVertex b, MeshVertex c);
+    // A flat, planar, convex quad whose front faces `outward`.
+    void addFlatQuad(const glm::vec3& p0, const glm::vec3& p1, const glm::vec3& p2,
+                     const glm::vec3& p3, const glm::vec3& outward);
+    // A flat convex polygon whose front faces `outward`.
+    void addFlatPolygon(const std::vector<glm::vec3>& points, const glm::vec3& outward);
+
+    // A six-faced solid from its eight corners: corner i sits at the +u end when bit 0
+    // of i is set, +v for bit 1, +w for bit 2, in any frame. Faces point away from the
+    // block's centre and are flat-shaded.
+    void addBlock(const std::array<glm::vec3, 8>& corners);
+    void addBox(const glm::vec3& min, const glm::vec3& max);
+    // A box from a to b with the given cross-section; `up` picks which way its height
+    // points (it need not be exactly perpendicular to the beam).
+    void addBeam(const glm::vec3& a, const glm::vec3& b, float width, float height,
+                 const glm::vec3& up = glm::vec3(0.0f, 1.0f, 0.0f));
+
+    // The outline (counter-clockwise in x-y, any simple polygon) extruded from z0 to z1,
+    // capped at both ends. Side edges turning by less than smoothDegrees share normals,
+    // so a polygonal circle shades round.
+    void addPrism(const std::vector<glm::vec2>& outline, float z0, float z1,
+                  float smoothDegrees = 0.0f);
+
+    // The profile revolved a full turn about the local x axis in `segments` steps. The
+    // outward side of each profile segment is to the left of its direction of travel
+    // in the (axial, radius) plane. Creases where the profile turns by more than
+    // creaseDegrees; points on the axis close the solid.
+    void addLathe(const std::vector<LathePoint>& profile, int segments,
+                  float creaseDegrees = 40.0f);
+    // A closed cylinder (or truncated cone) from a to b.
+    void addCylinder(const glm::vec3& a, const glm::vec3& b, float radius, int segments,
+                     bool caps = true);
+    void addFrustum(const glm::vec3& a, const glm::vec3& b, float radiusA, float radiusB,
+                    int segments, bool caps = true);
+
+    const Tarvo::ObjMesh& mesh() const { return result; }
+    std::size_t triangleCount() const { return result.triangleCount(); }
+    // Adds another mesh's triangles, placed by the current transform.
+    void append(const Tarvo::ObjMesh& other);
+
+private:
+    struct KeyHash {
+        std::size_t operator()(const std::array<std::uint32_t, 3>& k) const;
+    };
+    using Pool = std::unordered_map<std::array<std::uint32_t, 3>, std::int32_t, KeyHash>;
+
+    std::int32_t positionIndex(const glm::vec3& p);
+    std::int32_t uvIndex(const glm::vec2& t);
+    std::int32_t normalIndex(const glm::vec3& n);
+    void emit(const MeshVertex& v);
+
+    std::vector<glm::mat4> stack;
+    float uvScale = 1.0f;
+    Tarvo::ObjMesh result;
+    Pool positionPool;
+    Pool uvPool;
+    Pool normalPool;
+};
+
+// A frame that maps the local x axis onto the direction from a to b, with its origin at a.
+glm::mat4 frameAlong(const glm::vec3& a, const glm::vec3& b,
+                     const glm::vec3& upHint = glm::vec3(0.0f, 1.0f, 0.0f));
+
+} // namespace assetgen::models

@@ -1,0 +1,118 @@
+// Terrain: a valley profile across the river, with noise only where it cannot disturb
+// anything placed on the ground (the banks, the river bed, the far hills).
+#include "models/Terrain.h"
+
+#include <cmath>
+#include <cstdint>
+
+namespace assetgen::models {
+
+namespace {
+
+constexpr float kPi = 3.14159265358979f;
+constexpr float kCellX = 8.0f;
+constexpr float kCellZ = 6.0f;
+constexpr float kRiverHalfWidth = 40.0f;
+constexpr float kRiverBed = -27.0f;
+constexpr float kBankFoot = -25.0f;
+
+float smoothstep(float e0, float e1, float x)
+{
+    const float t = std::fmin(1.0f, std::fmax(0.0f, (x - e0) / (e1 - e0)));
+    return t * t * (3.0f - 2.0f * t);
+}
+
+float lattice(std::int32_t x, std::int32_t z)
+{
+    std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8da6b343u
+                      ^ static_cast<std::uint32_t>(z) * 0xd8163841u;
+    h ^= h >> 13;
+    h *= 0x5bd1e995u;
+    h ^= h >> 15;
+    return static_cast<float>(h & 0xffffu) / 32767.5f - 1.0f;
+}
+
+} // namespace
+
+float valueNoise(float x, float z)
+{
+    const float fx = std::floor(x);
+    const float fz = std::floor(z);
+    const auto ix = static_cast<std::int32_t>(fx);
+    const auto iz = static_cast<std::int32_t>(fz);
+    const float tx = smoothstep(0.0f, 1.0f, x - fx);
+    const float tz = smoothstep(0.0f, 1.0f, z - fz);
+    const float a = lattice(ix, iz) + (lattice(ix + 1, iz) - lattice(ix, iz)) * tx;
+    const float b = lattice(ix, iz + 1) + (lattice(ix + 1, iz + 1) - lattice(ix, iz + 1)) * tx;
+    return a + (b - a) * tz;
+}
+
+float terrainHeight(float x, float z)
+{
+    const float d = std::fabs(z);
+    float y = 0.0f;
+    if (d < kRiverHalfWidth) {
+        const float t = d / kRiverHalfWidth;
+        y = kRiverBed + (kBankFoot - kRiverBed) * t * t + 0.6f * valueNoise(x / 23.0f, z / 17.0f);
+    } else if (d < kPlateauStart) {
+        const float t = (d - kRiverHalfWidth) / (kPlateauStart - kRiverHalfWidth);
+        const float rough = 0.7f * valueNoise(x / 35.0f, z / 35.0f)
+                            + 0.3f * valueNoise(x / 11.0f + 7.0f, z / 11.0f);
+        y = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t)) + 2.5f * rough * std::sin(kPi * t);
+    }
+    // Hills beyond the plateau: they start clear of the valley's rim and leave a cut
+    // for the road along x = 0.
+    const float outward = std::fmax(smoothstep(kPlateauEnd, kPlateauEnd + 150.0f, d),
+                                    smoothstep(kPlateauHalfX, kPlateauHalfX + 140.0f, std::fabs(x)));
+    const float hills = outward * smoothstep(kPlateauStart, kPlateauStart + 40.0f, d)
+                        * smoothstep(12.0f, 52.0f, std::fabs(x));
+    if (hills > 0.0f)
+        y += hills * (30.0f + 12.0f * valueNoise(x / 90.0f, z / 90.0f)
+                      + 4.0f * valueNoise(x / 25.0f, z / 25.0f));
+    return y;
+}
+
+void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
+{
+    const int nx = static_cast<int>(2.0f * kTerrainHalfX / kCellX);
+    const int nz = static_cast<int>(2.0f * kTerrainHalfZ / kCellZ);
+    auto vertex = [](float x, float z) {
+        const float e = 1.0f;
+        const glm::vec3 normal =
+            glm::normalize(glm::vec3(terrainHeight(x - e, z) - terrainHeight(x + e, z), 2.0f * e,
+                                     terrainHeight(x, z - e) - terrainHeight(x, z + e)));
+        return MeshVertex{{x, terrainHeight(x, z), z}, glm::vec2(x, z) / 16.0f, normal};
+    };
+    for (int i = 0; i < nx; ++i) {
+        const float x0 = -kTerrainHalfX + kCellX * static_cast<float>(i);
+        const float x1 = x0 + kCellX;
+        for (int j = 0; j < nz; ++j) {
+            const float z0 = -kTerrainHalfZ + kCellZ * static_cast<float>(j);
+            const float z1 = z0 + kCellZ;
+            const MeshVertex a = vertex(x0, z0), bb = vertex(x1, z0);
+            const MeshVertex c = vertex(x1, z1), d = vertex(x0, z1);
+            b.addTriangle(a, bb, c);
+            b.addTriangle(a, c, d);
+        }
+    }
+
+    // River surface in strips, so no triangle spans the whole valley.
+    const float riverHalf = kRiverHalfWidth - 2.0f;
+    for (float x = -kTerrainHalfX; x < kTerrainHalfX; x += 60.0f)
+        b.addFlatQuad({x, kRiverLevel, -riverHalf}, {x + 60.0f, kRiverLevel, -riverHalf},
+                      {x + 60.0f, kRiverLevel, riverHalf}, {x, kRiverLevel, riverHalf},
+                      {0.0f, 1.0f, 0.0f});
+
+    // The road runs on from the bridge's ends as a 10 cm layer over the flat ground
+    // (and through the cut in the hills).
+    for (float side : {-1.0f, 1.0f}) {
+        for (float z = bridgeEnd; z < kTerrainHalfZ; z += 30.0f) {
+            const float za = side * z;
+            const float zb = side * std::fmin(z + 30.0f, kTerrainHalfZ);
+            b.addBox({-roadHalfWidth, 0.0f, std::fmin(za, zb)},
+                     {roadHalfWidth, 0.1f, std::fmax(za, zb)});
+        }
+    }
+}
+
+} // namespace assetgen::models

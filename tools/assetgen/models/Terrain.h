@@ -1,0 +1,29 @@
+// The river valley the bridge crosses: flat ground (y = 0) on both sides of the valley,
+// banks falling to a river about 25 m below, and hills rising at the edges of the land.
+// The river runs along x; the bridge crosses it along z.
+#pragma once
+
+#include "models/MeshBuilder.h"
+
+namespace assetgen::models {
+
+inline constexpr float kTerrainHalfX = 480.0f;
+inline constexpr float kTerrainHalfZ = 600.0f;
+// Ground is exactly y = 0 for kPlateauStart <= |z| <= kPlateauEnd and |x| <= kPlateauHalfX,
+// where the pump jacks stand.
+inline constexpr float kPlateauStart = 150.0f;
+inline constexpr float kPlateauEnd = 330.0f;
+inline constexpr float kPlateauHalfX = 260.0f;
+inline constexpr float kRiverLevel = -25.3f;
+
+// Deterministic smooth noise in [-1, 1].
+float valueNoise(float x, float z);
+
+// Ground height at (x, z).
+float terrainHeight(float x, float z);
+
+// The ground as a height field, the river's surface, and the road on the plateaus
+// leading to the bridge (|z| from the bridge's ends out to the edge).
+void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth);
+
+} // namespace assetgen::models
