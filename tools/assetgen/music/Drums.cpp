@@ -48,12 +48,18 @@ Sample renderKick()
         const double hz = 46.0 + 110.0 * std::exp(-t / 0.032) + 190.0 * std::exp(-t / 0.0035);
         phase += hz / kSampleRate;
         const double attack = std::min(1.0, t / 0.0006);
-        const double amp = attack * (t < 0.012 ? 1.0 : std::exp(-(t - 0.012) / 0.15));
+        const double amp = attack * (t < 0.012 ? 1.0 : std::exp(-(t - 0.012) / 0.11));
         const double body = std::sin(2.0 * kPi * phase) * amp;
         const double click = clickFilter.process(rng.bipolar()) * 0.22 * std::exp(-t / 0.0018);
         s[i] = std::tanh(drive * float(body + click)) * norm;
     }
     fadeTail(s, frames(0.05));
+    // Full scale at its loudest, so the mix level alone sets how loud it plays.
+    float peak = 0.0f;
+    for (float v : s)
+        peak = std::max(peak, std::abs(v));
+    for (float& v : s)
+        v /= peak;
     return s;
 }
 

@@ -12,7 +12,7 @@ namespace assetgen::music {
 
 namespace {
 
-constexpr int kMaxPasses = 6;
+constexpr int kMaxPasses = 10;
 constexpr double kLoudnessTolerance = 0.05; // LU
 
 // Writes into `out`, which keeps its storage from pass to pass.
@@ -95,6 +95,9 @@ MasterReport master(StereoTrack& track, const MasterSettings& settings)
     // peak slip past the envelope, so the ceiling also tightens until the result obeys it.
     double gainDb = settings.targetLufs - loudness;
     double ceilingDb = settings.ceilingDbtp;
+    // Under heavy limiting each dB of make-up gain buys less than a dB of loudness; the
+    // slope between the last two passes (a secant step) finds the gain in few passes.
+    double lastGainDb = 0.0, lastLoudness = loudness;
     StereoTrack out;
     Limiter limiter(lookAhead, settings.releaseSeconds);
     bool peakMeasured = false;
@@ -106,7 +109,10 @@ MasterReport master(StereoTrack& track, const MasterSettings& settings)
         report.loudnessLufs = integratedLoudness(out.left, out.right);
         const double miss = settings.targetLufs - report.loudnessLufs;
         if (std::abs(miss) > kLoudnessTolerance) {
-            gainDb += miss;
+            const double slope = (report.loudnessLufs - lastLoudness) / (gainDb - lastGainDb);
+            lastGainDb = gainDb;
+            lastLoudness = report.loudnessLufs;
+            gainDb += miss / std::clamp(std::isfinite(slope) ? slope : 1.0, 0.2, 1.0);
             continue;
         }
         report.truePeakDbtp = peakDb(meter.envelope(out.left, out.right));
