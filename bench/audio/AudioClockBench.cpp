@@ -2,7 +2,9 @@
 // the position read once per 60 Hz frame as the show does. Prints the largest step
 // between successive reads and the error against the device's own sample count, the
 // straight line fitted through (callback time, samples handed minus samples held).
-// Usage: audio_clock_bench [SDL_AUDIODRIVER]  (e.g. "dummy" on a machine without sound)
+// Usage: audio_clock_bench [SDL_AUDIODRIVER]  (e.g. "dummy" on a machine without sound;
+// its callbacks are paced by SDL's timer thread, so a busy machine shows up as jitter).
+// VANTOR_BENCH_TRACE=1 prints the reads and callbacks around the largest step error.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -102,6 +104,8 @@ int main(int argc, char** argv)
         return d;
     });
     const bool device = BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    if (!device)
+        recorder = nullptr;  // the layer has already dropped the device that failed
     const HSTREAM s = BASS_StreamCreateFile(FALSE, path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
     if (s == 0) {
         std::fprintf(stderr, "cannot open the tune (error %d)\n", BASS_ErrorGetCode());
@@ -144,8 +148,11 @@ int main(int argc, char** argv)
         }
     }
     if (std::getenv("VANTOR_BENCH_TRACE")) {
-        for (std::size_t i = worstRead > 5 ? worstRead - 5 : 0; i < std::min(positions.size(), worstRead + 5); ++i)
-            std::fprintf(stderr, "read %zu t=%.4f pos=%.4f\n", i, readTimes[i] - readTimes[0], positions[i]);
+        // Where the largest step error happened: the reads and callbacks around it.
+        const std::size_t from = worstRead > 5 ? worstRead - 5 : 0;
+        for (std::size_t i = from; i < std::min(positions.size(), worstRead + 5); ++i)
+            std::fprintf(stderr, "read %zu t=%.4f pos=%.4f\n", i, readTimes[i] - readTimes[0],
+                         positions[i]);
         if (recorder)
             for (const Callback& c : recorder->take())
                 if (std::fabs(c.time - readTimes[worstRead]) < 0.15)

@@ -53,6 +53,8 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
 BOOL BASS_StreamFree(HSTREAM handle);
 BOOL BASS_Start();
 BOOL BASS_ChannelPlay(DWORD handle, BOOL restart);
+// Through a device, the position runs on until what the device already holds has played
+// (a buffer or two), then stays; play resumes right after it.
 BOOL BASS_ChannelPause(DWORD handle);
 DWORD BASS_ChannelIsActive(DWORD handle);
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode);

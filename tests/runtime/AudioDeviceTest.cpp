@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "AudioTestSupport.h"
 
@@ -265,6 +268,47 @@ TEST_F(AudioResampleTest, OtherRatesAreInterpolatedAndTimedAtTheirOwnRate)
     // 20 callbacks of 1024 device frames; the first one set the position one buffer
     // behind what it took, and the clock ran on from there.
     EXPECT_NEAR(seconds(s), 18.0 * bufferFrames / 44100, 2.0 / 22050);
+}
+
+} // namespace
+} // namespace audiotest
+
+namespace audiotest {
+namespace {
+
+// The real SDL output on its dummy driver, which needs no sound card: callbacks come
+// from SDL's own thread, paced by SDL's timer.
+class AudioSdlDummyTest : public AudioFixture {};
+
+TEST_F(AudioSdlDummyTest, PlaysThroughSdlOnItsOwnThread)
+{
+    audio::AudioLayer::instance().setDeviceFactory({});
+    audio::AudioLayer::instance().setClock(nullptr);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+    const BOOL ok = BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    ::unsetenv("SDL_AUDIODRIVER");
+    if (!ok)
+        GTEST_SKIP() << "this SDL has no dummy audio driver";
+
+    const HSTREAM s = BASS_StreamCreateFile(FALSE, tune(2.0).path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
+    ASSERT_NE(s, 0u);
+    ASSERT_TRUE(BASS_Start());
+    ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
+    const QWORD length = BASS_ChannelGetLength(s, BASS_POS_BYTE);
+    QWORD last = 0;
+    // However slow the machine, the position must move, never back, never past the end.
+    for (int i = 0; i < 400 && last < 4 * 4410; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        BASS_Update(0);
+        const QWORD now = BASS_ChannelGetPosition(s, BASS_POS_BYTE);
+        ASSERT_GE(now, last);
+        ASSERT_LE(now, length);
+        last = now;
+    }
+    EXPECT_GE(last, 4u * 4410);
+    ASSERT_TRUE(BASS_ChannelPause(s));
+    EXPECT_EQ(BASS_ChannelIsActive(s), BASS_ACTIVE_PAUSED);
+    EXPECT_TRUE(BASS_Free());
 }
 
 } // namespace
