@@ -63,44 +63,12 @@ inline std::uint32_t cornerHash(int x, std::uint32_t row)
     return hash32(static_cast<std::uint32_t>(x) * 0xc2b2ae3du + row);
 }
 
-// The twelve cube-edge directions of classic three-dimensional gradient noise.
-float gradDot3(int ix, int iy, int iz, float dx, float dy, float dz, std::uint32_t seed)
-{
-    switch (hash3(ix, iy, iz, seed) % 12u) {
-    case 0: return dx + dy;
-    case 1: return -dx + dy;
-    case 2: return dx - dy;
-    case 3: return -dx - dy;
-    case 4: return dx + dz;
-    case 5: return -dx + dz;
-    case 6: return dx - dz;
-    case 7: return -dx - dz;
-    case 8: return dy + dz;
-    case 9: return -dy + dz;
-    case 10: return dy - dz;
-    default: return -dy - dz;
-    }
-}
-
 Period doubled(Period period)
 {
     return {period.x * 2, period.y * 2};
 }
 
 } // namespace
-
-float valueNoise(float x, float y, std::uint32_t seed, Period period)
-{
-    const int ix = floorInt(x);
-    const int iy = floorInt(y);
-    const float tx = fade(x - static_cast<float>(ix));
-    const float ty = fade(y - static_cast<float>(iy));
-    auto corner = [&](int cx, int cy) {
-        return unitFloat(hash2(wrap(cx, period.x), wrap(cy, period.y), seed));
-    };
-    return lerp(lerp(corner(ix, iy), corner(ix + 1, iy), tx),
-                lerp(corner(ix, iy + 1), corner(ix + 1, iy + 1), tx), ty);
-}
 
 float perlin(float x, float y, std::uint32_t seed, Period period)
 {
@@ -121,27 +89,6 @@ float perlin(float x, float y, std::uint32_t seed, Period period)
     return 1.41421356f * lerp(lerp(n00, n10, tx), lerp(n01, n11, tx), fade(fy));
 }
 
-float perlin3(float x, float y, float z, std::uint32_t seed)
-{
-    const int ix = floorInt(x);
-    const int iy = floorInt(y);
-    const int iz = floorInt(z);
-    const float fx = x - static_cast<float>(ix);
-    const float fy = y - static_cast<float>(iy);
-    const float fz = z - static_cast<float>(iz);
-    const float tx = fade(fx);
-    const float ty = fade(fy);
-    const float tz = fade(fz);
-    auto plane = [&](int cz, float dz) {
-        const float n00 = gradDot3(ix, iy, cz, fx, fy, dz, seed);
-        const float n10 = gradDot3(ix + 1, iy, cz, fx - 1.0f, fy, dz, seed);
-        const float n01 = gradDot3(ix, iy + 1, cz, fx, fy - 1.0f, dz, seed);
-        const float n11 = gradDot3(ix + 1, iy + 1, cz, fx - 1.0f, fy - 1.0f, dz, seed);
-        return lerp(lerp(n00, n10, tx), lerp(n01, n11, tx), ty);
-    };
-    return lerp(plane(iz, fz), plane(iz + 1, fz - 1.0f), tz);
-}
-
 float fbm(float x, float y, int octaves, float gain, std::uint32_t seed, Period period)
 {
     float sum = 0.0f;
@@ -154,22 +101,6 @@ float fbm(float x, float y, int octaves, float gain, std::uint32_t seed, Period 
         x *= 2.0f;
         y *= 2.0f;
         period = doubled(period);
-    }
-    return total > 0.0f ? sum / total : 0.0f;
-}
-
-float fbm3(float x, float y, float z, int octaves, float gain, std::uint32_t seed)
-{
-    float sum = 0.0f;
-    float amplitude = 1.0f;
-    float total = 0.0f;
-    for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * perlin3(x, y, z, seed + static_cast<std::uint32_t>(i) * 7919u);
-        total += amplitude;
-        amplitude *= gain;
-        x *= 2.0f;
-        y *= 2.0f;
-        z *= 2.0f;
     }
     return total > 0.0f ? sum / total : 0.0f;
 }

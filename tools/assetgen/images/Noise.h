@@ -1,5 +1,5 @@
-// Deterministic noise for the generated images: integer hashing, value and gradient
-// noise in two and three dimensions, fractal sums and cellular (Worley) noise.
+// Deterministic noise for the generated images: integer hashing, two-dimensional
+// gradient noise, fractal sums and cellular (Worley) noise.
 // Every function is pure: the same arguments give the same bits on every run.
 #pragma once
 
@@ -45,18 +45,13 @@ struct Period {
     int y = 0;
 };
 
-// Smoothly interpolated random lattice values, in [0, 1].
-float valueNoise(float x, float y, std::uint32_t seed, Period period = {});
-
 // Gradient noise, roughly in [-1, 1] and 0 at every lattice point.
 float perlin(float x, float y, std::uint32_t seed, Period period = {});
-float perlin3(float x, float y, float z, std::uint32_t seed);
 
 // Fractal sum of gradient noise: octave i has frequency 2^i and amplitude gain^i; the
 // sum is normalised by the total amplitude, so it stays roughly in [-1, 1]. A period
 // doubles with each octave, keeping every octave tileable on the same square.
 float fbm(float x, float y, int octaves, float gain, std::uint32_t seed, Period period = {});
-float fbm3(float x, float y, float z, int octaves, float gain, std::uint32_t seed);
 
 // 1 - |noise| summed over octaves: sharp ridges where the noise crosses zero, in [0, 1].
 float ridged(float x, float y, int octaves, float gain, std::uint32_t seed, Period period = {});
