@@ -1,17 +1,21 @@
-// ".bobj" reading and writing. Counts are trusted only as far as the file backs them:
-// a record the file does not hold reads as zeros, which can only ever produce index 0
-// in a triangle, so a file too short for its triangles is rejected up front instead of
-// allocating what its counts claim.
+// ".bobj" reading and writing. The file is mapped and its records are used where they
+// lie. Counts are trusted only as far as the file backs them: a record the file does not
+// hold reads as zeros, which can only ever produce index 0 in a triangle, so a file too
+// short for its triangles is rejected up front instead of allocating what its counts
+// claim.
 #include "mesh/BinaryMesh.h"
 
+#include <algorithm>
 #include <bit>
 #include <cinttypes>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string>
 
 #include "mesh/MeshCorners.h"
+#include "mesh/MeshMemory.h"
 #include "mesh/ObjReader.h"
 
 namespace Tarvo {
@@ -24,40 +28,29 @@ namespace {
 
 constexpr std::uint64_t kHeaderBytes = 16;
 constexpr std::uint64_t kTriangleBytes = 36;
-// Triangles are read in batches so that their indices are checked and expanded while
-// still in cache.
-constexpr std::size_t kTriangleBatch = 4096;
 
-std::uint64_t fileSize(std::FILE* file)
+// Bytes [offset, offset + count) of the file; bytes past its end read as zeros.
+void copyPadded(void* out, const char* data, std::size_t size, std::uint64_t offset,
+                std::size_t count)
 {
-    const long here = std::ftell(file);
-    if (here < 0 || std::fseek(file, 0, SEEK_END) != 0)
-        return 0;
-    const long size = std::ftell(file);
-    std::fseek(file, here, SEEK_SET);
-    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
-}
-
-// Reads count records of T; bytes the file does not hold read as zeros.
-template <typename T>
-void readPool(std::FILE* file, std::vector<T>& pool, std::size_t count)
-{
-    pool.resize(count);
-    const std::size_t bytes = count * sizeof(T);
-    const std::size_t got = std::fread(pool.data(), 1, bytes, file);
-    if (got < bytes)
-        std::memset(reinterpret_cast<char*>(pool.data()) + got, 0, bytes - got);
+    std::size_t available = 0;
+    if (offset < size)
+        available = static_cast<std::size_t>(std::min<std::uint64_t>(count, size - offset));
+    if (available)
+        std::memcpy(out, data + offset, available);
+    if (available < count)
+        std::memset(static_cast<char*>(out) + available, 0, count - available);
 }
 
 } // namespace
 
-bool readBinaryMesh(std::FILE* file, const char* name, std::vector<glm::vec3>& positions,
-                    std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals)
+bool readBinaryMesh(const char* data, std::size_t size, const char* name,
+                    std::vector<glm::vec3>& positions, std::vector<glm::vec2>& texCoords,
+                    std::vector<glm::vec3>& normals)
 {
-    std::uint32_t counts[4] = {0, 0, 0, 0};
-    const std::uint64_t size = fileSize(file);
-    const std::size_t headerGot = std::fread(counts, 1, sizeof counts, file);
-    (void)headerGot; // a count the file does not hold reads as 0
+    // A count the file does not hold reads as 0.
+    std::uint32_t counts[4];
+    copyPadded(counts, data, size, 0, sizeof counts);
     std::printf("%" PRIu32 ", %" PRIu32 ", %" PRIu32 ", %" PRIu32 "\n", counts[0], counts[1],
                 counts[2], counts[3]);
 
@@ -68,47 +61,43 @@ bool readBinaryMesh(std::FILE* file, const char* name, std::vector<glm::vec3>& p
     if (triangleCount == 0)
         return true;
 
-    const std::uint64_t needed = kHeaderBytes + 12 * positionCount + 8 * texCoordCount
-                                 + 12 * normalCount + kTriangleBytes * triangleCount;
+    const std::uint64_t texCoordsAt = kHeaderBytes + 12 * positionCount;
+    const std::uint64_t normalsAt = texCoordsAt + 8 * texCoordCount;
+    const std::uint64_t trianglesAt = normalsAt + 12 * normalCount;
+    const std::uint64_t needed = trianglesAt + kTriangleBytes * triangleCount;
     // Up to three missing bytes leave part of the last index in the file; four or more
-    // make it 0, which no triangle may hold.
+    // make it 0, which no triangle may hold. Past this check every pool is in the file.
     if (size + 4 <= needed) {
         std::printf("Binary mesh %s is truncated: its counts need %" PRIu64
                     " bytes, the file holds %" PRIu64 "\n",
-                    name, needed, size);
+                    name, needed, static_cast<std::uint64_t>(size));
         return false;
     }
 
-    std::vector<glm::vec3> positionPool;
-    std::vector<glm::vec2> texCoordPool;
-    std::vector<glm::vec3> normalPool;
-    readPool(file, positionPool, positionCount);
-    readPool(file, texCoordPool, texCoordCount);
-    readPool(file, normalPool, normalCount);
-    const MeshPoolSizes pools{positionPool.size(), texCoordPool.size(), normalPool.size()};
-
+    const char* positionPool = data + kHeaderBytes;
+    const char* texCoordPool = data + texCoordsAt;
+    const char* normalPool = data + normalsAt;
+    const MeshPoolSizes pools{positionCount, texCoordCount, normalCount};
     MeshOutput output(positions, texCoords, normals);
     output.reserveMore(3 * triangleCount);
-    std::vector<std::uint32_t> batch(9 * kTriangleBatch);
     std::string reason;
-    for (std::uint64_t first = 0; first < triangleCount; first += kTriangleBatch) {
-        const std::size_t n = static_cast<std::size_t>(
-            std::min<std::uint64_t>(kTriangleBatch, triangleCount - first));
-        const std::size_t bytes = n * kTriangleBytes;
-        const std::size_t got = std::fread(batch.data(), 1, bytes, file);
-        if (got < bytes)
-            std::memset(reinterpret_cast<char*>(batch.data()) + got, 0, bytes - got);
-        for (std::size_t t = 0; t < n; ++t) {
-            const std::uint32_t* c = batch.data() + 9 * t;
-            const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
-            if (!checkTriangleIndices(indices, pools, first + t, reason)) {
-                std::printf("Bad index in %s: %s\n", name, reason.c_str());
-                output.rollback();
-                return false;
-            }
-            for (int k = 0; k < 3; ++k)
-                output.append(positionPool[c[3 * k] - 1], texCoordPool[c[3 * k + 1] - 1],
-                              normalPool[c[3 * k + 2] - 1]);
+    for (std::uint64_t t = 0; t < triangleCount; ++t) {
+        std::uint32_t c[9];
+        copyPadded(c, data, size, trianglesAt + kTriangleBytes * t, sizeof c);
+        const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
+        if (!checkTriangleIndices(indices, pools, t, reason)) {
+            std::printf("Bad index in %s: %s\n", name, reason.c_str());
+            output.rollback();
+            return false;
+        }
+        for (int k = 0; k < 3; ++k) {
+            glm::vec3 position;
+            glm::vec2 texCoord;
+            glm::vec3 normal;
+            std::memcpy(&position, positionPool + 12 * std::size_t(c[3 * k] - 1), 12);
+            std::memcpy(&texCoord, texCoordPool + 8 * std::size_t(c[3 * k + 1] - 1), 8);
+            std::memcpy(&normal, normalPool + 12 * std::size_t(c[3 * k + 2] - 1), 12);
+            output.append(position, texCoord, normal);
         }
     }
     return true;
@@ -117,14 +106,12 @@ bool readBinaryMesh(std::FILE* file, const char* name, std::vector<glm::vec3>& p
 bool loadBinaryMesh(const char* path, std::vector<glm::vec3>& out_vertices,
                     std::vector<glm::vec2>& out_uvs, std::vector<glm::vec3>& out_normals)
 {
-    std::FILE* file = path ? std::fopen(path, "rb") : nullptr;
-    if (!file) {
+    MappedFile file;
+    if (!file.open(path)) {
         std::printf("Cannot open binary mesh %s\n", path ? path : "(null)");
         return false;
     }
-    const bool read = readBinaryMesh(file, path, out_vertices, out_uvs, out_normals);
-    std::fclose(file);
-    return read;
+    return readBinaryMesh(file.data(), file.size(), path, out_vertices, out_uvs, out_normals);
 }
 
 bool writeBinaryMesh(const char* path, const ObjMesh& mesh)

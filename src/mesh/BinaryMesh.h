@@ -3,7 +3,7 @@
 // per-corner arrays as OBJ text, without parsing.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -18,9 +18,10 @@ struct ObjMesh;
 bool loadBinaryMesh(const char* path, std::vector<glm::vec3>& out_vertices,
                     std::vector<glm::vec2>& out_uvs, std::vector<glm::vec3>& out_normals);
 
-// The same from an open stream; name is used in messages only.
-bool readBinaryMesh(std::FILE* file, const char* name, std::vector<glm::vec3>& positions,
-                    std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals);
+// The same from the file's bytes in memory; name is used in messages only.
+bool readBinaryMesh(const char* data, std::size_t size, const char* name,
+                    std::vector<glm::vec3>& positions, std::vector<glm::vec2>& texCoords,
+                    std::vector<glm::vec3>& normals);
 
 // Writes a mesh whose indices have been checked as a ".bobj" file. Prints why and
 // returns false when the file cannot be written or the mesh is too large for the format.

@@ -1,6 +1,8 @@
 // Index checks and output bookkeeping shared by the OBJ and ".bobj" readers.
 #include "mesh/MeshCorners.h"
 
+#include "mesh/MeshMemory.h"
+
 namespace Tarvo {
 
 namespace {
@@ -36,9 +38,9 @@ MeshOutput::MeshOutput(std::vector<glm::vec3>& positions, std::vector<glm::vec2>
 
 void MeshOutput::reserveMore(std::size_t corners)
 {
-    positions.reserve(positions.size() + corners);
-    texCoords.reserve(texCoords.size() + corners);
-    normals.reserve(normals.size() + corners);
+    reserveLarge(positions, corners);
+    reserveLarge(texCoords, corners);
+    reserveLarge(normals, corners);
 }
 
 void MeshOutput::rollback()

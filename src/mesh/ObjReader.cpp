@@ -1,13 +1,15 @@
-// OBJ text to per-corner arrays. The file is read into memory once and parsed with
-// ScanfCursor, which keeps the word-and-format reading the meshes were always read
-// with, at a fraction of the cost of a scanf call per number.
+// OBJ text to per-corner arrays. The file is mapped and parsed with ScanfCursor, which
+// keeps the word-and-format reading the meshes were always read with, at a fraction of
+// the cost of a scanf call per number.
 #include "mesh/ObjReader.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
+#include <new>
 
 #include "mesh/MeshCorners.h"
+#include "mesh/MeshMemory.h"
 #include "mesh/ScanfCursor.h"
 
 namespace Tarvo {
@@ -19,13 +21,24 @@ constexpr std::size_t kMaxKeyword = 127;
 constexpr std::size_t kMaxFailWord = 511;
 
 // A keyword compares as a C string would: up to its first zero byte.
-bool keywordIs(const char* word, std::size_t length, const char* keyword)
+std::size_t keywordLength(const char* word, std::size_t length)
 {
-    const void* zero = std::memchr(word, '\0', length);
-    if (zero)
-        length = static_cast<std::size_t>(static_cast<const char*>(zero) - word);
-    const std::size_t keywordLength = std::strlen(keyword);
-    return length == keywordLength && std::memcmp(word, keyword, length) == 0;
+    for (std::size_t i = 0; i < length; ++i) {
+        if (word[i] == '\0')
+            return i;
+    }
+    return length;
+}
+
+// Appends count elements and returns the first, growing by doubling.
+template <typename T>
+T* appendSlots(LargeArray<T>& array, std::size_t count)
+{
+    if (array.capacity() - array.size() < count)
+        array.reserve(array.size() + std::max<std::size_t>(array.size(), 4096));
+    const std::size_t at = array.size();
+    array.resize(at + count);
+    return array.data() + at;
 }
 
 // "%f %f %f\n" and "%f %f\n": components that do not match stay 0 and the rest of the
@@ -53,26 +66,19 @@ bool scanFace(ScanfCursor& cursor, std::int32_t (&indices)[9])
     return true;
 }
 
-// The whole file as bytes. Text mode changes nothing on this platform.
-bool readWholeFile(std::FILE* file, std::unique_ptr<char[]>& data, std::size_t& size)
+// Every record takes some bytes of text: a "v" at least two (the keyword and white
+// space), a "vt" or "vn" three, a face well over twelve. Reserving for that many maps
+// address space only; the arrays then never move, and only the pages that records
+// reach are ever touched.
+void reserveForText(ObjMesh& mesh, std::size_t size)
 {
-    std::size_t capacity = 1 << 16;
-    if (std::fseek(file, 0, SEEK_END) == 0) {
-        const long length = std::ftell(file);
-        if (length > 0)
-            capacity = static_cast<std::size_t>(length) + 1;
-        std::rewind(file);
-    }
-    data.reset(new char[capacity]);
-    size = 0;
-    for (;;) {
-        size += std::fread(data.get() + size, 1, capacity - size, file);
-        if (size < capacity)
-            return !std::ferror(file);
-        std::unique_ptr<char[]> bigger(new char[capacity * 2]);
-        std::memcpy(bigger.get(), data.get(), size);
-        data = std::move(bigger);
-        capacity *= 2;
+    try {
+        mesh.positions.reserve(mesh.positions.size() + size / 2 + 1);
+        mesh.texCoords.reserve(mesh.texCoords.size() + size / 3 + 1);
+        mesh.normals.reserve(mesh.normals.size() + size / 3 + 1);
+        mesh.corners.reserve(mesh.corners.size() + 9 * (size / 12 + 1));
+    } catch (const std::bad_alloc&) {
+        // Without the address space the arrays grow as they go.
     }
 }
 
@@ -80,31 +86,35 @@ bool readWholeFile(std::FILE* file, std::unique_ptr<char[]>& data, std::size_t& 
 
 bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord)
 {
+    reserveForText(mesh, size);
     ScanfCursor cursor(text, size);
     const char* word = nullptr;
     std::size_t length = 0;
     while (cursor.readWord(kMaxKeyword, word, length)) {
-        if (keywordIs(word, length, "v")) {
+        const std::size_t keyword = keywordLength(word, length);
+        const char c0 = word[0];
+        const char c1 = keyword == 2 ? word[1] : '\0';
+        if (keyword == 1 && c0 == 'v') {
             float v[3] = {0.0f, 0.0f, 0.0f};
             scanFloats(cursor, v);
-            mesh.positions.emplace_back(v[0], v[1], v[2]);
-        } else if (keywordIs(word, length, "vt")) {
+            *appendSlots(mesh.positions, 1) = glm::vec3(v[0], v[1], v[2]);
+        } else if (keyword == 2 && c0 == 'v' && c1 == 't') {
             float v[2] = {0.0f, 0.0f};
             scanFloats(cursor, v);
-            mesh.texCoords.emplace_back(v[0], v[1]);
-        } else if (keywordIs(word, length, "vn")) {
+            *appendSlots(mesh.texCoords, 1) = glm::vec2(v[0], v[1]);
+        } else if (keyword == 2 && c0 == 'v' && c1 == 'n') {
             float v[3] = {0.0f, 0.0f, 0.0f};
             scanFloats(cursor, v);
-            mesh.normals.emplace_back(v[0], v[1], v[2]);
-        } else if (keywordIs(word, length, "f")) {
+            *appendSlots(mesh.normals, 1) = glm::vec3(v[0], v[1], v[2]);
+        } else if (keyword == 1 && c0 == 'f') {
             std::int32_t indices[9];
             if (!scanFace(cursor, indices)) {
                 failWord.clear();
                 if (cursor.readWord(kMaxFailWord, word, length))
-                    failWord.assign(word, ::strnlen(word, length));
+                    failWord.assign(word, keywordLength(word, length));
                 return false;
             }
-            mesh.corners.insert(mesh.corners.end(), indices, indices + 9);
+            std::memcpy(appendSlots(mesh.corners, 9), indices, sizeof indices);
         } else {
             cursor.skipLine();
         }
@@ -117,21 +127,13 @@ bool readObjFile(const char* path, ObjMesh& mesh)
     if (!path)
         path = "";
     std::printf("Loading OBJ file %s...\n", path);
-    std::FILE* file = std::fopen(path, "r");
-    if (!file) {
+    MappedFile file;
+    if (!file.open(path)) {
         std::printf("Impossible to open the file!\n");
         return false;
     }
-    std::unique_ptr<char[]> data;
-    std::size_t size = 0;
-    const bool read = readWholeFile(file, data, size);
-    std::fclose(file);
-    if (!read) {
-        std::printf("Impossible to read the file!\n");
-        return false;
-    }
     std::string failWord;
-    if (!parseObjText(data.get(), size, mesh, failWord)) {
+    if (!parseObjText(file.data(), file.size(), mesh, failWord)) {
         std::printf("A failed attempt to parse %s. Better luck next time.\n", path);
         std::printf("Fail line: %s\n", failWord.c_str());
         return false;

@@ -10,15 +10,17 @@
 
 #include <glm/glm.hpp>
 
+#include "mesh/MeshMemory.h"
+
 namespace Tarvo {
 
 // An OBJ file as written: the three pools in file order and nine 1-based indices per
 // triangle (position, texture coordinate, normal for corner 1, then corners 2 and 3).
 struct ObjMesh {
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec2> texCoords;
-    std::vector<glm::vec3> normals;
-    std::vector<std::int32_t> corners;
+    LargeArray<glm::vec3> positions;
+    LargeArray<glm::vec2> texCoords;
+    LargeArray<glm::vec3> normals;
+    LargeArray<std::int32_t> corners;
 
     std::size_t triangleCount() const { return corners.size() / 9; }
 };

@@ -14,7 +14,7 @@ namespace Tarvo {
 
 namespace {
 
-inline bool isDigit(char c) { return c >= '0' && c <= '9'; }
+inline bool isDigit(char c) { return ScanfCursor::isDigit(c); }
 inline bool isHexDigit(char c)
 {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
@@ -63,9 +63,8 @@ bool ScanfCursor::readWord(std::size_t maxLength, const char*& word, std::size_t
     return true;
 }
 
-bool ScanfCursor::scanFloat(float& value)
+bool ScanfCursor::scanFloatGeneral(float& value)
 {
-    skipSpace();
     if (p == end)
         return false;
     const char* start = p;
@@ -159,9 +158,8 @@ bool ScanfCursor::scanFloat(float& value)
     return convertWithStrtof(start, numberEnd, value);
 }
 
-bool ScanfCursor::scanInt(std::int32_t& value)
+bool ScanfCursor::scanIntGeneral(std::int32_t& value)
 {
-    skipSpace();
     if (p == end)
         return false;
     bool negative = false;

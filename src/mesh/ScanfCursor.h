@@ -31,11 +31,36 @@ public:
     // "%f": skips white space and takes the longest prefix that glibc accepts as a
     // float (including "inf", "nan" and hexadecimal forms). Returns false when no
     // number could be converted; the characters glibc consumes are consumed either way.
-    bool scanFloat(float& value);
+    bool scanFloat(float& value)
+    {
+        skipSpace();
+        return scanShortDecimal(value) || scanFloatGeneral(value);
+    }
 
     // "%d": decimal integer; values beyond a long saturate and are then truncated to
     // int, as glibc stores them.
-    bool scanInt(std::int32_t& value);
+    bool scanInt(std::int32_t& value)
+    {
+        skipSpace();
+        // Up to nine digits cannot overflow: the common case, inline.
+        const char* q = p;
+        if (q != end && (*q == '-' || *q == '+'))
+            ++q;
+        if (q != end && isDigit(*q)) {
+            const char* digits = q;
+            std::uint32_t magnitude = 0;
+            do {
+                magnitude = magnitude * 10 + static_cast<std::uint32_t>(*q - '0');
+                ++q;
+            } while (q != end && isDigit(*q) && q - digits < 9);
+            if (q == end || !isDigit(*q)) {
+                value = static_cast<std::int32_t>(*p == '-' ? 0u - magnitude : magnitude);
+                p = q;
+                return true;
+            }
+        }
+        return scanIntGeneral(value);
+    }
 
     // An ordinary character in a format: consumed only when it matches.
     bool matchChar(char c)
@@ -50,8 +75,56 @@ public:
     void skipLine(std::size_t maxCharacters = 999);
 
     static bool isSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    static bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
 private:
+    // The exporter's plain decimals, converted without the general machinery; false
+    // (nothing consumed) for anything else.
+    bool scanShortDecimal(float& value)
+    {
+        // [sign] digits [. digits] with at most eight digits and a mantissa up to 2^24,
+        // such as the exporter's "-1.234567": the mantissa and the power of ten are both
+        // exact floats, so one division rounds correctly, exactly as strtof would.
+        static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f,
+                                                 1e5f, 1e6f, 1e7f, 1e8f};
+        const char* q = p;
+        if (q == end)
+            return false;
+        const bool negative = (*q == '-');
+        if (*q == '-' || *q == '+')
+            ++q;
+        std::uint32_t mantissa = 0;
+        int digits = 0;
+        int fraction = -1;
+        for (; q != end; ++q) {
+            const char c = *q;
+            if (isDigit(c)) {
+                if (++digits > 8)
+                    return false;
+                mantissa = mantissa * 10 + static_cast<std::uint32_t>(c - '0');
+                fraction += (fraction >= 0);
+            } else if (c == '.' && fraction < 0) {
+                fraction = 0;
+            } else {
+                break;
+            }
+        }
+        // Anything the full scanner could still take (an exponent, a hexadecimal "x",
+        // a second dot) goes the long way.
+        if (digits == 0 || mantissa > (1u << 24))
+            return false;
+        if (q != end && (*q == 'e' || *q == 'E' || *q == 'x' || *q == 'X' || *q == '.'))
+            return false;
+        const float magnitude =
+            static_cast<float>(mantissa) / kPowersOfTen[fraction > 0 ? fraction : 0];
+        value = negative ? -magnitude : magnitude;
+        p = q;
+        return true;
+    }
+    // Everything else glibc's scanner accepts, after white space has been skipped.
+    bool scanFloatGeneral(float& value);
+    bool scanIntGeneral(std::int32_t& value);
+
     const char* p;
     const char* end;
 };

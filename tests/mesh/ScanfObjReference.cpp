@@ -55,10 +55,10 @@ bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::strin
 
 namespace {
 
-template <typename T>
-std::string comparePool(const char* name, const std::vector<T>& expected,
-                        const std::vector<T>& actual)
+template <typename Array>
+std::string comparePool(const char* name, const Array& expected, const Array& actual)
 {
+    using T = typename Array::value_type;
     if (expected.size() != actual.size())
         return std::string(name) + " count " + std::to_string(actual.size()) + ", expected "
                + std::to_string(expected.size());
