@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 using namespace assetgen::images;
 namespace fs = std::filesystem;
 
@@ -57,11 +59,22 @@ std::string bytesOf(const fs::path& path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-fs::path freshDir(const char* name)
+// A folder of this process's own: ctest runs each test case as its own process, in
+// parallel, so a shared folder would be rewritten under a reader's feet.
+fs::path freshDir(const std::string& name)
 {
-    const fs::path dir = fs::temp_directory_path() / "vantor-image-tests" / name;
+    const fs::path dir = fs::temp_directory_path() / "vantor-image-tests"
+        / (std::to_string(static_cast<long>(getpid())) + "-" + name);
     fs::remove_all(dir);
     return dir;
+}
+
+const ImageFile* findImageFile(const std::string& path)
+{
+    for (const ImageFile& file : imageFiles())
+        if (path == file.path)
+            return &file;
+    return nullptr;
 }
 
 // Mean absolute difference between two columns (or rows), over all colour channels.
@@ -89,33 +102,38 @@ void expectSeamless(const Image& image, bool columns, const char* name)
     EXPECT_LE(seam, 2.0 * inner + 1.0) << name << (columns ? " left/right" : " top/bottom");
 }
 
+// Writes images on demand into one folder per process: each test generates only the
+// files it reads, except those that check the whole set.
 class ImageFiles : public testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        dataDir = new fs::path(freshDir("first"));
-        generated = assetgen::generateImages(dataDir->string());
-    }
+    static void SetUpTestSuite() { dataDir = new fs::path(freshDir("data")); }
     static void TearDownTestSuite()
     {
+        fs::remove_all(*dataDir);
         delete dataDir;
         dataDir = nullptr;
     }
 
-    static Image image(const char* path) { return load(*dataDir / path); }
+    static Image image(const char* path)
+    {
+        if (!fs::exists(*dataDir / path)) {
+            const ImageFile* file = findImageFile(path);
+            if (file == nullptr || !writeImageFile(*file, dataDir->string()))
+                return {};
+        }
+        return load(*dataDir / path);
+    }
 
     static fs::path* dataDir;
-    static bool generated;
 };
 
 fs::path* ImageFiles::dataDir = nullptr;
-bool ImageFiles::generated = false;
 
 } // namespace
 
 TEST_F(ImageFiles, EveryImageTheShowLoadsExistsWithThreeOrFourChannels)
 {
-    ASSERT_TRUE(generated);
+    ASSERT_TRUE(assetgen::generateImages(dataDir->string()));
     // The paths as the show's loaders name them, with the channels each user needs.
     const std::map<std::string, int> needed = {
         {"img/skytex.png", 3},   {"img/envmap.png", 3},  {"img/vignette.png", 3},
@@ -140,14 +158,16 @@ TEST_F(ImageFiles, EveryImageTheShowLoadsExistsWithThreeOrFourChannels)
 
 TEST_F(ImageFiles, TwoRunsWriteIdenticalBytes)
 {
-    ASSERT_TRUE(generated);
+    const fs::path first = freshDir("first");
     const fs::path second = freshDir("second");
+    ASSERT_TRUE(assetgen::generateImages(first.string()));
     ASSERT_TRUE(assetgen::generateImages(second.string()));
     for (const ImageFile& file : imageFiles()) {
-        const std::string a = bytesOf(*dataDir / file.path);
+        const std::string a = bytesOf(first / file.path);
         EXPECT_FALSE(a.empty()) << file.path;
         EXPECT_TRUE(a == bytesOf(second / file.path)) << file.path;
     }
+    fs::remove_all(first);
     fs::remove_all(second);
 }
 

@@ -11,14 +11,19 @@
 #include <cstdio>
 #include <filesystem>
 #include <limits>
+#include <string>
+
+#include <unistd.h>
 
 using namespace assetgen::images;
 
 namespace {
 
+// One folder per process, as test processes (and other build trees) run in parallel.
 std::filesystem::path scratchDir(const char* name)
 {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vantor-image-tests" / name;
+    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vantor-image-tests"
+        / (std::to_string(static_cast<long>(getpid())) + "-" + name);
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;
@@ -143,6 +148,7 @@ TEST(ImageRaster, PngRoundTripsAndBadRequestsFail)
     EXPECT_NE(messages.find("grey.png"), std::string::npos);
     EXPECT_NE(messages.find("x.png"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "grey.png"));
+    std::filesystem::remove_all(dir);
 }
 
 TEST(ImageShapes, PolygonDistanceHasTheRightSignAndSize)
