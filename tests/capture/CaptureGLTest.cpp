@@ -174,14 +174,16 @@ TEST_F(CaptureGLTest, WavHoldsTheDecodedMusicOfTheSpanSampleForSample)
     EXPECT_TRUE(wav.compare(44, std::string::npos, music, span.first * 4u, span.count * 4u) == 0);
 }
 
-TEST_F(CaptureGLTest, MainSceneRendersAtTheAskedSize)
+TEST_F(CaptureGLTest, EveryRegisteredSceneRendersAtTheAskedSize)
 {
     makeShow(3.0);
-    const Outcome r = run("--scene main --size 48x27 --rows 0 --out m");
-    ASSERT_EQ(r.status, 0) << r.err;
-    const Picture p = picture("m/row_0.png");
-    EXPECT_EQ(p.width, 48);
-    EXPECT_EQ(p.height, 27);
+    for (const char* scene : {"main", "ao", "motionblur", "ssr", "snow", "toy"}) {
+        const Outcome r = run(std::string("--scene ") + scene + " --size 48x27 --rows 0,30 --out " + scene);
+        ASSERT_EQ(r.status, 0) << scene << "\n" << r.err;
+        const Picture p = picture(std::string(scene) + "/row_30.png");
+        EXPECT_EQ(p.width, 48) << scene;
+        EXPECT_EQ(p.height, 27) << scene;
+    }
 }
 
 TEST_F(CaptureGLTest, BenchPrintsItsFiguresAndWritesNothing)

@@ -41,7 +41,13 @@ void CaptureProgramTest::makeShow(double seconds)
                                 (dir / "data" / "vaxo-dubtech.mp3").string() + "' " + std::to_string(seconds) +
                                 " > /dev/null 2>&1";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    fs::create_directory_symlink(VANTOR_SHADERS, dir / "data" / "shaders");
+    // Everything else of the repository's data (shaders, and models and images once they
+    // are generated); the music and the tracks are the test's own.
+    for (const auto& entry : fs::directory_iterator(VANTOR_DATA)) {
+        const std::string name = entry.path().filename().string();
+        if (name != "science" && entry.path().extension() != ".mp3")
+            fs::create_symlink(entry.path(), dir / "data" / name);
+    }
 }
 
 void CaptureProgramTest::makeEndTrack(const std::vector<TrackKey>& keys)

@@ -1,5 +1,5 @@
 // Runs vantor-capture as a separate program in a scratch working folder that holds a
-// small show: a generated tune, the repository's shaders and, when a test asks, tracks.
+// small show: a generated tune, the repository's other data and, when a test asks, tracks.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -31,7 +31,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // A tune of this length as ./data/vaxo-dubtech.mp3, and ./data/shaders.
+    // A tune of this length as ./data/vaxo-dubtech.mp3, and links to the rest of the data.
     void makeShow(double seconds);
     void makeEndTrack(const std::vector<TrackKey>& keys);
     // args are passed through the shell as written.

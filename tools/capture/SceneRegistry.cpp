@@ -3,6 +3,11 @@
 
 #include "capture/TestCard.h"
 #include "runtime/Demo.h"
+#include "scenes/AoScene.h"
+#include "scenes/Motionscene.h"
+#include "scenes/SnowViewer.h"
+#include "scenes/SsrScene.h"
+#include "scenes/ToyViewer.h"
 
 namespace capture {
 
@@ -14,12 +19,14 @@ Tarvo::PostScene* createMain(Tarvo::aDemo& demo)
     return demo.getScene();
 }
 
-Tarvo::PostScene* createTestCard(Tarvo::aDemo& demo)
+// Scenes other than the main one are built the same way and, like it, live until the
+// program ends.
+template <typename SceneType>
+Tarvo::PostScene* create(Tarvo::aDemo& demo)
 {
-    // Like the main scene, it lives until the program ends.
-    auto* card = new TestCard();
-    demo.setScene(card);
-    return card;
+    auto* scene = new SceneType();
+    demo.setScene(scene);
+    return scene;
 }
 
 } // namespace
@@ -28,8 +35,13 @@ const std::vector<SceneEntry>& sceneRegistry()
 {
     static const std::vector<SceneEntry> entries = {
         {"main", "the show's main scene", createMain},
+        {"ao", "the ambient-occlusion scene", create<OrvelDemo::AoScene>},
+        {"motionblur", "the motion-blur scene", create<OrvelDemo::Motionscene>},
+        {"ssr", "the screen-space-reflection scene", create<OrvelDemo::SsrScene>},
+        {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>},
+        {"toy", "the shader-toy scene", create<OrvelDemo::ToyViewer>},
         {"testcard", "a picture that changes with every row, through the full post-processing chain",
-         createTestCard},
+         create<TestCard>},
     };
     return entries;
 }
