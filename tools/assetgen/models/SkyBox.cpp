@@ -16,8 +16,10 @@ glm::vec3 panoramaDirection(float u, float v)
 {
     // u = 1 is the seam: the same direction as u = 0, to the last bit.
     const float phi = 2.0f * kPi * (u >= 1.0f ? u - 1.0f : u);
-    const float theta = kPi * v;
-    return {std::sin(theta) * std::cos(phi), std::cos(theta), std::sin(theta) * std::sin(phi)};
+    // The poles are single points: sin(pi) in floats is not quite 0.
+    const float s = v <= 0.0f || v >= 1.0f ? 0.0f : std::sin(kPi * v);
+    const float c = v <= 0.0f ? 1.0f : v >= 1.0f ? -1.0f : std::cos(kPi * v);
+    return {s * std::cos(phi), c, s * std::sin(phi)};
 }
 
 } // namespace

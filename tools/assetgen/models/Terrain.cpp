@@ -15,6 +15,7 @@ constexpr float kCellZ = 6.0f;
 constexpr float kRiverHalfWidth = 40.0f;
 constexpr float kRiverBed = -27.0f;
 constexpr float kBankFoot = -25.0f;
+constexpr float kRoadCut = 0.3f;
 
 float smoothstep(float e0, float e1, float x)
 {
@@ -58,8 +59,15 @@ float terrainHeight(float x, float z)
         const float t = (d - kRiverHalfWidth) / (kPlateauStart - kRiverHalfWidth);
         const float rough = 0.7f * valueNoise(x / 35.0f, z / 35.0f)
                             + 0.3f * valueNoise(x / 11.0f + 7.0f, z / 11.0f);
-        y = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t)) + 2.5f * rough * std::sin(kPi * t);
+        const float profile = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t));
+        // Bumps never rise past half the bank's depth, so near the abutments, where the
+        // bank meets the deck, the ground stays under the road.
+        y = std::fmin(profile + 2.5f * rough * std::sin(kPi * t), 0.5f * profile);
     }
+    // The road's bed: a shallow cut along x = 0 from the valley's rim outwards, so the
+    // road on the plateaus lies flush with the deck at y = 0.
+    y -= kRoadCut * (1.0f - smoothstep(8.0f, 16.0f, std::fabs(x)))
+         * smoothstep(kPlateauStart - 20.0f, kPlateauStart, d);
     // Hills beyond the plateau: they start clear of the valley's rim and leave a cut
     // for the road along x = 0.
     const float outward = std::fmax(smoothstep(kPlateauEnd, kPlateauEnd + 150.0f, d),
@@ -103,14 +111,14 @@ void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
                       {x + 60.0f, kRiverLevel, riverHalf}, {x, kRiverLevel, riverHalf},
                       {0.0f, 1.0f, 0.0f});
 
-    // The road runs on from the bridge's ends as a 10 cm layer over the flat ground
-    // (and through the cut in the hills).
+    // The road runs on from the bridge's ends at the deck's level, on its bed in the
+    // ground and through the cut in the hills.
     for (float side : {-1.0f, 1.0f}) {
         for (float z = bridgeEnd; z < kTerrainHalfZ; z += 30.0f) {
             const float za = side * z;
             const float zb = side * std::fmin(z + 30.0f, kTerrainHalfZ);
-            b.addBox({-roadHalfWidth, 0.0f, std::fmin(za, zb)},
-                     {roadHalfWidth, 0.1f, std::fmax(za, zb)});
+            b.addBox({-roadHalfWidth, -kRoadCut - 0.1f, std::fmin(za, zb)},
+                     {roadHalfWidth, 0.0f, std::fmax(za, zb)});
         }
     }
 }

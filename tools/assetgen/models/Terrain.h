@@ -9,11 +9,13 @@ namespace assetgen::models {
 
 inline constexpr float kTerrainHalfX = 480.0f;
 inline constexpr float kTerrainHalfZ = 600.0f;
-// Ground is exactly y = 0 for kPlateauStart <= |z| <= kPlateauEnd and |x| <= kPlateauHalfX,
-// where the pump jacks stand.
+// Ground is exactly y = 0 for kPlateauStart <= |z| <= kPlateauEnd and
+// kRoadsideX <= |x| <= kPlateauHalfX, where the pump jacks stand; nearer x = 0 the road
+// runs at y = 0 in a shallow cut.
 inline constexpr float kPlateauStart = 150.0f;
 inline constexpr float kPlateauEnd = 330.0f;
 inline constexpr float kPlateauHalfX = 260.0f;
+inline constexpr float kRoadsideX = 16.0f;
 inline constexpr float kRiverLevel = -25.3f;
 
 // Deterministic smooth noise in [-1, 1].
