@@ -109,6 +109,7 @@ TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
         {{"--out", "d", "--to", "inf"}, "--to"},
         {{"--out", "d", "--to", "12abc"}, "--to"},
         {{"--out", "d", "--from", "5", "--to", "5"}, "--to must be greater than --from"},
+        {{"--out", "d", "--fps", "1000", "--to", "1e8"}, "frames"},
         {{"--out", "d", "--scene", "nope"}, "unknown scene 'nope' (known: main, testcard)"},
         {{"--out", "d", "--rows", "1,x"}, "--rows: 'x'"},
         {{"--out", "d", "--rows", "1,"}, "--rows: ''"},

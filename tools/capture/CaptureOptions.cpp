@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "capture/FramePlan.h"
+
 namespace capture {
 
 namespace {
@@ -79,6 +81,11 @@ bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& giv
     }
     if (o.to && !(*o.to > o.from)) {
         error = "--to must be greater than --from";
+        return false;
+    }
+    if (o.to && (*o.to - o.from) * o.fps / rowsPerSecond > static_cast<double>(maxSpanFrames)) {
+        error = "--from " + std::to_string(o.from) + " --to " + std::to_string(*o.to) + " is more than " +
+                std::to_string(maxSpanFrames) + " frames";
         return false;
     }
     if (!o.rendersFrames() && o.wavPath.empty()) {
