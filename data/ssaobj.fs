@@ -3,8 +3,9 @@
 // in:  uv, worldNormal, viewNormal, viewDepth    from ssaobj.vs
 //      myTextureSampler                          the model's colour texture
 // out: colour (0)       textured colour under a soft light, opaque
-//      normalDepth (1)  view-space unit normal (xyz) and view depth (w); the cleared
-//                       background keeps w = 0
+//      normalDepth (1)  view-space unit normal, octahedron-encoded (rg), and view depth
+//                       (b); the cleared background keeps b = 0. Alpha is 1 like every
+//                       output, so that blending, when it is on, passes the values through.
 
 in vec2 uv;
 in vec3 worldNormal;
@@ -28,10 +29,19 @@ vec3 safeNormalize(vec3 v)
     return l > MIN_LENGTH ? v / l : vec3(0.0, 0.0, 1.0);
 }
 
+// The unit sphere folded onto the octahedron |x| + |y| + |z| = 1 and flattened: two
+// numbers that keep a normal exact in any direction.
+vec2 encodeNormal(vec3 n)
+{
+    n /= abs(n.x) + abs(n.y) + abs(n.z);
+    vec2 folded = (1.0 - abs(n.yx)) * vec2(n.x >= 0.0 ? 1.0 : -1.0, n.y >= 0.0 ? 1.0 : -1.0);
+    return n.z >= 0.0 ? n.xy : folded;
+}
+
 void main()
 {
     vec3 albedo = texture(myTextureSampler, uv).rgb;
     float light = AMBIENT + DIFFUSE * max(dot(safeNormalize(worldNormal), normalize(LIGHT_DIRECTION)), 0.0);
     colour = vec4(albedo * light, 1.0);
-    normalDepth = vec4(safeNormalize(viewNormal), max(viewDepth, MIN_LENGTH));
+    normalDepth = vec4(encodeNormal(safeNormalize(viewNormal)), max(viewDepth, MIN_LENGTH), 1.0);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <sstream>
 
@@ -144,6 +145,21 @@ int Picture::pixelsUnlike(float r, float g, float b, float limit) const
                 ++count;
         }
     return count;
+}
+
+void keepPicture(const Picture& picture, const std::string& name)
+{
+    const char* folder = std::getenv("VANTOR_TEST_PICTURES");
+    if (folder == nullptr || *folder == '\0')
+        return;
+    std::vector<std::uint8_t> bytes;
+    // PNG rows run top first.
+    for (int y = picture.height - 1; y >= 0; --y)
+        for (int x = 0; x < picture.width; ++x)
+            for (int c = 0; c < 3; ++c)
+                bytes.push_back(static_cast<std::uint8_t>(std::clamp(picture.at(x, y)[c], 0.0f, 1.0f) * 255.0f + 0.5f));
+    const fs::path path = fs::path(folder) / (name + ".png");
+    stbi_write_png(path.string().c_str(), picture.width, picture.height, 3, bytes.data(), picture.width * 3);
 }
 
 glm::ivec2 pixelOf(const glm::mat4& projectionView, const glm::vec3& world, int width, int height)

@@ -41,6 +41,10 @@ struct Picture {
     int pixelsUnlike(float r, float g, float b, float limit) const;
 };
 
+// Writes the picture as DIR/name.png when the environment names a folder in
+// VANTOR_TEST_PICTURES, to look at what a test saw.
+void keepPicture(const Picture& picture, const std::string& name);
+
 // Window pixel of a world point seen through projection x view.
 glm::ivec2 pixelOf(const glm::mat4& projectionView, const glm::vec3& world, int width, int height);
 

@@ -17,7 +17,7 @@ constexpr float pillarAt = 1.0f;     // pillar centres at (+-pillarAt, +-pillarA
 constexpr float pillarHalf = 0.15f;
 constexpr float beamBottom = 0.85f;
 constexpr float beamTop = 1.1f;
-constexpr float wallTop = 0.35f;
+constexpr float wallTop = beamBottom;
 constexpr float wallThickness = 0.12f;
 constexpr float frameUvScale = 1.0f;
 constexpr int latheSegments = 40;
@@ -76,8 +76,8 @@ Tarvo::ObjMesh buildRunko()
     for (float x : {-pillarAt, pillarAt})
         builder.addBox({x - pillarHalf, beamBottom, -pillarAt + pillarHalf},
                        {x + pillarHalf, beamTop, pillarAt - pillarHalf}, s);
-    // Two low walls on the far sides (from the scenes' cameras at +x, +z) meet in an
-    // inner corner with the floor.
+    // Two walls on the far sides (from the scenes' cameras at +x, +z) close the frame
+    // into the corner of a room: floor and walls meet in an inner corner.
     builder.addBox({-pillarAt - wallThickness * 0.5f, floorTop, -pillarAt},
                    {-pillarAt + wallThickness * 0.5f, wallTop, pillarAt}, s);
     builder.addBox({-pillarAt, floorTop, -pillarAt - wallThickness * 0.5f},
