@@ -177,7 +177,7 @@ TEST_F(CaptureGLTest, WavHoldsTheDecodedMusicOfTheSpanSampleForSample)
 TEST_F(CaptureGLTest, EveryRegisteredSceneRendersAtTheAskedSize)
 {
     makeShow(3.0);
-    for (const char* scene : {"main", "ao", "motionblur", "ssr", "snow", "toy"}) {
+    for (const char* scene : {"main", "ao", "motion", "ssr", "snow", "toy"}) {
         const Outcome r = run(std::string("--scene ") + scene + " --size 48x27 --rows 0,30 --out " + scene);
         ASSERT_EQ(r.status, 0) << scene << "\n" << r.err;
         const Picture p = picture(std::string(scene) + "/row_30.png");

@@ -36,7 +36,7 @@ const std::vector<SceneEntry>& sceneRegistry()
     static const std::vector<SceneEntry> entries = {
         {"main", "the show's main scene", createMain},
         {"ao", "the ambient-occlusion scene", create<OrvelDemo::AoScene>},
-        {"motionblur", "the motion-blur scene", create<OrvelDemo::Motionscene>},
+        {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>},
         {"ssr", "the screen-space-reflection scene", create<OrvelDemo::SsrScene>},
         {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>},
         {"toy", "the shader-toy scene", create<OrvelDemo::ToyViewer>},
