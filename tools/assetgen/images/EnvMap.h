@@ -8,7 +8,8 @@
 
 namespace assetgen::images {
 
-constexpr float envSunU = 0.15f;
+// The sun stands at the sky texture's azimuth, higher up, so reflections agree with the sky.
+constexpr float envSunU = 0.06f;
 constexpr float envSunElevationDegrees = 24.0f;
 
 Color environmentColor(Vec3 direction, float pixelAngle);

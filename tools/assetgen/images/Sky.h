@@ -7,8 +7,9 @@
 
 namespace assetgen::images {
 
-// Where the sun stands in the sky texture: longitude (panorama u) and elevation.
-constexpr float skySunU = 0.30f;
+// Where the sun stands in the sky texture: longitude (panorama u) and elevation. The
+// camera's rest direction, world +x, is u = 0, so the opening view looks into the dusk.
+constexpr float skySunU = 0.06f;
 constexpr float skySunElevationDegrees = 6.0f;
 
 // The sky seen along one direction (y up).
