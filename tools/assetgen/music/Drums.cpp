@@ -67,7 +67,7 @@ Sample renderHat(bool open, uint64_t seed)
 {
     Sample s(size_t(frames(open ? 0.32 : 0.09)));
     Rng rng(seed);
-    Biquad band = Biquad::bandPass(open ? 7000.0 : 8500.0, 0.8);
+    Biquad band = Biquad::bandPass(open ? 6500.0 : 8000.0, 0.6);
     Biquad high = Biquad::highPass(open ? 4500.0 : 5500.0, 0.7);
     Biquad air = Biquad::lowPass(13000.0, 0.7);
     const double decay = open ? 0.085 : 0.016;

@@ -37,44 +37,46 @@ Limiter::Limiter(int lookAheadFrames, double releaseSeconds)
 
 const std::vector<float>& Limiter::gain(const std::vector<float>& peaks, float scale, float ceiling)
 {
+    // Gain each frame needs on its own.
+    auto needed = [&](size_t i) {
+        const float peak = peaks[i] * scale;
+        return peak > ceiling ? ceiling / peak : 1.0f;
+    };
     const size_t n = peaks.size();
-    needed.resize(n);
-    ahead.resize(n);
     result.resize(n);
     if (n == 0)
         return result;
 
-    // Gain each frame needs on its own.
-    for (size_t i = 0; i < n; ++i) {
-        const float peak = peaks[i] * scale;
-        needed[i] = peak > ceiling ? ceiling / peak : 1.0f;
-    }
-
     // Smallest need over the coming window (a sliding minimum over a monotone queue).
-    std::deque<size_t> queue;
+    std::deque<std::pair<size_t, float>> queue;
     for (size_t i = n; i-- > 0;) {
-        while (!queue.empty() && needed[queue.back()] >= needed[i])
+        const float need = needed(i);
+        while (!queue.empty() && queue.back().second >= need)
             queue.pop_back();
-        queue.push_back(i);
-        while (queue.front() >= i + window)
+        queue.emplace_back(i, need);
+        while (queue.front().first >= i + window)
             queue.pop_front();
-        ahead[i] = needed[queue.front()];
+        result[i] = queue.front().second;
     }
 
     // Instant fall, exponential recovery: never above the window minimum.
-    float held = ahead[0];
+    float held = result[0];
     for (size_t i = 0; i < n; ++i) {
-        held = ahead[i] < held ? ahead[i] : held + (ahead[i] - held) * recover;
-        ahead[i] = held;
+        held = result[i] < held ? result[i] : held + (result[i] - held) * recover;
+        result[i] = held;
     }
 
     // A moving average as long as the look-ahead turns the steps into ramps. Every value
     // it averages at frame i looked ahead past i, so the result still meets frame i's
-    // need. Before the start, the first value stands in.
-    double sum = double(ahead[0]) * double(window);
+    // need. Before the start, the first value stands in. The ring holds the values
+    // averaged, since the result overwrites them.
+    history.assign(window, result[0]);
+    double sum = double(result[0]) * double(window);
     for (size_t i = 0; i < n; ++i) {
-        sum += double(ahead[i]) - double(i >= window ? ahead[i - window] : ahead[0]);
-        result[i] = std::min(float(sum / double(window)), needed[i]);
+        float& oldest = history[i % window];
+        sum += double(result[i]) - double(oldest);
+        oldest = result[i];
+        result[i] = std::min(float(sum / double(window)), needed(i));
     }
     return result;
 }

@@ -43,7 +43,7 @@ private:
     size_t window;
     float recover;
     // Kept between calls: mastering runs the limiter several times over the same length.
-    std::vector<float> needed, ahead, result;
+    std::vector<float> result, history;
 };
 
 // Masters the track in place.

@@ -63,13 +63,13 @@ std::vector<int64_t> placeDrums(Buses& buses)
                 kicks.push_back(at);
             }
             if (step % 4 == 2 && plays(l.hatOpen)) {
-                const float g = 0.2f * l.hatOpen * humanise;
+                const float g = 0.3f * l.hatOpen * humanise;
                 mixSample(kit.open[variant], at, g * 0.8f, g, buses.dryL, buses.dryR);
                 mixSample(kit.open[variant], at, g * 0.15f, buses.reverbSend);
             }
             if (step % 4 != 2 && plays(l.hatClosed)) {
                 static constexpr float kAccent[4] = {0.6f, 0.3f, 0.0f, 0.42f};
-                const float g = 0.2f * l.hatClosed * kAccent[step % 4] * humanise;
+                const float g = 0.3f * l.hatClosed * kAccent[step % 4] * humanise;
                 mixSample(kit.closed[variant], at, g, g * 0.8f, buses.dryL, buses.dryR);
             }
             if (plays(l.shaker)) {
@@ -82,7 +82,7 @@ std::vector<int64_t> placeDrums(Buses& buses)
             // syncopated ones; they live mostly in the echo.
             const bool rimStep = bar % 2 == 0 ? step == 12 : (step == 7 || step == 15);
             if (rimStep && plays(l.rim)) {
-                const float g = 0.22f * l.rim * humanise;
+                const float g = 0.3f * l.rim * humanise;
                 const Sample& rim = kit.rim[variant % kit.rim.size()];
                 mixSample(rim, at, g, g * 0.7f, buses.dryL, buses.dryR);
                 mixSample(rim, at, g * 0.7f, buses.delaySend);
@@ -186,24 +186,42 @@ void runEffects(Buses& buses)
 }
 
 // Gain of the ducked bus over time: each kick pulls it down and lets it swell back,
-// the pumping that makes the chords breathe with the beat.
-std::vector<float> sidechain(const std::vector<int64_t>& kicks, int64_t frames)
-{
-    std::vector<float> gain(size_t(frames), 1.0f);
-    constexpr float kDepth = 0.55f;
-    const int64_t attack = kSampleRate * 3 / 1000;
-    const int64_t span = kFramesPerBeat;
-    const float release = decayPerSample(0.075);
-    for (int64_t kick : kicks) {
-        float shape = 1.0f;
-        for (int64_t i = 0; i < span && kick + i < frames; ++i) {
-            float s = i < attack ? float(i) / attack : (shape *= release);
-            float& g = gain[size_t(kick + i)];
-            g = std::min(g, 1.0f - kDepth * s);
+// the pumping that makes the chords breathe with the beat. Frames are asked for in
+// order, so it walks the kick list once.
+class Ducking {
+public:
+    explicit Ducking(const std::vector<int64_t>& kicks) : kicks(kicks) {}
+
+    float gainAt(int64_t frame)
+    {
+        while (next < kicks.size() && kicks[next] <= frame) {
+            since = frame - kicks[next++];
+            shape = 1.0f;
+            active = true;
         }
+        if (!active)
+            return 1.0f;
+        const int64_t t = since++;
+        if (t >= kFramesPerBeat) {
+            active = false;
+            return 1.0f;
+        }
+        if (t < kAttack)
+            return 1.0f - kDepth * float(t) / kAttack;
+        shape *= release;
+        return 1.0f - kDepth * shape;
     }
-    return gain;
-}
+
+private:
+    static constexpr float kDepth = 0.55f;
+    static constexpr int64_t kAttack = kSampleRate * 3 / 1000;
+    const std::vector<int64_t>& kicks;
+    const float release = decayPerSample(0.075);
+    size_t next = 0;
+    int64_t since = 0;
+    float shape = 1.0f;
+    bool active = false;
+};
 
 } // namespace
 
@@ -218,7 +236,7 @@ StereoTrack renderTrack()
     runEffects(buses);
     renderCrackle(buses);
 
-    const std::vector<float> duck = sidechain(kicks, buses.frames());
+    Ducking ducking(kicks);
     Biquad rumbleL = Biquad::highPass(24.0, 0.707), rumbleR = Biquad::highPass(24.0, 0.707);
     // The last two bars fade to silence under the final chord's echoes.
     const int64_t fadeStart = kTrackFrames - 2 * kFramesPerBar;
@@ -228,11 +246,12 @@ StereoTrack renderTrack()
     track.right = std::move(buses.dryR);
     for (int64_t i = 0; i < track.frames(); ++i) {
         const size_t at = size_t(i);
+        const float duck = ducking.gainAt(i);
         float fade = std::min(1.0f, float(i) / fadeIn);
         if (i >= fadeStart)
             fade *= float(0.5 + 0.5 * std::cos(kPi * double(i - fadeStart) / double(kTrackFrames - fadeStart)));
-        track.left[at] = float(rumbleL.process(track.left[at] + buses.duckL[at] * duck[at])) * fade;
-        track.right[at] = float(rumbleR.process(track.right[at] + buses.duckR[at] * duck[at])) * fade;
+        track.left[at] = float(rumbleL.process(track.left[at] + buses.duckL[at] * duck)) * fade;
+        track.right[at] = float(rumbleR.process(track.right[at] + buses.duckR[at] * duck)) * fade;
     }
     return track;
 }

@@ -60,7 +60,7 @@ void renderCrackle(Buses& buses)
     float level = 0.0f;
     for (int64_t i = 0; i < buses.frames(); ++i) {
         if (i % kLevelUpdate == 0)
-            level = levelsAt(double(i) / kFramesPerBar).crackle * 0.09f;
+            level = levelsAt(double(i) / kFramesPerBar).crackle * 0.16f;
         const double seconds = double(i) / kSampleRate;
         buses.dryL[size_t(i)] += left.next(seconds) * level;
         buses.dryR[size_t(i)] += right.next(seconds) * level;
@@ -79,10 +79,10 @@ void renderRiser(Buses& buses)
             level = levelsAt(double(i) / kFramesPerBar).riser;
             // The sweep follows the level: from 300 Hz when it starts to 7 kHz at its top.
             const double hz = 300.0 * std::pow(7000.0 / 300.0, double(level));
-            bandL.set(hz, 0.55);
-            bandR.set(hz * 1.06, 0.55);
+            bandL.set(hz, 0.3);
+            bandR.set(hz * 1.06, 0.3);
         }
-        gain += (level * level * 0.12f - gain) * glide;
+        gain += (level * level * 0.4f - gain) * glide;
         if (level <= 0.0f && gain < 1e-6f)
             continue;
         const float l = bandL.bandPass(rng.bipolar()) * gain;
