@@ -51,7 +51,8 @@ int AudioLayer::init(int device, int rate)
     if (!candidate || !candidate->open(rate > 0 ? rate : defaultRate, this))
         return BASS_ERROR_DEVICE;
     format = candidate->format();
-    mix.assign(std::max<std::size_t>(mixFrames, format.bufferFrames) * std::max(1, format.channels), 0);
+    const std::size_t frames = std::max<std::size_t>(mixFrames, format.bufferFrames);
+    mix.assign(frames * std::max(1, format.channels), 0);
     output = std::move(candidate);
     ready = true;
     stopping = false;
