@@ -127,7 +127,7 @@ TEST_F(MusicTrack, FullRenderIsMasteredAndDecodesGapless)
     }
     EXPECT_NEAR(integratedLoudness(t.left, t.right), -14.0, 0.2);
     const TruePeakFilter meter;
-    EXPECT_LE(peakDb(meter.envelope(t.left, t.right)), -1.4);
+    EXPECT_LE(peakDb(meter.envelope(t.left, t.right)), MasterSettings{}.ceilingDbtp + 0.1);
     // It starts and ends in silence (dither aside), so the show's first and last frames
     // meet no click.
     for (size_t i = 0; i < 8; ++i) {
