@@ -16,9 +16,11 @@ uniform sampler2D myTextureSampler;
 layout(location = 0) out vec4 colour;
 layout(location = 1) out vec4 velocity;
 
+// The scene's glow adds roughly its own picture again, so the lights are set to about half
+// of what would look right without it.
 const vec3 KEY_DIRECTION = vec3(0.5, 0.8, -0.35);  // towards the light, world space
-const vec3 KEY_COLOUR = vec3(1.0, 0.93, 0.82);
-const vec3 FILL_COLOUR = vec3(0.28, 0.32, 0.4);
+const vec3 KEY_COLOUR = vec3(0.42, 0.39, 0.34);
+const vec3 FILL_COLOUR = vec3(0.09, 0.1, 0.13);
 const float MIN_W = 1e-4;   // a previous position behind the camera has no screen place
 
 vec3 safeNormalize(vec3 v)
