@@ -1,8 +1,8 @@
-// ".bobj" reading and writing. The file is mapped and its records are used where they
-// lie. Counts are trusted only as far as the file backs them: a record the file does not
-// hold reads as zeros, which can only ever produce index 0 in a triangle, so a file too
-// short for its triangles is rejected up front instead of allocating what its counts
-// claim.
+// ".bobj" reading and writing. The file is read whole and its records are used where
+// they lie. Counts are trusted only as far as the file backs them: a record the file
+// does not hold reads as zeros, which can only ever produce index 0 in a triangle, so a
+// file too short for its triangles is rejected up front instead of allocating what its
+// counts claim.
 #include "mesh/BinaryMesh.h"
 
 #include <algorithm>
@@ -106,7 +106,7 @@ bool readBinaryMesh(const char* data, std::size_t size, const char* name,
 bool loadBinaryMesh(const char* path, std::vector<glm::vec3>& out_vertices,
                     std::vector<glm::vec2>& out_uvs, std::vector<glm::vec3>& out_normals)
 {
-    MappedFile file;
+    FileContents file;
     if (!file.open(path)) {
         std::printf("Cannot open binary mesh %s\n", path ? path : "(null)");
         return false;

@@ -37,6 +37,15 @@ public:
         texCoords.push_back(texCoord);
         normals.push_back(normal);
     }
+    // Corners appended so far, and overwriting one of them.
+    std::size_t appended() const { return positions.size() - startPositions; }
+    void set(std::size_t corner, const glm::vec3& position, const glm::vec2& texCoord,
+             const glm::vec3& normal)
+    {
+        positions[startPositions + corner] = position;
+        texCoords[startTexCoords + corner] = texCoord;
+        normals[startNormals + corner] = normal;
+    }
     // Back to the sizes the arrays had when this object was made.
     void rollback();
 

@@ -1,4 +1,5 @@
-// File mapping and huge-page advice for the mesh readers (Linux).
+// Whole-file reads, huge-page-backed blocks and huge-page advice for the mesh readers
+// (Linux).
 #include "mesh/MeshMemory.h"
 
 #include <fcntl.h>
@@ -6,6 +7,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <new>
@@ -17,62 +19,48 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 constexpr std::size_t kMappedBlock = std::size_t(1) << 20;
 
-// Reads everything a descriptor gives, for files that cannot be mapped.
-bool readAll(int fd, std::unique_ptr<char[]>& copy, std::size_t& length)
-{
-    std::size_t capacity = 1 << 16;
-    copy.reset(new char[capacity]);
-    length = 0;
-    for (;;) {
-        if (length == capacity) {
-            std::unique_ptr<char[]> bigger(new char[capacity * 2]);
-            std::memcpy(bigger.get(), copy.get(), length);
-            copy = std::move(bigger);
-            capacity *= 2;
-        }
-        const ssize_t got = ::read(fd, copy.get() + length, capacity - length);
-        if (got < 0)
-            return false;
-        if (got == 0)
-            return true;
-        length += static_cast<std::size_t>(got);
-    }
-}
-
 } // namespace
 
-MappedFile::~MappedFile()
+FileContents::~FileContents()
 {
-    if (mapping)
-        ::munmap(mapping, length);
+    if (bytes)
+        deallocateLarge(bytes, capacity);
 }
 
-bool MappedFile::open(const char* path)
+bool FileContents::open(const char* path)
 {
-    if (!path)
+    if (!path || bytes)
         return false;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
     struct stat info;
-    bool ok = ::fstat(fd, &info) == 0;
-    if (ok && S_ISDIR(info.st_mode))
-        ok = false;
-    if (ok && S_ISREG(info.st_mode) && info.st_size > 0) {
-        length = static_cast<std::size_t>(info.st_size);
-        void* mapped = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
-        if (mapped != MAP_FAILED) {
-            mapping = mapped;
-            bytes = static_cast<const char*>(mapped);
-            ::close(fd);
-            return true;
-        }
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        ::close(fd);
+        return false;
     }
-    if (ok)
-        ok = readAll(fd, copy, length);
-    bytes = copy.get();
-    ::close(fd);
-    return ok;
+    // The size is a first guess (special files report 0); the block grows if the file
+    // holds more.
+    capacity = (S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0) + 1;
+    bytes = static_cast<char*>(allocateLarge(capacity));
+    length = 0;
+    for (;;) {
+        if (length == capacity) {
+            char* bigger = static_cast<char*>(allocateLarge(capacity * 2));
+            std::memcpy(bigger, bytes, length);
+            deallocateLarge(bytes, capacity);
+            bytes = bigger;
+            capacity *= 2;
+        }
+        const ssize_t got = ::read(fd, bytes + length, capacity - length);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0) {
+            ::close(fd);
+            return got == 0;
+        }
+        length += static_cast<std::size_t>(got);
+    }
 }
 
 void* allocateLarge(std::size_t bytes)

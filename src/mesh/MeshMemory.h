@@ -1,22 +1,20 @@
-// Memory for large mesh data: files mapped rather than copied, and big arrays backed by
-// huge pages where the kernel offers them. A million-triangle mesh spends more time in
-// page faults than in parsing otherwise.
+// Memory for large mesh data: files and big arrays backed by huge pages where the kernel
+// offers them. A million-triangle mesh spends more time in page faults than in parsing
+// otherwise (and a fresh file mapping costs a fault per 4 KiB page as well).
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <vector>
 
 namespace Tarvo {
 
-// A whole file's bytes, read-only: mapped when the file is a regular file, read into
-// memory otherwise (pipes, special files).
-class MappedFile {
+// A whole file's bytes, read into one huge-page-backed block.
+class FileContents {
 public:
-    MappedFile() = default;
-    ~MappedFile();
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
+    FileContents() = default;
+    ~FileContents();
+    FileContents(const FileContents&) = delete;
+    FileContents& operator=(const FileContents&) = delete;
 
     // False when the file cannot be opened or read (a directory cannot). Text and
     // binary modes read the same bytes on this platform.
@@ -26,10 +24,9 @@ public:
     std::size_t size() const { return length; }
 
 private:
-    const char* bytes = nullptr;
+    char* bytes = nullptr;
+    std::size_t capacity = 0;
     std::size_t length = 0;
-    void* mapping = nullptr;
-    std::unique_ptr<char[]> copy;
 };
 
 // Asks for huge pages over the whole 2 MiB pages inside [data, data + bytes). Only worth

@@ -1,6 +1,6 @@
-// OBJ text to per-corner arrays. The file is mapped and parsed with ScanfCursor, which
-// keeps the word-and-format reading the meshes were always read with, at a fraction of
-// the cost of a scanf call per number.
+// OBJ text to per-corner arrays. The file is read whole and parsed with ScanfCursor,
+// which keeps the word-and-format reading the meshes were always read with, at a
+// fraction of the cost of a scanf call per number.
 #include "mesh/ObjReader.h"
 
 #include <algorithm>
@@ -8,6 +8,7 @@
 #include <cstring>
 #include <new>
 
+#include "mesh/CornerExpander.h"
 #include "mesh/MeshCorners.h"
 #include "mesh/MeshMemory.h"
 #include "mesh/ScanfCursor.h"
@@ -70,23 +71,41 @@ bool scanFace(ScanfCursor& cursor, std::int32_t (&indices)[9])
 // space), a "vt" or "vn" three, a face well over twelve. Reserving for that many maps
 // address space only; the arrays then never move, and only the pages that records
 // reach are ever touched.
-void reserveForText(ObjMesh& mesh, std::size_t size)
+void reserveForText(ObjMesh& mesh, std::size_t size, bool corners)
 {
     try {
         mesh.positions.reserve(mesh.positions.size() + size / 2 + 1);
         mesh.texCoords.reserve(mesh.texCoords.size() + size / 3 + 1);
         mesh.normals.reserve(mesh.normals.size() + size / 3 + 1);
-        mesh.corners.reserve(mesh.corners.size() + 9 * (size / 12 + 1));
+        if (corners)
+            mesh.corners.reserve(mesh.corners.size() + 9 * (size / 12 + 1));
     } catch (const std::bad_alloc&) {
         // Without the address space the arrays grow as they go.
     }
 }
 
-} // namespace
-
-bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord)
+// Lines that start with "f" and white space: the triangle count of any file the
+// exporter writes, found with a fast byte search. Only a size hint.
+std::size_t countFaceLines(const char* text, std::size_t size)
 {
-    reserveForText(mesh, size);
+    std::size_t count = 0;
+    const char* end = text + size;
+    for (const char* p = text; p < end;) {
+        const char* f = static_cast<const char*>(std::memchr(p, 'f', static_cast<std::size_t>(end - p)));
+        if (!f)
+            break;
+        if ((f == text || f[-1] == '\n') && f + 1 < end && ScanfCursor::isSpace(f[1]))
+            ++count;
+        p = f + 1;
+    }
+    return count;
+}
+
+// The reading loop; onFace receives the nine indices of every face that matched.
+template <typename FaceSink>
+bool parseObj(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord,
+              FaceSink& onFace)
+{
     ScanfCursor cursor(text, size);
     const char* word = nullptr;
     std::size_t length = 0;
@@ -114,7 +133,7 @@ bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string
                     failWord.assign(word, keywordLength(word, length));
                 return false;
             }
-            std::memcpy(appendSlots(mesh.corners, 9), indices, sizeof indices);
+            onFace(indices);
         } else {
             cursor.skipLine();
         }
@@ -122,20 +141,45 @@ bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string
     return true;
 }
 
-bool readObjFile(const char* path, ObjMesh& mesh)
+void reportParseFailure(const char* name, const std::string& failWord)
 {
-    if (!path)
-        path = "";
+    std::printf("A failed attempt to parse %s. Better luck next time.\n", name);
+    std::printf("Fail line: %s\n", failWord.c_str());
+}
+
+// Prints the reader's first line and reads the file; false (reported) when it cannot be
+// opened.
+bool openObjFile(const char* path, FileContents& file)
+{
     std::printf("Loading OBJ file %s...\n", path);
-    MappedFile file;
     if (!file.open(path)) {
         std::printf("Impossible to open the file!\n");
         return false;
     }
+    return true;
+}
+
+} // namespace
+
+bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord)
+{
+    reserveForText(mesh, size, true);
+    auto collect = [&mesh](const std::int32_t(&indices)[9]) {
+        std::memcpy(appendSlots(mesh.corners, 9), indices, sizeof indices);
+    };
+    return parseObj(text, size, mesh, failWord, collect);
+}
+
+bool readObjFile(const char* path, ObjMesh& mesh)
+{
+    if (!path)
+        path = "";
+    FileContents file;
+    if (!openObjFile(path, file))
+        return false;
     std::string failWord;
     if (!parseObjText(file.data(), file.size(), mesh, failWord)) {
-        std::printf("A failed attempt to parse %s. Better luck next time.\n", path);
-        std::printf("Fail line: %s\n", failWord.c_str());
+        reportParseFailure(path, failWord);
         return false;
     }
     return true;
@@ -159,14 +203,37 @@ bool checkObjMesh(const char* path, const ObjMesh& mesh)
 bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>& positions,
                    std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals)
 {
-    if (!checkObjMesh(path, mesh))
-        return false;
-    const std::size_t triangles = mesh.triangleCount();
     MeshOutput output(positions, texCoords, normals);
-    output.reserveMore(3 * triangles);
-    for (std::size_t i = 0; i < 3 * triangles; ++i) {
-        const std::int32_t* c = mesh.corners.data() + 3 * i;
-        output.append(mesh.positions[c[0] - 1], mesh.texCoords[c[1] - 1], mesh.normals[c[2] - 1]);
+    output.reserveMore(3 * mesh.triangleCount());
+    CornerExpander expander(mesh, output);
+    for (std::size_t t = 0; t < mesh.triangleCount(); ++t)
+        expander.addTriangle(mesh.corners.data() + 9 * t);
+    if (!expander.finish(path)) {
+        output.rollback();
+        return false;
+    }
+    return true;
+}
+
+bool loadObjText(const char* name, const char* text, std::size_t size,
+                 std::vector<glm::vec3>& positions, std::vector<glm::vec2>& texCoords,
+                 std::vector<glm::vec3>& normals)
+{
+    ObjMesh pools;
+    reserveForText(pools, size, false);
+    MeshOutput output(positions, texCoords, normals);
+    output.reserveMore(3 * countFaceLines(text, size));
+    CornerExpander expander(pools, output);
+    auto expand = [&expander](const std::int32_t(&indices)[9]) { expander.addTriangle(indices); };
+    std::string failWord;
+    if (!parseObj(text, size, pools, failWord, expand)) {
+        output.rollback();
+        reportParseFailure(name, failWord);
+        return false;
+    }
+    if (!expander.finish(name)) {
+        output.rollback();
+        return false;
     }
     return true;
 }
@@ -174,10 +241,12 @@ bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>
 bool loadOBJ(const char* path, std::vector<glm::vec3>& out_vertices,
              std::vector<glm::vec2>& out_uvs, std::vector<glm::vec3>& out_normals)
 {
-    ObjMesh mesh;
-    if (!readObjFile(path, mesh))
+    if (!path)
+        path = "";
+    FileContents file;
+    if (!openObjFile(path, file))
         return false;
-    return expandObjMesh(path, mesh, out_vertices, out_uvs, out_normals);
+    return loadObjText(path, file.data(), file.size(), out_vertices, out_uvs, out_normals);
 }
 
 } // namespace Tarvo

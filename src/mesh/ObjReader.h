@@ -45,6 +45,12 @@ bool checkObjMesh(const char* path, const ObjMesh& mesh);
 bool expandObjMesh(const char* path, const ObjMesh& mesh, std::vector<glm::vec3>& positions,
                    std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals);
 
+// Reads OBJ text held in memory straight into per-corner outputs, as loadOBJ does after
+// opening the file; name is used in messages. On any failure the outputs are as before.
+bool loadObjText(const char* name, const char* text, std::size_t size,
+                 std::vector<glm::vec3>& positions, std::vector<glm::vec2>& texCoords,
+                 std::vector<glm::vec3>& normals);
+
 // Reads an OBJ file and appends its corners to the outputs (never cleared first).
 // True when the whole file was read and every index was inside its pool.
 bool loadOBJ(const char* path, std::vector<glm::vec3>& out_vertices,

@@ -46,20 +46,17 @@ public:
         const char* q = p;
         if (q != end && (*q == '-' || *q == '+'))
             ++q;
-        if (q != end && isDigit(*q)) {
-            const char* digits = q;
-            std::uint32_t magnitude = 0;
-            do {
-                magnitude = magnitude * 10 + static_cast<std::uint32_t>(*q - '0');
-                ++q;
-            } while (q != end && isDigit(*q) && q - digits < 9);
-            if (q == end || !isDigit(*q)) {
-                value = static_cast<std::int32_t>(*p == '-' ? 0u - magnitude : magnitude);
-                p = q;
-                return true;
-            }
-        }
-        return scanIntGeneral(value);
+        const char* digits = q;
+        std::uint64_t magnitude = 0;
+        for (; q != end && isDigit(*q); ++q)
+            magnitude = magnitude * 10 + static_cast<std::uint64_t>(*q - '0');
+        const auto count = q - digits;
+        if (count == 0 || count > 9)
+            return scanIntGeneral(value);
+        const auto low = static_cast<std::uint32_t>(magnitude);
+        value = static_cast<std::int32_t>(*p == '-' ? 0u - low : low);
+        p = q;
+        return true;
     }
 
     // An ordinary character in a format: consumed only when it matches.
@@ -82,9 +79,9 @@ private:
     // (nothing consumed) for anything else.
     bool scanShortDecimal(float& value)
     {
-        // [sign] digits [. digits] with at most eight digits and a mantissa up to 2^24,
-        // such as the exporter's "-1.234567": the mantissa and the power of ten are both
-        // exact floats, so one division rounds correctly, exactly as strtof would.
+        // [sign] digits [. digits] with at most eight digits in all and a mantissa up to
+        // 2^24, such as the exporter's "-1.234567": the mantissa and the power of ten are
+        // both exact floats, so one division rounds correctly, exactly as strtof would.
         static constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f,
                                                  1e5f, 1e6f, 1e7f, 1e8f};
         const char* q = p;
@@ -93,30 +90,26 @@ private:
         const bool negative = (*q == '-');
         if (*q == '-' || *q == '+')
             ++q;
-        std::uint32_t mantissa = 0;
-        int digits = 0;
-        int fraction = -1;
-        for (; q != end; ++q) {
-            const char c = *q;
-            if (isDigit(c)) {
-                if (++digits > 8)
-                    return false;
-                mantissa = mantissa * 10 + static_cast<std::uint32_t>(c - '0');
-                fraction += (fraction >= 0);
-            } else if (c == '.' && fraction < 0) {
-                fraction = 0;
-            } else {
-                break;
-            }
+        std::uint64_t mantissa = 0;
+        const char* integer = q;
+        for (; q != end && isDigit(*q); ++q)
+            mantissa = mantissa * 10 + static_cast<std::uint64_t>(*q - '0');
+        auto digits = q - integer;
+        long fraction = 0;
+        if (q != end && *q == '.') {
+            const char* first = ++q;
+            for (; q != end && isDigit(*q); ++q)
+                mantissa = mantissa * 10 + static_cast<std::uint64_t>(*q - '0');
+            fraction = q - first;
+            digits += fraction;
         }
-        // Anything the full scanner could still take (an exponent, a hexadecimal "x",
-        // a second dot) goes the long way.
-        if (digits == 0 || mantissa > (1u << 24))
+        // Anything the full scanner could still take (an exponent, a hexadecimal "x")
+        // goes the long way, as do mantissas that are not exact floats.
+        if (digits == 0 || digits > 8 || mantissa > (1u << 24))
             return false;
-        if (q != end && (*q == 'e' || *q == 'E' || *q == 'x' || *q == 'X' || *q == '.'))
+        if (q != end && (*q == 'e' || *q == 'E' || *q == 'x' || *q == 'X'))
             return false;
-        const float magnitude =
-            static_cast<float>(mantissa) / kPowersOfTen[fraction > 0 ? fraction : 0];
+        const float magnitude = static_cast<float>(mantissa) / kPowersOfTen[fraction];
         value = negative ? -magnitude : magnitude;
         p = q;
         return true;

@@ -164,6 +164,34 @@ TEST_F(ObjReaderTest, IndicesOutsideTheirPoolAreRejected)
     }
 }
 
+TEST_F(ObjReaderTest, FacesMayUseVerticesThatComeLaterInTheFile)
+{
+    const Loaded mesh = load("v 5 5 5\nvt 0.5 0.5\nvn 1 0 0\n"
+                             "f 1/1/1 1/1/1 1/1/1\n"
+                             "f 1/1/1 2/2/2 4/2/3\n" // vertices 2 to 4 are still to come
+                             "f 1/1/1 1/1/1 1/1/1\n"
+                             "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.25 0.75\nvn 0 1 0\nvn 0 0 1\n");
+    ASSERT_TRUE(mesh.ok) << mesh.output;
+    ASSERT_EQ(mesh.positions.size(), 9u);
+    EXPECT_EQ(mesh.positions[2], glm::vec3(5));
+    EXPECT_EQ(mesh.positions[4], glm::vec3(0, 0, 0));
+    EXPECT_EQ(mesh.positions[5], glm::vec3(0, 1, 0));
+    EXPECT_EQ(mesh.texCoords[5], glm::vec2(0.25f, 0.75f));
+    EXPECT_EQ(mesh.normals[5], glm::vec3(0, 0, 1));
+    EXPECT_EQ(mesh.positions[6], glm::vec3(5));
+}
+
+TEST_F(ObjReaderTest, TheFirstBadIndexInTheFileIsTheOneReported)
+{
+    // Triangle 1 points past the end of the file, triangle 2 at index 0.
+    const Loaded mesh = load("v 1 1 1\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 7/1/1\nf 0/1/1 1/1/1 1/1/1\n");
+    EXPECT_FALSE(mesh.ok);
+    EXPECT_NE(mesh.output.find("triangle 1, corner 3: position index 7 is outside 1..1"),
+              std::string::npos)
+        << mesh.output;
+    EXPECT_TRUE(mesh.positions.empty());
+}
+
 TEST_F(ObjReaderTest, OutputsAreAppendedToNotCleared)
 {
     Loaded mesh;

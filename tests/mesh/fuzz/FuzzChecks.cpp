@@ -45,6 +45,16 @@ float floatAt(const std::uint8_t* data, std::size_t size, std::uint64_t offset)
 
 } // namespace
 
+namespace {
+
+template <typename T>
+bool sameArrays(const std::vector<T>& a, const std::vector<T>& b)
+{
+    return a.size() == b.size() && (a.empty() || sameBits(a.data(), b.data(), a.size() * sizeof(T)));
+}
+
+} // namespace
+
 std::string checkObj(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
@@ -62,20 +72,32 @@ std::string checkObj(const std::uint8_t* data, std::size_t size)
     const std::string difference = meshtest::compareObjMeshes(reference, fast);
     if (!difference.empty())
         return difference;
-    if (!fastOk)
-        return {};
 
+    bool indicesOk = fastOk;
     const Tarvo::MeshPoolSizes pools{fast.positions.size(), fast.texCoords.size(),
                                      fast.normals.size()};
-    bool indicesOk = true;
     std::string reason;
     for (std::size_t t = 0; t < fast.triangleCount() && indicesOk; ++t) {
         const std::int32_t* c = fast.corners.data() + 9 * t;
         const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
         indicesOk = Tarvo::checkTriangleIndices(indices, pools, t, reason);
     }
-    if (!indicesOk)
+
+    // Reading straight into the outputs (loadOBJ's way) accepts exactly the same files.
+    std::vector<glm::vec3> streamedPositions(1, glm::vec3(7.0f));
+    std::vector<glm::vec2> streamedTexCoords;
+    std::vector<glm::vec3> streamedNormals(2, glm::vec3(5.0f));
+    const bool streamed = Tarvo::loadObjText("fuzz", text.data(), text.size(), streamedPositions,
+                                             streamedTexCoords, streamedNormals);
+    if (streamed != indicesOk)
+        return streamed ? "loadObjText accepted a bad file" : "loadObjText rejected a good file";
+    if (!indicesOk) {
+        if (streamedPositions.size() != 1 || !streamedTexCoords.empty()
+            || streamedNormals.size() != 2)
+            return "a failed read changed the caller's arrays";
         return {};
+    }
+
     std::vector<glm::vec3> positions(1, glm::vec3(7.0f));
     std::vector<glm::vec2> texCoords;
     std::vector<glm::vec3> normals(2, glm::vec3(5.0f));
@@ -92,6 +114,9 @@ std::string checkObj(const std::uint8_t* data, std::size_t size)
             || !sameBits(&normals[2 + i], &fast.normals[c[2] - 1], 12))
             return "corner " + std::to_string(i) + " does not match its pools";
     }
+    if (!sameArrays(positions, streamedPositions) || !sameArrays(texCoords, streamedTexCoords)
+        || !sameArrays(normals, streamedNormals))
+        return "loadObjText and expandObjMesh give different corners";
     return {};
 }
 
