@@ -36,10 +36,16 @@ TEST(ModelTerrain, PlateausAreFlatWhereThePumpJacksStand)
 
 TEST(ModelTerrain, TheValleyFallsToTheRiverAndHillsRiseBeyond)
 {
-    EXPECT_LT(terrainHeight(0.0f, 0.0f), kRiverLevel);   // river bed under water
-    EXPECT_NEAR(terrainHeight(0.0f, 0.0f), -27.0f, 1.0f);
-    EXPECT_LT(terrainHeight(0.0f, 100.0f), -5.0f);      // bank below the deck
-    EXPECT_GT(terrainHeight(0.0f, 100.0f), -25.0f);
+    EXPECT_LT(terrainHeight(0.0f, kRiverCentre), kRiverLevel);   // river bed under water
+    EXPECT_NEAR(terrainHeight(0.0f, kRiverCentre), -27.0f, 1.0f);
+    // The oil field under the bridge is flat, where the pump jacks stand.
+    for (float x : {-40.0f, 0.0f, 35.0f})
+        for (float z : {-60.0f, -28.0f, 0.0f, 22.0f, 45.0f})
+            EXPECT_EQ(terrainHeight(x, z), kValleyFloor) << x << " " << z;
+    EXPECT_LT(terrainHeight(0.0f, 130.0f), -5.0f);      // banks below the deck
+    EXPECT_GT(terrainHeight(0.0f, 130.0f), -25.0f);
+    EXPECT_LT(terrainHeight(0.0f, -110.0f), -5.0f);
+    EXPECT_GT(terrainHeight(0.0f, -110.0f), -25.0f);
     EXPECT_GT(terrainHeight(300.0f, 500.0f), 15.0f);    // hills at the edge
     EXPECT_NEAR(terrainHeight(0.0f, 500.0f), -0.3f, 1e-5f);  // the road's cut
     // The ground is continuous: neighbouring samples never jump.

@@ -44,6 +44,8 @@ TEST(MusicArrangement, SectionLookup)
     }
     EXPECT_EQ(sectionAt(-1), -1);
     EXPECT_EQ(sectionAt(kTotalBars), -1);
+    EXPECT_EQ(sectionIndex("climax"), 4);
+    EXPECT_EQ(sectionIndex("coda"), -1);
 }
 
 TEST(MusicArrangement, DescriptionListsBarsAndRows)
@@ -57,9 +59,10 @@ TEST(MusicArrangement, DescriptionListsBarsAndRows)
 
 TEST(MusicArrangement, PartsEnterAndLeaveWithTheForm)
 {
-    const int breakBar = kSections[3].firstBar, climaxBar = kSections[4].firstBar;
+    const int breakBar = kSections[sectionIndex("break")].firstBar;
+    const int climaxBar = kSections[sectionIndex("climax")].firstBar;
     EXPECT_FALSE(plays(levelsAt(0).kick));             // the intro opens without drums
-    EXPECT_TRUE(plays(levelsAt(kSections[2].firstBar).kick));
+    EXPECT_TRUE(plays(levelsAt(kSections[sectionIndex("main")].firstBar).kick));
     EXPECT_FALSE(plays(levelsAt(breakBar + 1).kick));  // the break drops the kick
     EXPECT_TRUE(plays(levelsAt(climaxBar).kick));
     EXPECT_TRUE(plays(levelsAt(climaxBar).bass));
@@ -81,7 +84,7 @@ TEST(MusicArrangement, ChordsCycleAndStayInRange)
     EXPECT_STREQ(chordAt(0).name, "Am9");
     EXPECT_STREQ(chordAt(-5).name, "Am9");
     EXPECT_STREQ(chordAt(kTotalBars + 10).name, "Am9");
-    const int cycle = kSections[2].firstBar;
+    const int cycle = kSections[sectionIndex("main")].firstBar;
     EXPECT_STREQ(chordAt(cycle + 4).name, "Fmaj9");
     EXPECT_STREQ(chordAt(cycle + 6).name, "Dm9");
     EXPECT_STREQ(chordAt(cycle + 8).name, "Am9");

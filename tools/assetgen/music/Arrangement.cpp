@@ -39,7 +39,7 @@ constexpr Chord kTonic = {"Am9", 33, {57, 60, 64, 67, 71}};
 constexpr Chord kSixth = {"Fmaj9", 29, {53, 57, 60, 64, 67}};
 constexpr Chord kFourth = {"Dm9", 38, {50, 53, 57, 60, 64}};
 
-constexpr int kCycleStartBar = 32;
+constexpr int kCycleStartBar = kSections[sectionIndex("main")].firstBar;
 
 struct Key {
     float bar;
@@ -77,34 +77,58 @@ const Chord& chordAt(int bar)
     return inCycle < 6 ? kSixth : kFourth;
 }
 
+// First bars of the sections, so the automation moves with the table.
+constexpr float kBuild = float(kSections[sectionIndex("build")].firstBar);
+constexpr float kMain = float(kSections[sectionIndex("main")].firstBar);
+constexpr float kBreak = float(kSections[sectionIndex("break")].firstBar);
+constexpr float kClimax = float(kSections[sectionIndex("climax")].firstBar);
+constexpr float kOutro = float(kSections[sectionIndex("outro")].firstBar);
+constexpr float kFinal = float(kFinalStabBar);
+constexpr float kEnd = float(kTotalBars);
+static_assert(kBuild > 8 && kMain > kBuild + 8 && kBreak > kMain && kClimax > kBreak + 8 && kOutro > kClimax + 8 &&
+              kFinal > kOutro + 4 && kEnd > kFinal + 2);
+
 Levels levelsAt(double bar)
 {
     Levels l;
-    l.kick = lane({{8, 0}, {8, 1}, {48, 1}, {48, 0}, {64, 0}, {64, 1}, {kFinalStabBar, 1}, {kFinalStabBar, 0}}, bar);
-    l.hatClosed = lane({{4, 0}, {16, 0.7f}, {24, 1}, {48, 1}, {48, 0}, {56, 0}, {56, 0.5f}, {64, 0.8f}, {64, 1},
-                        {100, 1}, {kFinalStabBar, 0}},
-                       bar);
-    l.hatOpen = lane({{24, 0}, {24, 1}, {48, 1}, {48, 0}, {64, 0}, {64, 1}, {100, 1}, {104, 0}}, bar);
-    l.shaker = lane({{72, 0}, {72, 1}, {96, 1}, {100, 0}}, bar);
-    l.rim = lane({{32, 0}, {32, 1}, {48, 1}, {48, 0.7f}, {64, 0.7f}, {64, 1}, {104, 1}, {104, 0}}, bar);
-    l.stab = lane({{0, 0.35f}, {16, 1}, {96, 1}, {kFinalStabBar, 0.7f}, {kFinalStabBar, 0.9f}}, bar);
-    l.bass = lane({{16, 0}, {16, 1}, {48, 1}, {48, 0}, {56, 0}, {56, 0.6f}, {64, 0.6f}, {64, 1}, {100, 1}, {100, 0}},
+    // Drums: the kick enters halfway through the intro, leaves for the break and stops
+    // with the last chord; the hats build in layers.
+    l.kick = lane({{8, 0}, {8, 1}, {kBreak, 1}, {kBreak, 0}, {kClimax, 0}, {kClimax, 1}, {kFinal, 1}, {kFinal, 0}},
                   bar);
-    l.pad = lane({{0, 0}, {4, 0.6f}, {12, 0.3f}, {16, 0}, {48, 0}, {52, 1}, {62, 1}, {64, 0.3f}, {96, 0.3f},
-                  {102, 0.6f}, {110, 0.4f}, {112, 0}},
+    l.hatClosed = lane({{4, 0}, {kBuild, 0.7f}, {kBuild + 8, 1}, {kBreak, 1}, {kBreak, 0}, {kBreak + 8, 0},
+                        {kBreak + 8, 0.5f}, {kClimax, 0.8f}, {kClimax, 1}, {kOutro + 4, 1}, {kFinal, 0}},
+                       bar);
+    l.hatOpen = lane({{kBuild + 8, 0}, {kBuild + 8, 1}, {kBreak, 1}, {kBreak, 0}, {kClimax, 0}, {kClimax, 1},
+                      {kOutro + 4, 1}, {kOutro + 8, 0}},
+                     bar);
+    l.shaker = lane({{kClimax + 8, 0}, {kClimax + 8, 1}, {kOutro, 1}, {kOutro + 4, 0}}, bar);
+    l.rim = lane({{kMain, 0}, {kMain, 1}, {kBreak, 1}, {kBreak, 0.7f}, {kClimax, 0.7f}, {kClimax, 1}, {kOutro + 8, 1},
+                  {kOutro + 8, 0}},
                  bar);
-    l.crackle = lane({{0, 0}, {1, 1}, {110, 1}, {112, 0}}, bar);
-    l.riser = lane({{58, 0}, {63.75f, 1}, {63.75f, 0}}, bar);
+    // Music: the stabs swell in from the first bar, the sub bass arrives with the build
+    // and hums alone under the second half of the break; the pad carries intro, break
+    // and ending.
+    l.stab = lane({{0, 0.35f}, {kBuild, 1}, {kOutro, 1}, {kFinal, 0.7f}, {kFinal, 0.9f}}, bar);
+    l.bass = lane({{kBuild, 0}, {kBuild, 1}, {kBreak, 1}, {kBreak, 0}, {kBreak + 8, 0}, {kBreak + 8, 0.6f},
+                   {kClimax, 0.6f}, {kClimax, 1}, {kOutro + 4, 1}, {kOutro + 4, 0}},
+                  bar);
+    l.pad = lane({{0, 0}, {4, 0.6f}, {12, 0.3f}, {kBuild, 0}, {kBreak, 0}, {kBreak + 4, 1}, {kClimax - 2, 1},
+                  {kClimax, 0.3f}, {kOutro, 0.3f}, {kOutro + 6, 0.6f}, {kEnd - 2, 0.4f}, {kEnd, 0}},
+                 bar);
+    l.crackle = lane({{0, 0}, {1, 1}, {kEnd - 2, 1}, {kEnd, 0}}, bar);
+    // The riser stops a beat before the climax, leaving that beat to the echoes.
+    l.riser = lane({{kClimax - 6, 0}, {kClimax - 0.25f, 1}, {kClimax - 0.25f, 0}}, bar);
     // The filter opens through the first half, breathes open in the break, is brightest
     // in the climax and closes again for the outro.
-    l.stabCutoffHz = lane({{0, 300}, {16, 900}, {32, 1700}, {48, 1900}, {50, 700}, {63, 2800}, {64, 2200},
-                           {96, 3200}, {112, 500}},
+    l.stabCutoffHz = lane({{0, 300}, {kBuild, 900}, {kMain, 1700}, {kBreak, 1900}, {kBreak + 2, 700},
+                           {kClimax - 1, 2800}, {kClimax, 2200}, {kOutro, 3200}, {kEnd, 500}},
                           bar);
-    l.delayFeedback = lane({{0, 0.55f}, {48, 0.55f}, {52, 0.72f}, {62, 0.72f}, {64, 0.58f}, {96, 0.6f},
-                            {kFinalStabBar, 0.6f}, {kFinalStabBar + 0.5f, 0.74f}},
+    // The echo feeds back more in the break and on the last chord, the dub moments.
+    l.delayFeedback = lane({{0, 0.55f}, {kBreak, 0.55f}, {kBreak + 4, 0.72f}, {kClimax - 2, 0.72f},
+                            {kClimax, 0.58f}, {kOutro, 0.6f}, {kFinal, 0.6f}, {kFinal + 0.5f, 0.74f}},
                            bar);
-    l.reverbSend = lane({{0, 0.55f}, {16, 0.4f}, {48, 0.4f}, {50, 0.65f}, {62, 0.65f}, {64, 0.4f}, {96, 0.45f},
-                         {112, 0.65f}},
+    l.reverbSend = lane({{0, 0.55f}, {kBuild, 0.4f}, {kBreak, 0.4f}, {kBreak + 2, 0.65f}, {kClimax - 2, 0.65f},
+                         {kClimax, 0.4f}, {kOutro, 0.45f}, {kEnd, 0.65f}},
                         bar);
     return l;
 }

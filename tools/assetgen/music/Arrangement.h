@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "music/Dsp.h"
 
@@ -33,6 +34,15 @@ inline constexpr int64_t kTrackFrames = int64_t(kTotalBars) * kFramesPerBar;
 
 // Index into kSections of the section holding `bar`, or -1 outside the track.
 int sectionAt(int bar);
+
+// Index into kSections of the section called `name`, or -1.
+constexpr int sectionIndex(std::string_view name)
+{
+    for (size_t i = 0; i < kSections.size(); ++i)
+        if (name == kSections[i].name)
+            return int(i);
+    return -1;
+}
 
 // The section table as text, one line per section with bars, rows and seconds.
 std::string describeSections();

@@ -20,7 +20,8 @@ namespace {
 constexpr int kStepsPerBar = kStepsPerBeat * kBeatsPerBar;
 // Off-beat sixteenths arrive this share of a sixteenth late: a light shuffle.
 constexpr double kSwing = 0.06;
-constexpr int kClimax = 4; // index of the climax in kSections
+constexpr int kClimax = sectionIndex("climax");
+static_assert(kClimax >= 0);
 
 int64_t stepFrame(int bar, int step)
 {
