@@ -1,5 +1,6 @@
 #include "AltSceneTestData.h"
 
+#include <gtest/gtest.h>
 #include <stb_image_write.h>
 
 #include <algorithm>
@@ -58,6 +59,12 @@ void copyShaders(const fs::path& data)
 }
 
 } // namespace
+
+std::string currentTestName()
+{
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("no-test");
+}
 
 fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
 {

@@ -17,6 +17,10 @@ namespace altscenetest {
 
 using Tracks = std::map<std::string, std::vector<TrackKey>>;
 
+// "Suite.Test" of the running test: unique across the test programs that ctest may run
+// side by side, so it names each test's data directory.
+std::string currentTestName();
+
 // Creates a fresh DIR/data with everything the alternative scenes and the viewers open,
 // writes the tracks and makes DIR the working directory. Returns DIR.
 std::filesystem::path makeAltSceneData(const std::string& name, const Tracks& tracks = {});

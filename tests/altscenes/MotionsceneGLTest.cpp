@@ -39,7 +39,7 @@ class MotionsceneGLTest : public ::testing::Test {
 protected:
     void build(const Tracks& tracks)
     {
-        makeAltSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name(), tracks);
+        makeAltSceneData(currentTestName(), tracks);
         REQUIRE_GL_CONTEXT(width, height);
         testing::internal::CaptureStdout();
         scene = std::make_unique<Motionscene>();

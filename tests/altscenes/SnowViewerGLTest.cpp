@@ -24,7 +24,7 @@ class SnowViewerGLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        makeAltSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        makeAltSceneData(currentTestName());
         REQUIRE_GL_CONTEXT(width, height);
         viewer = std::make_unique<SnowViewer>();
     }

@@ -24,7 +24,7 @@ class SsrSceneGLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        makeAltSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name());
+        makeAltSceneData(currentTestName());
         REQUIRE_GL_CONTEXT(width, height);
         testing::internal::CaptureStdout();
         scene = std::make_unique<SsrScene>();

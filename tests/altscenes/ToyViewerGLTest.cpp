@@ -21,7 +21,7 @@ constexpr int height = 72;
 
 TEST(ToyViewerGLTest, DrawsTheShaderToyIntoTheCurrentTarget)
 {
-    makeAltSceneData("ToyViewer");
+    makeAltSceneData(currentTestName());
     REQUIRE_GL_CONTEXT(width, height);
     OrvelDemo::ToyViewer viewer;
     EXPECT_NE(viewer.getToy().getImageTexture(), 0u);
