@@ -13,7 +13,7 @@ uniform sampler2D inputtex;
 out vec4 color;
 
 const float DEPTH_WEIGHT = 6.0;
-const float EDGE_GAIN = 0.9;
+const float EDGE_GAIN = 0.45;
 
 vec4 tap(vec2 offset)
 {

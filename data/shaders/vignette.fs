@@ -13,7 +13,7 @@ uniform sampler2D vignette;
 
 out vec4 color;
 
-const float EXPOSURE = 1.05;
+const float EXPOSURE = 0.9;
 const float VIGNETTE_STRENGTH = 0.85;
 const vec3 SHADOW_TINT = vec3(0.92, 0.96, 1.08);
 const vec3 HIGHLIGHT_TINT = vec3(1.05, 1.0, 0.92);

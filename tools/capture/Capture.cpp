@@ -214,6 +214,10 @@ int capture(const CaptureOptions& o, long frames, FILE* out)
     long done = 0;
     for (; done < frames; ++done) {
         const double row = o.rows.empty() ? frameRow(o.from, done, o.fps) : o.rows[static_cast<size_t>(done)].row;
+        // Motion blur compares each object with where it was drawn the frame before, so a
+        // single row is preceded by the frame a capture at this rate would have drawn.
+        if (!o.rows.empty())
+            renderFrame(row - rowsPerSecond / o.fps, o.fps);
         renderFrame(row, o.fps);
         CapturedFrame frame;
         frame.width = o.width;

@@ -30,9 +30,12 @@ const vec3 SUN_DIRECTION = vec3(-0.62, 0.28, 0.73);   // world space, low in the
 const vec3 SUN_COLOR = vec3(1.35, 0.86, 0.52);
 const vec3 SKY_FILL = vec3(0.20, 0.24, 0.36);
 const vec3 RIM_COLOR = vec3(0.45, 0.55, 0.85);
-const vec3 HAZE_COLOR = vec3(0.55, 0.42, 0.40);
+const vec3 HAZE_COLOR = vec3(0.30, 0.22, 0.24);
 const float HAZE_DENSITY = 0.0022;
-const vec3 BASE_COLOR = vec3(0.56, 0.58, 0.62);
+const vec3 BASE_COLOR = vec3(0.36, 0.37, 0.40);
+const float ROUGH_LOD = 4.0;         // mip level of the blurred reflection
+const float REFLECTIVITY = 0.45;
+const vec3 GROUND_COLOR = vec3(0.11, 0.085, 0.065); // dust and earth on upward faces
 const float SHININESS = 80.0;
 const float GAMMA = 2.2;             // images hold display-encoded colour
 
@@ -40,6 +43,29 @@ vec2 equirect(vec3 direction)
 {
     vec3 d = normalize(direction);
     return vec2(atan(d.z, d.x) / (2.0 * PI) + 0.5, acos(clamp(d.y, -1.0, 1.0)) / PI);
+}
+
+float hash(vec2 p)
+{
+    return fract(sin(dot(p, vec2(127.1, 311.7))) * 43758.5453);
+}
+
+// Value noise over the ground plane, a few octaves: patches of dust, gravel and oil.
+float groundNoise(vec2 p)
+{
+    float sum = 0.0;
+    float amplitude = 0.5;
+    for (int octave = 0; octave < 4; ++octave) {
+        vec2 cell = floor(p);
+        vec2 f = fract(p);
+        f = f * f * (3.0 - 2.0 * f);
+        float a = hash(cell), b = hash(cell + vec2(1.0, 0.0));
+        float c = hash(cell + vec2(0.0, 1.0)), d = hash(cell + vec2(1.0, 1.0));
+        sum += amplitude * mix(mix(a, b, f.x), mix(c, d, f.x), f.y);
+        p *= 2.13;
+        amplitude *= 0.5;
+    }
+    return sum;
 }
 
 vec2 velocity()
@@ -58,18 +84,29 @@ void main()
     vec3 toEye = normalize(-viewPos);
     vec3 r = reflect(-toEye, n);
     vec3 reflectedWorld = transpose(mat3(V)) * r;
-    vec3 environment = pow(texture(myTextureSampler, equirect(reflectedWorld)).rgb, vec3(GAMMA));
+    vec2 envUV = equirect(reflectedWorld);
+    // Brushed, weathered steel: mostly a blurred reflection, a little of the sharp one.
+    vec3 sharp = pow(texture(myTextureSampler, envUV).rgb, vec3(GAMMA));
+    vec3 rough = pow(textureLod(myTextureSampler, envUV, ROUGH_LOD).rgb, vec3(GAMMA));
+    vec3 environment = mix(rough, sharp, 0.3);
 
     vec3 sun = normalize(mat3(V) * normalize(SUN_DIRECTION));
     float facing = max(dot(n, toEye), 0.0);
-    float fresnel = 0.08 + 0.92 * pow(1.0 - facing, 5.0);
+    float fresnel = 0.06 + 0.5 * pow(1.0 - facing, 5.0);
     float diffuse = max(dot(n, sun), 0.0);
     float specular = pow(max(dot(r, sun), 0.0), SHININESS) * (SHININESS + 2.0) / 8.0;
     float skyLight = 0.5 + 0.5 * normalize(worldNormal).y;
     float rim = pow(1.0 - facing, 3.0);
 
-    vec3 color = BASE_COLOR * (diffuse * SUN_COLOR + skyLight * SKY_FILL) * 0.55;
-    color += environment * mix(0.55, 1.0, fresnel);
+    // Faces that look up (ground, road, deck tops) gather dust and read as matte;
+    // the steel of piers, towers and cables keeps its reflection.
+    float matte = smoothstep(0.55, 0.92, normalize(worldNormal).y);
+    vec3 worldPos = transpose(mat3(V)) * (viewPos - V[3].xyz);
+    float dirt = groundNoise(worldPos.xz * 0.08);
+    vec3 ground = GROUND_COLOR * mix(0.55, 1.45, dirt);
+    vec3 base = mix(BASE_COLOR, ground, matte);
+    vec3 color = base * (diffuse * SUN_COLOR + skyLight * SKY_FILL) * 0.8;
+    color += environment * REFLECTIVITY * (0.4 + fresnel) * (1.0 - 0.85 * matte);
     color += specular * SUN_COLOR * 0.35;
     color += rim * RIM_COLOR * 0.25;
 

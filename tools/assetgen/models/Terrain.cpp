@@ -12,9 +12,13 @@ namespace {
 constexpr float kPi = 3.14159265358979f;
 constexpr float kCellX = 8.0f;
 constexpr float kCellZ = 6.0f;
-constexpr float kRiverHalfWidth = 40.0f;
+constexpr float kRiverHalfWidth = 30.0f;
 constexpr float kRiverBed = -27.0f;
 constexpr float kBankFoot = -25.0f;
+// The valley floor between the south bank and the river is flat: the oil field whose
+// pump jacks stand under the bridge.
+constexpr float kFloorSouth = -80.0f;
+constexpr float kFloorNorth = kRiverCentre - kRiverHalfWidth;
 constexpr float kRoadCut = 0.3f;
 
 float smoothstep(float e0, float e1, float x)
@@ -52,11 +56,15 @@ float terrainHeight(float x, float z)
 {
     const float d = std::fabs(z);
     float y = 0.0f;
-    if (d < kRiverHalfWidth) {
-        const float t = d / kRiverHalfWidth;
+    const float river = std::fabs(z - kRiverCentre);
+    if (river < kRiverHalfWidth) {
+        const float t = river / kRiverHalfWidth;
         y = kRiverBed + (kBankFoot - kRiverBed) * t * t + 0.6f * valueNoise(x / 23.0f, z / 17.0f);
+    } else if (z >= kFloorSouth && z <= kFloorNorth) {
+        y = kBankFoot;
     } else if (d < kPlateauStart) {
-        const float t = (d - kRiverHalfWidth) / (kPlateauStart - kRiverHalfWidth);
+        const float foot = z < 0.0f ? -kFloorSouth : kRiverCentre + kRiverHalfWidth;
+        const float t = (d - foot) / (kPlateauStart - foot);
         const float rough = 0.7f * valueNoise(x / 35.0f, z / 35.0f)
                             + 0.3f * valueNoise(x / 11.0f + 7.0f, z / 11.0f);
         const float profile = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t));

@@ -9,7 +9,7 @@ namespace assetgen::models {
 
 inline constexpr float kTerrainHalfX = 480.0f;
 inline constexpr float kTerrainHalfZ = 600.0f;
-// Ground is exactly y = 0 for kPlateauStart <= |z| <= kPlateauEnd and
+// Ground is exactly y = kValleyFloor for -80 <= z <= 50 (the oil field), and y = 0 for kPlateauStart <= |z| <= kPlateauEnd and
 // kRoadsideX <= |x| <= kPlateauHalfX, where the pump jacks stand; nearer x = 0 the road
 // runs at y = 0 in a shallow cut.
 inline constexpr float kPlateauStart = 150.0f;
@@ -17,6 +17,10 @@ inline constexpr float kPlateauEnd = 330.0f;
 inline constexpr float kPlateauHalfX = 260.0f;
 inline constexpr float kRoadsideX = 16.0f;
 inline constexpr float kRiverLevel = -25.3f;
+// The river runs along x at this z; between it and the south bank the valley floor is
+// flat at kValleyFloor, where the scene's pump jacks stand under the bridge.
+inline constexpr float kRiverCentre = 80.0f;
+inline constexpr float kValleyFloor = -25.0f;
 
 // Deterministic smooth noise in [-1, 1].
 float valueNoise(float x, float z);
