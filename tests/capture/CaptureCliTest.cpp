@@ -20,7 +20,7 @@ TEST_F(CaptureCliTest, BadArgumentsExitWithTwoAndSayWhy)
     };
     for (const Case& c : {Case{"--out f --size 64", "--size: '64'"},
                           Case{"--out f --fps 0", "--fps: '0'"},
-                          Case{"--out f --scene nope", "--scene: unknown scene 'nope' (known: main, ao, motionblur, ssr, snow, toy, testcard)"},
+                          Case{"--out f --scene nope", "--scene: unknown scene 'nope' (known: main, ao, motion, ssr, snow, toy, testcard)"},
                           Case{"--out f --rows 5 --y4m -", "--out and --y4m"},
                           Case{"--rows 5 --out f --wav a.wav", "--rows renders single rows"},
                           Case{"--out f --from 10 --to 2", "--to must be greater than --from"},
