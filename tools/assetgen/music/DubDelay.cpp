@@ -28,6 +28,8 @@ DubDelay::DubDelay(int delayFrames)
     lineL.assign(size, 0.0f);
     lineR.assign(size, 0.0f);
     mask = size - 1;
+    turnC = std::cos(2.0 * kPi * kWowHz / kSampleRate);
+    turnS = std::sin(2.0 * kPi * kWowHz / kSampleRate);
     lowCutL.set(320.0);
     lowCutR.set(320.0);
     highCutL.set(2600.0);
@@ -48,10 +50,12 @@ float DubDelay::read(const std::vector<float>& line, double frames) const
 
 void DubDelay::process(float in, float& outL, float& outR)
 {
-    const double frames = delay + kWowFrames * std::sin(2.0 * kPi * wowPhase);
-    wowPhase += kWowHz / kSampleRate;
-    if (wowPhase >= 1.0)
-        wowPhase -= 1.0;
+    const double nextC = wowC * turnC - wowS * turnS;
+    wowS = wowS * turnC + wowC * turnS;
+    const double norm = 1.5 - 0.5 * (nextC * nextC + wowS * wowS); // stay on the unit circle
+    wowC = nextC * norm;
+    wowS *= norm;
+    const double frames = delay + kWowFrames * wowS;
     const float tapL = read(lineL, frames);
     const float tapR = read(lineR, frames);
     // Each channel's repeat feeds the other: left, right, left... The tanh keeps loud

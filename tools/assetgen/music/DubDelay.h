@@ -26,7 +26,8 @@ private:
     size_t mask;
     size_t write = 0;
     double delay;
-    double wowPhase = 0.0;
+    // The wow's sine as a phasor turned each frame: no sine call per sample.
+    double wowC = 1.0, wowS = 0.0, turnC = 1.0, turnS = 0.0;
     float feedback = 0.5f;
     OnePoleHighPass lowCutL, lowCutR;
     OnePoleLowPass highCutL, highCutR;

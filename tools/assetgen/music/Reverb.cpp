@@ -13,6 +13,9 @@ constexpr std::array<int, 8> kLineFrames = {2039, 2357, 2719, 3089, 3413, 3769, 
 constexpr std::array<int, 4> kDiffuserFrames = {556, 441, 341, 225};
 constexpr float kDiffusion = 0.62f;
 constexpr int kPreDelayFrames = kSampleRate / 40;
+// Sway of each line: +-10 frames at a fraction of a hertz, about a cent of pitch drift.
+constexpr double kSwayFrames = 10.0;
+constexpr std::array<double, 8> kSwayHz = {0.13, 0.17, 0.21, 0.23, 0.29, 0.31, 0.37, 0.41};
 
 // In-place fast Walsh-Hadamard transform scaled to stay orthogonal (energy preserving).
 void hadamard(std::array<float, 8>& v)
@@ -39,6 +42,35 @@ float Reverb::Allpass::process(float x)
     return delayed + gain * v;
 }
 
+void Reverb::SwayingLine::init(int frames, double swayFrames, double hz)
+{
+    size_t size = 1;
+    while (size < size_t(frames + swayFrames + 4))
+        size <<= 1;
+    buffer.assign(size, 0.0f);
+    mask = size - 1;
+    length = frames;
+    depth = swayFrames;
+    turnC = std::cos(2.0 * kPi * hz / kSampleRate);
+    turnS = std::sin(2.0 * kPi * hz / kSampleRate);
+}
+
+float Reverb::SwayingLine::read()
+{
+    const double nextC = c * turnC - s * turnS;
+    s = s * turnC + c * turnS;
+    // Pull the phasor back onto the unit circle so rounding never grows or shrinks it.
+    const double norm = 1.5 - 0.5 * (nextC * nextC + s * s);
+    c = nextC * norm;
+    s *= norm;
+    const double position = double(write) - (length + depth * s);
+    const double whole = std::floor(position);
+    const float frac = float(position - whole);
+    const size_t i0 = size_t(int64_t(whole)) & mask;
+    const float a = buffer[i0], b = buffer[(i0 + 1) & mask];
+    return a + (b - a) * frac;
+}
+
 Reverb::Reverb(double decaySeconds, double dampingHz)
 {
     preDelay.buffer.assign(kPreDelayFrames, 0.0f);
@@ -47,7 +79,7 @@ Reverb::Reverb(double decaySeconds, double dampingHz)
         diffusers[i].gain = kDiffusion;
     }
     for (int i = 0; i < kLines; ++i) {
-        lines[i].buffer.assign(size_t(kLineFrames[i]), 0.0f);
+        lines[i].init(kLineFrames[i], kSwayFrames, kSwayHz[size_t(i)]);
         // A pass through line i takes kLineFrames[i] frames; -60 dB over decaySeconds.
         loopGain[i] = float(std::pow(10.0, -3.0 * kLineFrames[i] / (decaySeconds * kSampleRate)));
         damping[i].set(dampingHz);
@@ -71,7 +103,7 @@ void Reverb::process(float in, float& outL, float& outR)
     hadamard(s);
     static constexpr std::array<float, kLines> kInjectSign = {1, -1, 1, 1, -1, 1, -1, -1};
     for (int i = 0; i < kLines; ++i)
-        lines[i].write(s[i] + x * kInjectSign[i] * 0.5f);
+        lines[i].push(s[i] + x * kInjectSign[i] * 0.5f);
 }
 
 } // namespace assetgen::music

@@ -1,6 +1,8 @@
 // A lush hall for the stabs and pads: a feedback delay network of eight lines mixed by
 // a Hadamard matrix, fed through a pre-delay and a chain of allpass diffusers. Each
-// line loses high frequencies on every pass, so the tail darkens as it decays.
+// line loses high frequencies on every pass, so the tail darkens as it decays, and each
+// line's length sways slowly, which smears the room's resonances instead of letting a
+// held chord ring one of them.
 #pragma once
 
 #include <array>
@@ -36,11 +38,26 @@ private:
         float gain;
         float process(float x);
     };
+    // A delay line whose length moves along a slow sine (a phasor turned each frame).
+    struct SwayingLine {
+        std::vector<float> buffer;
+        size_t mask = 0;
+        size_t write = 0;
+        double length = 0.0, depth = 0.0;
+        double c = 1.0, s = 0.0, turnC = 1.0, turnS = 0.0;
+        void init(int frames, double swayFrames, double hz);
+        float read();
+        void push(float x)
+        {
+            buffer[write] = x;
+            write = (write + 1) & mask;
+        }
+    };
 
     static constexpr int kLines = 8;
     Line preDelay;
     std::array<Allpass, 4> diffusers;
-    std::array<Line, kLines> lines;
+    std::array<SwayingLine, kLines> lines;
     std::array<float, kLines> loopGain;
     std::array<OnePoleLowPass, kLines> damping;
     OnePoleHighPass inputLowCut;
