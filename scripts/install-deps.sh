@@ -9,6 +9,7 @@ packages=(
   libsdl2-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0
+  libtinyobjloader-dev # the mesh benchmark's comparison; the bench builds without it
 )
 
 missing=()

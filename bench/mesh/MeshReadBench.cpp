@@ -39,11 +39,12 @@ void writeGridObj(const std::string& path, int quadsPerSide)
     std::fprintf(file, "# generated grid\no Grid\n");
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
-            std::fprintf(file, "v %.6f %.6f %.6f\n", x * 0.01 - 3.5, std::sin(x * 0.05) * std::cos(y * 0.07),
-                         y * -0.01 + 3.5);
+            std::fprintf(file, "v %.6f %.6f %.6f\n", x * 0.01 - 3.5,
+                         std::sin(x * 0.05) * std::cos(y * 0.07), y * -0.01 + 3.5);
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x)
-            std::fprintf(file, "vt %.6f %.6f\n", double(x) / quadsPerSide, double(y) / quadsPerSide);
+            std::fprintf(file, "vt %.6f %.6f\n", double(x) / quadsPerSide,
+                         double(y) / quadsPerSide);
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const double nx = -0.05 * std::cos(x * 0.05), nz = 0.07 * std::sin(y * 0.07);

@@ -69,7 +69,8 @@ void* allocateLarge(std::size_t bytes)
         return ::operator new(bytes);
     // Over-map by one huge page and trim, so the block starts on a huge-page boundary.
     const std::size_t mapped = bytes + kHugePage;
-    void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    void* raw = ::mmap(nullptr, mapped, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     if (raw == MAP_FAILED)
         throw std::bad_alloc();
     const auto start = reinterpret_cast<std::uintptr_t>(raw);

@@ -91,7 +91,8 @@ std::size_t countFaceLines(const char* text, std::size_t size)
     std::size_t count = 0;
     const char* end = text + size;
     for (const char* p = text; p < end;) {
-        const char* f = static_cast<const char*>(std::memchr(p, 'f', static_cast<std::size_t>(end - p)));
+        const std::size_t left = static_cast<std::size_t>(end - p);
+        const char* f = static_cast<const char*>(std::memchr(p, 'f', left));
         if (!f)
             break;
         if ((f == text || f[-1] == '\n') && f + 1 < end && ScanfCursor::isSpace(f[1]))

@@ -64,7 +64,8 @@ TEST_F(AniModelGLTest, PartsLoadFromTheNwaFilesDirectory)
     }
     EXPECT_EQ(parts[1].keys[2].position, glm::vec3(-7, -8, -9));
     const std::string dir = scratch.path().string();
-    EXPECT_NE(animation.output.find("Loading OBJ file " + dir + "/anim/a.obj..."), std::string::npos)
+    EXPECT_NE(animation.output.find("Loading OBJ file " + dir + "/anim/a.obj..."),
+              std::string::npos)
         << animation.output;
     EXPECT_NE(animation.output.find("Loading OBJ file " + dir + "/anim/parts/b.obj..."),
               std::string::npos);

@@ -94,7 +94,9 @@ TEST_F(BinaryMeshTest, CountsRoundDownToWholeRecords)
 TEST_F(BinaryMeshTest, IndicesOutsideTheirPoolsAreRejected)
 {
     const std::initializer_list<std::uint32_t> triangles[] = {
-        {0, 1, 1, 2, 2, 2, 3, 3, 3}, {1, 1, 1, 2, 4, 2, 3, 3, 3}, {1, 1, 1, 2, 2, 2, 3, 3, 0xffffffffu}};
+        {0, 1, 1, 2, 2, 2, 3, 3, 3},
+        {1, 1, 1, 2, 4, 2, 3, 3, 3},
+        {1, 1, 1, 2, 2, 2, 3, 3, 0xffffffffu}};
     for (const auto& triangle : triangles) {
         BobjBytes bytes;
         bytes.counts(9, 6, 9, 18)

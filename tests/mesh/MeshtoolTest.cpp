@@ -83,7 +83,8 @@ TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
     EXPECT_EQ(binary.out.substr(0, binary.out.find('\n')), "12, 4, 6, 18");
     EXPECT_EQ(corners(binary.out), corners(meshtool("dump 0 " + obj).out));
 
-    const std::string badIndex = scratch.write("bad.obj", "v 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 1/1/1\n");
+    const std::string badIndex
+        = scratch.write("bad.obj", "v 0 0 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 1/1/1\n");
     EXPECT_EQ(meshtool("obj2bobj " + badIndex + " " + bobj + ".2").status, 1);
     EXPECT_FALSE(std::filesystem::exists(bobj + ".2")) << "nothing is written for a bad mesh";
 }

@@ -74,7 +74,8 @@ TEST(NwaFileTest, MissingOrUnreadableNumbersReadAsZero)
 
     Tarvo::NwaFile overflow;
     ASSERT_TRUE(parse("a\n20 10\n1 2 1e99 4", overflow, error)) << error;
-    EXPECT_EQ(overflow.keys[0].position, glm::vec3(1, 2, 0)) << "an out-of-range number is not kept";
+    EXPECT_EQ(overflow.keys[0].position, glm::vec3(1, 2, 0))
+        << "an out-of-range number is not kept";
 }
 
 TEST(NwaFileTest, HugeLengthsAllocateOnlyWhatTheFileHolds)

@@ -69,7 +69,8 @@ TEST_F(ObjReaderTest, ReadsCornersInFileOrderWithTexCoordsAsStored)
 
 TEST_F(ObjReaderTest, SharedVerticesAreCopiedIntoEveryCorner)
 {
-    const Loaded mesh = load(std::string(kTriangle) + "v 1 1 0\nf 1/1/1 2/2/2 3/3/3\nf 2/2/2 4/1/1 3/3/3\n");
+    const Loaded mesh = load(std::string(kTriangle)
+                             + "v 1 1 0\nf 1/1/1 2/2/2 3/3/3\nf 2/2/2 4/1/1 3/3/3\n");
     ASSERT_TRUE(mesh.ok);
     ASSERT_EQ(mesh.positions.size(), 6u);
     EXPECT_EQ(mesh.positions[1], mesh.positions[3]);
@@ -79,7 +80,8 @@ TEST_F(ObjReaderTest, SharedVerticesAreCopiedIntoEveryCorner)
 
 TEST_F(ObjReaderTest, EmptyFilesAndFilesWithoutFacesGiveNothing)
 {
-    for (const std::string& text : {std::string(), std::string(kTriangle), std::string("# only\n\n")}) {
+    const std::string texts[] = {"", kTriangle, "# only\n\n"};
+    for (const std::string& text : texts) {
         const Loaded mesh = load(text);
         EXPECT_TRUE(mesh.ok);
         EXPECT_TRUE(mesh.positions.empty());
@@ -126,12 +128,14 @@ TEST_F(ObjReaderTest, FacesWithoutTexCoordsOrNormalsFailAtTheWordWhereMatchingSt
 
 TEST_F(ObjReaderTest, ExtraCornersAndNumbersAreReadAsKeywordsAndSkipped)
 {
-    const Loaded quad = load(std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3 1/2/3 more\nf 3/3/3 2/2/2 1/1/1\n");
+    const Loaded quad = load(std::string(kTriangle)
+                             + "f 1/1/1 2/2/2 3/3/3 1/2/3 more\nf 3/3/3 2/2/2 1/1/1\n");
     ASSERT_TRUE(quad.ok);
     ASSERT_EQ(quad.positions.size(), 6u) << "a four-corner face keeps its first three corners";
     EXPECT_EQ(quad.positions[3], glm::vec3(0, 1, 0));
 
-    const Loaded fourth = load("v 1 2 3 4\nv 5 6 7\nv 8 9 10\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n");
+    const Loaded fourth =
+        load("v 1 2 3 4\nv 5 6 7\nv 8 9 10\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n");
     ASSERT_TRUE(fourth.ok);
     EXPECT_EQ(fourth.positions[0], glm::vec3(1, 2, 3));
     EXPECT_EQ(fourth.positions[1], glm::vec3(5, 6, 7)) << "the fourth number is not a vertex";
@@ -184,7 +188,8 @@ TEST_F(ObjReaderTest, FacesMayUseVerticesThatComeLaterInTheFile)
 TEST_F(ObjReaderTest, TheFirstBadIndexInTheFileIsTheOneReported)
 {
     // Triangle 1 points past the end of the file, triangle 2 at index 0.
-    const Loaded mesh = load("v 1 1 1\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 7/1/1\nf 0/1/1 1/1/1 1/1/1\n");
+    const Loaded mesh =
+        load("v 1 1 1\nvt 0 0\nvn 0 0 1\nf 1/1/1 1/1/1 7/1/1\nf 0/1/1 1/1/1 1/1/1\n");
     EXPECT_FALSE(mesh.ok);
     EXPECT_NE(mesh.output.find("triangle 1, corner 3: position index 7 is outside 1..1"),
               std::string::npos)
@@ -198,7 +203,8 @@ TEST_F(ObjReaderTest, OutputsAreAppendedToNotCleared)
     mesh.positions.assign(1, glm::vec3(7));
     mesh.texCoords.assign(1, glm::vec2(7));
     mesh.normals.assign(1, glm::vec3(7));
-    const std::string file = scratch.write("a.obj", std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\n");
+    const std::string file =
+        scratch.write("a.obj", std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\n");
     CaptureStdout();
     ASSERT_TRUE(Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals));
     GetCapturedStdout();

@@ -29,7 +29,8 @@ TEST(PlyReaderTest, BinaryBodiesAndMissingFilesAreHarmless)
     std::string binary = "ply\nformat binary_little_endian 1.0\nelement vertex 1\nend_header\n";
     binary += std::string("\0\0\x80\x3f\xff\n\0", 7);
     EXPECT_TRUE(Tarvo::readPlyHeaderFile(scratch.write("b.ply", binary).c_str()));
-    EXPECT_FALSE(Tarvo::readPlyHeaderFile(scratch.write("none.ply", "ply\nformat ascii 1.0\n").c_str()));
+    EXPECT_FALSE(
+        Tarvo::readPlyHeaderFile(scratch.write("none.ply", "ply\nformat ascii 1.0\n").c_str()));
     EXPECT_FALSE(Tarvo::readPlyHeaderFile((scratch.path() / "missing.ply").c_str()));
     EXPECT_FALSE(Tarvo::readPlyHeaderFile(nullptr));
 }

@@ -73,7 +73,8 @@ const char* const kFloatInputs[] = {
     "NaN", "nanx", "na", "nax", "nan(abc)", "-nan", "-n", "i", "ix", "0x", "0xg", "0x1p",
     "0x1p3", "0x.p1", "0x1.8", "0x1.8p1", "0X1P-2", "0x1P+", "0x1p-", "0xp1", "0x0x",
     "00x1", "0x.", "0.", "0.e", "00012", "-0", "1e5000", "-1e5000", "1e-50", "1e-40",
-    "3.4028235e38", "3.4028236e38", "1.17549435e-38", "1,5", "1/2/3", "123456789012345678901234567890",
+    "3.4028235e38", "3.4028236e38", "1.17549435e-38", "1,5", "1/2/3",
+    "123456789012345678901234567890",
     "0.000000000000000000000000000000000000000000001401298464324817", "9e-46", "7e-46",
     "2.5000000000000000000000000000001", "16777217", "1.000000059604644775390625",
     // Eight digits past 2^24: the mantissa is no longer an exact float.
@@ -128,7 +129,8 @@ TEST(ScanfCursorTest, WordsStopAtWhiteSpaceOrTheWidth)
     const char* word = nullptr;
     std::size_t length = 0;
     ASSERT_TRUE(cursor.readWord(127, word, length));
-    EXPECT_EQ(std::string(word, length), std::string("v\0x", 3)) << "a zero byte is not white space";
+    EXPECT_EQ(std::string(word, length), std::string("v\0x", 3))
+        << "a zero byte is not white space";
     // Cut at the width: the rest of the word is the next word.
     ASSERT_TRUE(cursor.readWord(4, word, length));
     EXPECT_EQ(std::string(word, length), "abcd");

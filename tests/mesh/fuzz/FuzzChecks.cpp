@@ -21,7 +21,10 @@ namespace meshfuzz {
 
 namespace {
 
-bool sameBits(const void* a, const void* b, std::size_t size) { return std::memcmp(a, b, size) == 0; }
+bool sameBits(const void* a, const void* b, std::size_t size)
+{
+    return std::memcmp(a, b, size) == 0;
+}
 
 // Little-endian 32-bit word at a byte offset; bytes past the data read as zero.
 std::uint32_t wordAt(const std::uint8_t* data, std::size_t size, std::uint64_t offset)
@@ -50,7 +53,8 @@ namespace {
 template <typename T>
 bool sameArrays(const std::vector<T>& a, const std::vector<T>& b)
 {
-    return a.size() == b.size() && (a.empty() || sameBits(a.data(), b.data(), a.size() * sizeof(T)));
+    return a.size() == b.size()
+           && (a.empty() || sameBits(a.data(), b.data(), a.size() * sizeof(T)));
 }
 
 } // namespace
