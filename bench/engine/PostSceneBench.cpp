@@ -29,7 +29,7 @@ namespace {
 
 constexpr int warmupFrames = 5;
 constexpr int defaultFrames = 30;
-constexpr int passesPerFrame = 4; // scene, composite, post-processing, FXAA
+constexpr int pipelinePasses = 4; // scene, composite, post-processing, FXAA
 
 const char* const sceneShader = "#version 330 core\n"
                                 "in vec2 UV;\n"
@@ -101,7 +101,9 @@ double msPerFrame(int frames, Frame frame)
     return elapsed.count() / frames;
 }
 
-int runOne(int width, int height, int frames)
+// floorPasses: how many copy passes the floor draws (another scene's pass count can be
+// given to compare it with the same number of plain passes).
+int runOne(int width, int height, int frames, int floorPasses)
 {
     if (chdir(VANTOR_SOURCE_DIR) != 0) {
         std::fprintf(stderr, "cannot enter %s\n", VANTOR_SOURCE_DIR);
@@ -139,7 +141,7 @@ int runOne(int width, int height, int frames)
         floor = msPerFrame(frames, [&](int) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             GLuint input = pong.getTexture(0);
-            for (int pass = 0; pass < passesPerFrame - 1; ++pass) {
+            for (int pass = 0; pass < floorPasses - 1; ++pass) {
                 Tarvo::Fbo& target = pass % 2 ? pong : ping;
                 target.bind();
                 copy.setInput(input);
@@ -182,7 +184,7 @@ int runOne(int width, int height, int frames)
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     std::printf("%dx%d  postscene %.2f ms/frame  floor(%d copy passes) %.2f ms/frame  "
                 "ratio %.2f  copy-through-same-targets %.2f ms/frame  frames %d  renderer %s\n",
-        width, height, pipeline, passesPerFrame, floor, floor > 0 ? pipeline / floor : 0.0,
+        width, height, pipeline, floorPasses, floor, floor > 0 ? pipeline / floor : 0.0,
         structured, frames, renderer ? renderer : "?");
     std::fflush(stdout);
     return 0;
@@ -196,11 +198,12 @@ int main(int argc, char** argv)
         const int width = std::atoi(argv[1]);
         const int height = std::atoi(argv[2]);
         const int frames = argc >= 4 ? std::max(1, std::atoi(argv[3])) : defaultFrames;
-        if (width <= 0 || height <= 0) {
-            std::fprintf(stderr, "usage: %s [width height [frames]]\n", argv[0]);
+        const int passes = argc >= 5 ? std::atoi(argv[4]) : pipelinePasses;
+        if (width <= 0 || height <= 0 || passes < 1) {
+            std::fprintf(stderr, "usage: %s [width height [frames [floor-passes]]]\n", argv[0]);
             return 2;
         }
-        return runOne(width, height, frames);
+        return runOne(width, height, frames, passes);
     }
     int status = 0;
     for (const char* size : { "960 540", "1920 1080" }) {
