@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <memory>
 #include <regex>
 
@@ -161,6 +162,25 @@ TEST_F(SceneUnoTest, SameRowAfterTheSameFrameGivesTheSamePicture)
     renderAt(150.0f);
     const Picture again = renderAt(0.0f);
     EXPECT_EQ(first.rgba, again.rgba);
+}
+
+TEST(SceneUnoShowData, RendersTheShowsOwnDataWithoutAGLError)
+{
+    // The generated data and the committed timeline, as the show plays them.
+    std::filesystem::current_path(VANTOR_SOURCE_DIR);
+    ASSERT_TRUE(std::filesystem::exists("data/models/silta2.bobj")) << "build the assets target first";
+    ASSERT_TRUE(std::filesystem::exists("data/science/sync_e.track")) << "build the timeline target first";
+    REQUIRE_GL_CONTEXT(width, height);
+    OrvelDemo::SceneUno scene;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    for (float row : {99.0f, 100.0f, 700.0f, 1200.0f, 1800.0f, 2400.0f, 3300.0f}) {
+        gDemo->setRow(row);
+        gDemo->setFrameTime(16.5);
+        scene.render(row / 20.0);
+        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "row " << row;
+        const Picture picture{testsupport::readTexture(scene.getCompositeFbo().getTexture(0), width, height)};
+        EXPECT_GT(picture.mean(), 0.05f) << "row " << row;
+    }
 }
 
 TEST_F(SceneUnoTest, CompositeLeavesTheStackAsItFoundIt)
