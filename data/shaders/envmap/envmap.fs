@@ -31,11 +31,16 @@ const vec3 SUN_COLOR = vec3(1.35, 0.86, 0.52);
 const vec3 SKY_FILL = vec3(0.20, 0.24, 0.36);
 const vec3 RIM_COLOR = vec3(0.45, 0.55, 0.85);
 const vec3 HAZE_COLOR = vec3(0.30, 0.22, 0.24);
-const float HAZE_DENSITY = 0.0022;
+const float HAZE_DENSITY = 0.0016;
 const vec3 BASE_COLOR = vec3(0.36, 0.37, 0.40);
 const float ROUGH_LOD = 4.0;         // mip level of the blurred reflection
 const float REFLECTIVITY = 0.45;
-const vec3 GROUND_COLOR = vec3(0.11, 0.085, 0.065); // dust and earth on upward faces
+const vec3 GROUND_COLOR = vec3(0.24, 0.17, 0.11);   // dust and earth on upward faces
+const vec3 DRY_GRASS = vec3(0.32, 0.27, 0.12);
+const vec3 ASPHALT = vec3(0.045, 0.045, 0.05);
+const vec3 LANE_PAINT = vec3(0.55, 0.5, 0.35);
+const float ROAD_HALF_WIDTH = 4.0;   // the road runs along z at x = 0, y = 0
+const float ROAD_LEVEL_TOLERANCE = 0.6;
 const float SHININESS = 80.0;
 const float GAMMA = 2.2;             // images hold display-encoded colour
 
@@ -102,13 +107,23 @@ void main()
     // the steel of piers, towers and cables keeps its reflection.
     float matte = smoothstep(0.55, 0.92, normalize(worldNormal).y);
     vec3 worldPos = transpose(mat3(V)) * (viewPos - V[3].xyz);
-    float dirt = groundNoise(worldPos.xz * 0.08);
-    vec3 ground = GROUND_COLOR * mix(0.55, 1.45, dirt);
+    float patches = groundNoise(worldPos.xz * 0.035);
+    float grain = groundNoise(worldPos.xz * 0.6);
+    vec3 ground = mix(GROUND_COLOR, DRY_GRASS, smoothstep(0.35, 0.65, patches));
+    ground *= mix(0.7, 1.25, grain);
+    // The road: asphalt with a dashed centre line, on the deck and the approaches.
+    float road = step(abs(worldPos.x), ROAD_HALF_WIDTH) * step(abs(worldPos.y), ROAD_LEVEL_TOLERANCE);
+    float dash = step(abs(worldPos.x), 0.12) * step(fract(worldPos.z / 9.0), 0.5);
+    vec3 asphalt = mix(ASPHALT * mix(0.8, 1.2, grain), LANE_PAINT, dash);
+    ground = mix(ground, asphalt, road);
     vec3 base = mix(BASE_COLOR, ground, matte);
     vec3 color = base * (diffuse * SUN_COLOR + skyLight * SKY_FILL) * 0.8;
-    color += environment * REFLECTIVITY * (0.4 + fresnel) * (1.0 - 0.85 * matte);
-    color += specular * SUN_COLOR * 0.35;
-    color += rim * RIM_COLOR * 0.25;
+    color += environment * REFLECTIVITY * (0.4 + fresnel) * (1.0 - 0.97 * matte);
+    // Glints and the rim light belong to the steel; on the matte ground they would turn
+    // every grazing view into a bright sheen.
+    float steel = 1.0 - matte;
+    color += specular * SUN_COLOR * 0.35 * steel;
+    color += rim * RIM_COLOR * 0.25 * steel;
 
     float distance = length(viewPos);
     float haze = 1.0 - exp(-distance * HAZE_DENSITY);
