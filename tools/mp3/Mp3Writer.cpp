@@ -3,6 +3,7 @@
 #include <lame/lame.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace mp3 {
 
@@ -49,25 +50,42 @@ bool Mp3Writer::open(const std::string& path, int sampleRate, int channelCount, 
     if (sampleRate <= 0 || kbps <= 0)
         return fail("sample rate and bit rate must be positive");
 
+    const auto configure = [&](lame_t gf, float scale) {
+        lame_set_in_samplerate(gf, sampleRate);
+        lame_set_out_samplerate(gf, sampleRate);
+        lame_set_num_channels(gf, channelCount);
+        lame_set_mode(gf, channelCount == 1 ? MONO : JOINT_STEREO);
+        lame_set_VBR(gf, vbr_off);
+        lame_set_brate(gf, kbps);
+        lame_set_quality(gf, 5);
+        lame_set_scale(gf, scale);
+        // The info tag is what makes decoding gapless; an ID3 tag in front of it would
+        // move the placeholder frame away from the file start.
+        lame_set_bWriteVbrTag(gf, 1);
+        lame_set_write_id3tag_automatic(gf, 0);
+        return lame_init_params(gf) >= 0;
+    };
     lame_t gf = lame_init();
     if (!gf)
         return fail("lame_init failed");
     lame = gf;
     channels = channelCount;
-    lame_set_in_samplerate(gf, sampleRate);
-    lame_set_out_samplerate(gf, sampleRate);
-    lame_set_num_channels(gf, channelCount);
-    lame_set_mode(gf, channelCount == 1 ? MONO : JOINT_STEREO);
-    lame_set_VBR(gf, vbr_off);
-    lame_set_brate(gf, kbps);
-    lame_set_quality(gf, 5);
-    // The info tag is what makes decoding gapless; an ID3 tag in front of it would move
-    // the placeholder frame away from the file start.
-    lame_set_bWriteVbrTag(gf, 1);
-    lame_set_write_id3tag_automatic(gf, 0);
-    if (lame_init_params(gf) < 0)
+    if (!configure(gf, 1.0f))
         return fail("the encoder rejects " + std::to_string(sampleRate) + " Hz at " +
                     std::to_string(kbps) + " kbps");
+    // Some bit-rate presets scale the input down a little inside the encoder; undo it so
+    // the decoded file has the level that went in.
+    const float applied = lame_get_scale(gf);
+    if (applied > 0.0f && std::fabs(applied - 1.0f) > 1e-6f) {
+        release();
+        gf = lame_init();
+        if (!gf)
+            return fail("lame_init failed");
+        lame = gf;
+        channels = channelCount;
+        if (!configure(gf, 1.0f / applied))
+            return fail("the encoder rejects its level correction");
+    }
 
     // Read and write: the tag goes back over the first frame at the end.
     file = std::fopen(path.c_str(), "w+b");
