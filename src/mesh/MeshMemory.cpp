@@ -28,6 +28,15 @@ constexpr std::size_t kMappedBlock = std::size_t(1) << 20;
 
 } // namespace
 
+void FileContents::grow()
+{
+    char* bigger = static_cast<char*>(allocateLarge(capacity * 2));
+    std::memcpy(bigger, bytes, length);
+    deallocateLarge(bytes, capacity);
+    bytes = bigger;
+    capacity *= 2;
+}
+
 FileContents::~FileContents()
 {
     if (bytes)
@@ -46,13 +55,8 @@ bool FileContents::open(const char* path)
     bytes = static_cast<char*>(allocateLarge(capacity));
     length = 0;
     for (;;) {
-        if (length == capacity) {
-            char* bigger = static_cast<char*>(allocateLarge(capacity * 2));
-            std::memcpy(bigger, bytes, length);
-            deallocateLarge(bytes, capacity);
-            bytes = bigger;
-            capacity *= 2;
-        }
+        if (length == capacity)
+            grow();
         const std::size_t got = std::fread(bytes + length, 1, capacity - length, file);
         length += got;
         if (got == 0) {
@@ -95,13 +99,8 @@ bool FileContents::open(const char* path)
     bytes = static_cast<char*>(allocateLarge(capacity));
     length = 0;
     for (;;) {
-        if (length == capacity) {
-            char* bigger = static_cast<char*>(allocateLarge(capacity * 2));
-            std::memcpy(bigger, bytes, length);
-            deallocateLarge(bytes, capacity);
-            bytes = bigger;
-            capacity *= 2;
-        }
+        if (length == capacity)
+            grow();
         const ssize_t got = ::read(fd, bytes + length, capacity - length);
         if (got < 0 && errno == EINTR)
             continue;

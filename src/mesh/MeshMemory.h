@@ -24,6 +24,8 @@ public:
     std::size_t size() const { return length; }
 
 private:
+    void grow(); // doubles the block, keeping what was read
+
     char* bytes = nullptr;
     std::size_t capacity = 0;
     std::size_t length = 0;
