@@ -95,3 +95,19 @@ private:
 } // namespace Tarvo
 
 extern Tarvo::aDemo* gDemo;
+
+namespace Tarvo {
+
+// The window size that scenes size their targets by; 1 × 1 without a demo instance, so
+// tools and tests that build a scene on its own still get valid targets.
+inline int demoWidth()
+{
+    return gDemo ? gDemo->getWidth() : 1;
+}
+
+inline int demoHeight()
+{
+    return gDemo ? gDemo->getHeight() : 1;
+}
+
+} // namespace Tarvo

@@ -19,16 +19,6 @@ constexpr double turnRate = 0.05;
 
 GLuint objectProgram = 0;
 
-int width()
-{
-    return gDemo ? gDemo->getWidth() : 1;
-}
-
-int height()
-{
-    return gDemo ? gDemo->getHeight() : 1;
-}
-
 } // namespace
 
 const glm::mat4 aoProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
@@ -37,7 +27,7 @@ AoScene::AoScene()
     : Tarvo::PostScene("./data/ssao.fs", 2),
       nokka("./data/models/nokka.obj", Tarvo::MeshFormatObj, "./data/models/nokka_diffuse.png"),
       runko("./data/models/runko.obj", Tarvo::MeshFormatObj, "./data/models/nokka_diffuse.png"),
-      extraTarget(width(), height(), 1, 1, GL_RGBA16F),
+      extraTarget(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
       multiplier("./data/multiplier.fs")
 {
     objectProgram = loadShaderProgram("./data/ssaobj.vs", "./data/ssaobj.fs");

@@ -23,25 +23,15 @@ const glm::vec3 cubeAxis(0.71f, 0.71f, 0.0f);
 
 GLuint objectProgram = 0;
 
-int width()
-{
-    return gDemo ? gDemo->getWidth() : 1;
-}
-
-int height()
-{
-    return gDemo ? gDemo->getHeight() : 1;
-}
-
 // Half the window, divided in double precision and truncated.
 int halfWidth()
 {
-    return static_cast<int>(width() / 2.0);
+    return static_cast<int>(Tarvo::demoWidth() / 2.0);
 }
 
 int halfHeight()
 {
-    return static_cast<int>(height() / 2.0);
+    return static_cast<int>(Tarvo::demoHeight() / 2.0);
 }
 
 TrackHandle openTrack(const char* name)
@@ -56,7 +46,7 @@ const glm::mat4 motionProjection = Tarvo::perspective(fieldOfView, aspect, nearP
 
 Motionscene::Motionscene()
     : Tarvo::PostScene("./data/motionblur.fs", 2),
-      extraScene(width(), height(), 1, 2, GL_RGBA16F),
+      extraScene(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 2, GL_RGBA16F),
       cube("./data/cube.obj", Tarvo::MeshFormatObj, "./data/crack.png"),
       terrain("./data/models/terrain.obj", Tarvo::MeshFormatObj, "./data/img/brass2.png"),
       skybox("./data/models/skybox.obj", Tarvo::MeshFormatObj, "./data/img/skytex.png"),
@@ -66,14 +56,14 @@ Motionscene::Motionscene()
       sigma(openTrack("sigma")),
       thetamax(openTrack("thetamax")),
       scalemax(openTrack("scalemax")),
-      fullCopy(width(), height(), 0, 1, GL_RGBA16F),
-      spareFull(width(), height(), 0, 1, GL_RGBA16F),
-      glowTarget(width(), height(), 0, 1, GL_RGBA16F),
+      fullCopy(Tarvo::demoWidth(), Tarvo::demoHeight(), 0, 1, GL_RGBA16F),
+      spareFull(Tarvo::demoWidth(), Tarvo::demoHeight(), 0, 1, GL_RGBA16F),
+      glowTarget(Tarvo::demoWidth(), Tarvo::demoHeight(), 0, 1, GL_RGBA16F),
       halfCopy(halfWidth(), halfHeight(), 0, 1, GL_RGBA16F),
       glowSizer(halfWidth(), halfHeight(), 0, 1, GL_RGBA16F),
       spareHalf(halfWidth(), halfHeight(), 0, 1, GL_RGBA16F),
-      glowUnblurredInit(width(), height(), 0, 1, GL_RGBA16F),
-      spareFull2(width(), height(), 0, 1, GL_RGBA16F),
+      glowUnblurredInit(Tarvo::demoWidth(), Tarvo::demoHeight(), 0, 1, GL_RGBA16F),
+      spareFull2(Tarvo::demoWidth(), Tarvo::demoHeight(), 0, 1, GL_RGBA16F),
       blurVertical("./data/blurvert.fs"),
       blurHorizontal("./data/blurhoriz.fs"),
       glowTotal("./data/glowtot.fs"),

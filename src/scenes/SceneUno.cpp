@@ -29,16 +29,6 @@ TrackHandle openTrack(const char* name)
     return sync ? sync->getTrack(name) : TrackHandle();
 }
 
-int width()
-{
-    return gDemo->getWidth();
-}
-
-int height()
-{
-    return gDemo->getHeight();
-}
-
 } // namespace
 
 glm::mat4 sceneProjection = Tarvo::perspective(90.0f, aspect, nearPlane, farPlane);
@@ -52,18 +42,18 @@ SceneUno::SceneUno()
       pumpJackB("./data/models/anims/pumppujaakko060514/test.nwa", "./data/crack.png"),
       pumpJackC("./data/models/anims/pumppujaakko060514/test.nwa", "./data/crack.png"),
       truckAnim("./data/models/anims/truck/anim.nwa", "./data/crack.png"),
-      fbo1(width(), height(), 1, 1, GL_RGBA16F),
-      fbo2(width(), height(), 1, 1, GL_RGBA16F),
-      fbo3(width(), height(), 1, 1, GL_RGBA16F),
-      fbo4(width(), height(), 1, 1, GL_RGBA16F),
-      fbo5(static_cast<int>(static_cast<unsigned>(width()) / 2u),
-           static_cast<int>(static_cast<unsigned>(height()) / 2u), 1, 1, GL_RGBA16F),
-      fbo6(width(), height(), 1, 1, GL_RGBA16F),
-      fbo7(width(), height(), 1, 1, GL_RGBA16F),
-      fbo8(width(), height(), 1, 1, GL_RGBA16F),
-      fbo9(width(), height(), 1, 1, GL_RGBA16F),
-      fbo10(width(), height(), 1, 1, GL_RGBA16F),
-      fbo11(width(), height(), 1, 1, GL_RGBA16F),
+      fbo1(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo2(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo3(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo4(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo5(static_cast<int>(static_cast<unsigned>(Tarvo::demoWidth()) / 2u),
+           static_cast<int>(static_cast<unsigned>(Tarvo::demoHeight()) / 2u), 1, 1, GL_RGBA16F),
+      fbo6(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo7(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo8(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo9(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo10(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      fbo11(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
       multiplier("./data/shaders/multiplier.fs"),
       sobel("./data/shaders/sobel.fs"),
       glow(&fbo2, &fbo2),

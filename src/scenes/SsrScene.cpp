@@ -23,16 +23,6 @@ constexpr double tiltRate = 0.001;    // radians of the tilt's sine per second
 
 GLuint objectProgram = 0;
 
-int width()
-{
-    return gDemo ? gDemo->getWidth() : 1;
-}
-
-int height()
-{
-    return gDemo ? gDemo->getHeight() : 1;
-}
-
 } // namespace
 
 const glm::mat4 ssrProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
@@ -41,8 +31,8 @@ SsrScene::SsrScene()
     : Tarvo::PostScene("./data/shaders/ssr/ssr.fs", 4),
       terrain("./data/models/terrain.obj", Tarvo::MeshFormatObj, "./data/space.png"),
       runko("./data/models/runko.obj", Tarvo::MeshFormatObj, "./data/tavlo.png"),
-      extraTarget1(width(), height(), 1, 1, GL_RGBA16F),
-      extraTarget2(width(), height(), 1, 1, GL_RGBA16F),
+      extraTarget1(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
+      extraTarget2(Tarvo::demoWidth(), Tarvo::demoHeight(), 1, 1, GL_RGBA16F),
       multiplier("./data/shaders/multiplier.fs"),
       sobel("./data/shaders/sobel.fs"),
       brassTexture(loadTexture("./data/img/brass2.png", false))
