@@ -10,10 +10,6 @@ ImageFx::ImageFx(std::string fragmentShaderPath)
 {
     program = loadShaderProgram("./data/shaders/trivial.vs", fragmentShaderPath.c_str());
 
-    glGenBuffers(1, &quadBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(fullScreenQuad), fullScreenQuad, GL_STATIC_DRAW);
-
     // A program that failed to load (0) has no locations: every lookup is -1 then.
     vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
     inputTexLocation = program ? glGetUniformLocation(program, "inputtex") : -1;
@@ -21,7 +17,6 @@ ImageFx::ImageFx(std::string fragmentShaderPath)
 
 ImageFx::~ImageFx()
 {
-    glDeleteBuffers(1, &quadBuffer);
     glDeleteProgram(program);
 }
 
@@ -56,16 +51,7 @@ void ImageFx::render(const double&)
     for (const FloatInput& input : floatInputs)
         glUniform1f(input.location, static_cast<float>(input.value));
 
-    // Without the position attribute nothing sensible can be drawn; a -1 location must
-    // not reach the attribute calls.
-    if (vertexLocation < 0)
-        return;
-    const GLuint location = static_cast<GLuint>(vertexLocation);
-    glEnableVertexAttribArray(location);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(location);
+    quad.draw(vertexLocation);
 }
 
 } // namespace Tarvo

@@ -5,23 +5,9 @@
 #include <cstdio>
 
 #include "engine/ShaderProgram.h"
-#include "runtime/Demo.h"
+#include "engine/WindowSize.h"
 
 namespace Tarvo {
-
-namespace {
-
-int windowWidth()
-{
-    return gDemo ? gDemo->getWidth() : 1;
-}
-
-int windowHeight()
-{
-    return gDemo ? gDemo->getHeight() : 1;
-}
-
-} // namespace
 
 PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
     : sceneFbo(windowWidth(), windowHeight(), 1, textureCount, GL_RGBA16F),
@@ -30,12 +16,8 @@ PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
       fxaa("./data/shaders/fxaa.fs"),
       postprocess("./data/shaders/postproc.fs")
 {
-    if (gDemo == nullptr)
+    if (!windowSizeKnown())
         std::fprintf(stderr, "PostScene built without a demo instance: 1x1 framebuffers\n");
-
-    glGenBuffers(1, &quadBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(fullScreenQuad), fullScreenQuad, GL_STATIC_DRAW);
 
     program = loadShaderProgram("./data/shaders/trivial.vs", compositeShaderPath.c_str());
     vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
@@ -56,7 +38,6 @@ PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
 
 PostScene::~PostScene()
 {
-    glDeleteBuffers(1, &quadBuffer);
     // The compositing program is this scene's own; the effects and framebuffers release
     // theirs as members, postprocess first and sceneFbo last.
     glDeleteProgram(program);
@@ -99,14 +80,7 @@ void PostScene::composite(const double& time)
     }
     glUniform1f(timeLocation, static_cast<float>(time));
 
-    if (vertexLocation < 0)
-        return;
-    const GLuint location = static_cast<GLuint>(vertexLocation);
-    glEnableVertexAttribArray(location);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(location);
+    quad.draw(vertexLocation);
 }
 
 void PostScene::setUniforms(const double&)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Fbo.h"
+#include "engine/FullScreenQuad.h"
 #include "engine/ImageFx.h"
 #include "engine/Scene.h"
 
@@ -50,7 +51,7 @@ public:
 
 private:
     GLuint program = 0;
-    GLuint quadBuffer = 0;
+    FullScreenQuad quad;
     GLint vertexLocation = 0;
     std::vector<GLint> textureLocations;
     GLint timeLocation = 0;

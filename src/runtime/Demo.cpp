@@ -5,7 +5,8 @@
 #include <iostream>
 
 #include "engine/PostScene.h"
-#include "runtime/BassTimer.h"
+#include "engine/WindowSize.h"
+#include "audio/BassTimer.h"
 #include "runtime/Window.h"
 #include "sync/Sync.h"
 
@@ -41,6 +42,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     // message has been printed already.
     if (!initWindow(width, height, windowOptions, "Vantor"))
         throw StartupError("");
+    setWindowSize(width, height);
     initGlState();
     createVertexArray();
     // An empty path leaves the demo without music: its clock then stays at row 0
@@ -53,6 +55,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
 Dinstance::~Dinstance()
 {
     glDeleteVertexArrays(1, &vao);
+    clearWindowSize();
     delete timer;
     timer = nullptr;
 }

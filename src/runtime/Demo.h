@@ -6,7 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
+#include "engine/WindowSize.h"
 
 class BassTimer;
 class Sync;
@@ -98,16 +99,17 @@ extern Tarvo::aDemo* gDemo;
 
 namespace Tarvo {
 
-// The window size that scenes size their targets by; 1 × 1 without a demo instance, so
-// tools and tests that build a scene on its own still get valid targets.
+// The window size that scenes size their targets by: the demo instance's window, or
+// 1 x 1 without one, so tools and tests that build a scene on its own still get valid
+// targets.
 inline int demoWidth()
 {
-    return gDemo ? gDemo->getWidth() : 1;
+    return windowWidth();
 }
 
 inline int demoHeight()
 {
-    return gDemo ? gDemo->getHeight() : 1;
+    return windowHeight();
 }
 
 } // namespace Tarvo

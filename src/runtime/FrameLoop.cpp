@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
 

@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "AssetGen.h"
+#include "support/DemoTestContext.h"
 #include "support/GLTestContext.h"
 #include "sync/TrackWriter.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "AssetGen.h"
-#include "SceneMeshes.h"
+#include "scenes/SceneMeshes.h"
 #include "mesh/ObjReader.h"
 
 namespace {

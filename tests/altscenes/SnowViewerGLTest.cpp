@@ -8,7 +8,7 @@
 #include "engine/Fbo.h"
 #include "runtime/Demo.h"
 #include "scenes/SnowViewer.h"
-#include "support/GLTestContext.h"
+#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         makeAltSceneData(currentTestName());
-        REQUIRE_GL_CONTEXT(width, height);
+        REQUIRE_DEMO_CONTEXT(width, height);
         viewer = std::make_unique<SnowViewer>();
     }
 

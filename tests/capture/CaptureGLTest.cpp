@@ -11,7 +11,7 @@
 #include "CaptureRun.h"
 #include "capture/FramePlan.h"
 #include "capture/Y4mSink.h"
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/SceneUno.h"
+#include "support/DemoTestContext.h"
 #include "support/GLTestContext.h"
 
 namespace {
@@ -53,7 +54,7 @@ protected:
     void build(const Tracks& tracks)
     {
         makeSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name(), tracks);
-        REQUIRE_GL_CONTEXT(width, height);
+        REQUIRE_DEMO_CONTEXT(width, height);
         testing::internal::CaptureStdout();
         scene = std::make_unique<OrvelDemo::SceneUno>();
         log = testing::internal::GetCapturedStdout();
@@ -170,7 +171,7 @@ TEST(SceneUnoShowData, RendersTheShowsOwnDataWithoutAGLError)
     std::filesystem::current_path(VANTOR_SOURCE_DIR);
     ASSERT_TRUE(std::filesystem::exists("data/models/silta2.bobj")) << "build the assets target first";
     ASSERT_TRUE(std::filesystem::exists("data/science/sync_e.track")) << "build the timeline target first";
-    REQUIRE_GL_CONTEXT(width, height);
+    REQUIRE_DEMO_CONTEXT(width, height);
     OrvelDemo::SceneUno scene;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     for (float row : {99.0f, 100.0f, 700.0f, 1200.0f, 1800.0f, 2400.0f, 3300.0f}) {

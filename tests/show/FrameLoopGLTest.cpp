@@ -9,7 +9,7 @@
 
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
-#include "support/GLTestContext.h"
+#include "support/DemoTestContext.h"
 #include "sync/Sync.h"
 #include "sync/TrackWriter.h"
 
@@ -45,7 +45,7 @@ class FrameLoopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        REQUIRE_GL_CONTEXT(32, 32);
+        REQUIRE_DEMO_CONTEXT(32, 32);
         dir = fs::temp_directory_path() / (std::string("vantor-frameloop-") +
                                                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir);

@@ -21,7 +21,7 @@
 #include "capture/SceneRegistry.h"
 #include "capture/WavWriter.h"
 #include "capture/Y4mSink.h"
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
 #include "sync/Sync.h"

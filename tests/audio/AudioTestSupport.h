@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "runtime/AudioClock.h"
-#include "runtime/AudioDevice.h"
-#include "runtime/AudioLayer.h"
-#include "runtime/BassAudio.h"
+#include "audio/AudioClock.h"
+#include "audio/AudioDevice.h"
+#include "audio/AudioLayer.h"
+#include "audio/BassAudio.h"
 
 namespace audiotest {
 

@@ -1,4 +1,4 @@
-#include "runtime/AudioLayer.h"
+#include "audio/AudioLayer.h"
 
 #include <algorithm>
 #include <chrono>

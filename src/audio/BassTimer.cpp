@@ -1,4 +1,4 @@
-#include "runtime/BassTimer.h"
+#include "audio/BassTimer.h"
 
 BassTimer::BassTimer(HSTREAM stream, float bpm, int rowsPerBeat)
     : stream(stream), rowRate(static_cast<double>(bpm) / 60.0 * rowsPerBeat)

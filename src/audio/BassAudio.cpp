@@ -1,13 +1,13 @@
 // The BASS_ calls of the show, on the audio layer: argument checks, the per-thread error
 // code and the conversions between bytes (16-bit interleaved samples at the stream's own
 // rate and channel count), frames and seconds.
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
 
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/AudioLayer.h"
+#include "audio/AudioLayer.h"
 
 using audio::AudioLayer;
 using audio::AudioStream;

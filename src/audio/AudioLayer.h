@@ -14,10 +14,10 @@
 #include <thread>
 #include <vector>
 
-#include "runtime/AudioClock.h"
-#include "runtime/AudioDevice.h"
-#include "runtime/AudioStream.h"
-#include "runtime/BassAudio.h"
+#include "audio/AudioClock.h"
+#include "audio/AudioDevice.h"
+#include "audio/AudioStream.h"
+#include "audio/BassAudio.h"
 
 namespace audio {
 

@@ -1,7 +1,7 @@
 // An alpha-beta filter on the device's sample counter: the position follows the
 // callbacks with a small gain, the pace with a smaller one, so a device that runs a
 // little fast or slow against the system clock is followed without a standing lag.
-#include "runtime/AudioPositionTracker.h"
+#include "audio/AudioPositionTracker.h"
 
 #include <algorithm>
 #include <cmath>

@@ -2,8 +2,8 @@
 // rows per second; the music is the master clock of the show.
 #pragma once
 
-#include "runtime/BassAudio.h"
-#include "runtime/Timer.h"
+#include "audio/BassAudio.h"
+#include "audio/Timer.h"
 
 class BassTimer final : public synctime::Timer {
 public:

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "runtime/AudioPositionTracker.h"
+#include "audio/AudioPositionTracker.h"
 
 namespace {
 

@@ -9,11 +9,11 @@
 #include <mutex>
 #include <vector>
 
-#include "runtime/AudioDevice.h"
-#include "runtime/AudioPositionTracker.h"
-#include "runtime/AudioRing.h"
-#include "runtime/BassAudio.h"
-#include "runtime/Mp3Stream.h"
+#include "audio/AudioDevice.h"
+#include "audio/AudioPositionTracker.h"
+#include "audio/AudioRing.h"
+#include "audio/BassAudio.h"
+#include "audio/Mp3Stream.h"
 
 namespace audio {
 

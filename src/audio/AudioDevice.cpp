@@ -1,4 +1,4 @@
-#include "runtime/AudioDevice.h"
+#include "audio/AudioDevice.h"
 
 #include <SDL.h>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "AudioTestSupport.h"
-#include "runtime/BassTimer.h"
+#include "audio/BassTimer.h"
 
 namespace audiotest {
 namespace {

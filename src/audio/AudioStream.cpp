@@ -1,4 +1,4 @@
-#include "runtime/AudioStream.h"
+#include "audio/AudioStream.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "runtime/Mp3Stream.h"
+#include "audio/Mp3Stream.h"
 
 #include <fcntl.h>
 #include <mpg123.h>
