@@ -30,6 +30,23 @@ std::uint16_t readLe16(const unsigned char* bytes)
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
+// Sets GL's row alignment for uploads for as long as it lives, then gives the caller's
+// back, so a loader never leaves its own alignment behind.
+class ScopedUnpackAlignment {
+public:
+    explicit ScopedUnpackAlignment(GLint alignment)
+    {
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &previous);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    }
+    ~ScopedUnpackAlignment() { glPixelStorei(GL_UNPACK_ALIGNMENT, previous); }
+    ScopedUnpackAlignment(const ScopedUnpackAlignment&) = delete;
+    ScopedUnpackAlignment& operator=(const ScopedUnpackAlignment&) = delete;
+
+private:
+    GLint previous = 4;
+};
+
 void setMipmappedParameters(GLint wrap)
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
@@ -54,20 +71,18 @@ GLuint loadTexture(const char* path, bool mirrored)
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
 
-    // Decoded rows are tightly packed; with GL's default alignment of 4 an RGB image whose
-    // width is not a multiple of 4 would be read past its end. The caller's alignment is
-    // restored afterwards.
-    GLint previousAlignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    if (components == 3) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
-            pixels);
-    } else if (components == 4) {
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-            pixels);
+    {
+        // Decoded rows are tightly packed; with GL's default alignment of 4 an RGB image
+        // whose width is not a multiple of 4 would be read past its end.
+        const ScopedUnpackAlignment packed(1);
+        if (components == 3) {
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB, GL_UNSIGNED_BYTE,
+                pixels);
+        } else if (components == 4) {
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_RGBA,
+                GL_UNSIGNED_BYTE, pixels);
+        }
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
 
     setMipmappedParameters(mirrored ? GL_MIRRORED_REPEAT : GL_REPEAT);
     // A texture without an image has no levels to build from.
@@ -125,12 +140,11 @@ GLuint loadBmpTexture(const char* path)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    GLint previousAlignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_BGR, GL_UNSIGNED_BYTE,
-        data.data());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
+    {
+        const ScopedUnpackAlignment padded(4);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_BGR, GL_UNSIGNED_BYTE,
+            data.data());
+    }
     setMipmappedParameters(GL_REPEAT);
     glGenerateMipmap(GL_TEXTURE_2D);
     return texture;
@@ -181,10 +195,7 @@ GLuint loadDdsTexture(const char* path)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
-    GLint previousAlignment = 4;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &previousAlignment);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-
+    const ScopedUnpackAlignment packed(1);
     std::size_t offset = 0;
     std::uint32_t levels = 0;
     for (std::uint32_t level = 0; level < mipMapCount && (width || height); ++level) {
@@ -206,7 +217,6 @@ GLuint loadDdsTexture(const char* path)
         if (height == 0 && width != 0)
             height = 1;
     }
-    glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
     if (levels == 0) {
         std::printf("%s: DDS file ends before its first image.\n", path);
         glDeleteTextures(1, &texture);

@@ -8,6 +8,8 @@
 
 namespace OrvelDemo {
 
+using enum UnoTrack;
+
 namespace {
 
 constexpr float aspect = 16.0f / 9.0f;
@@ -23,10 +25,13 @@ GLuint texturemapperProgram = 0;
 GLuint rekkaProgram = 0;
 glm::mat4 initialView(1.0f);
 
-TrackHandle openTrack(const char* name)
+std::array<TrackHandle, unoTrackCount> openTracks()
 {
+    std::array<TrackHandle, unoTrackCount> handles;
     Sync* sync = gDemo ? gDemo->getSync() : nullptr;
-    return sync ? sync->getTrack(name) : TrackHandle();
+    for (std::size_t i = 0; i < unoTrackCount && sync; ++i)
+        handles[i] = sync->getTrack(unoTrackNames[i]);
+    return handles;
 }
 
 } // namespace
@@ -63,16 +68,7 @@ SceneUno::SceneUno()
       combine("./data/shaders/combine.fs"),
       splash("./data/shaders/splash.fs"),
       logofx("./data/shaders/logofx.fs"),
-      camX(openTrack("camX")), camY(openTrack("camY")), camZ(openTrack("camZ")),
-      camYaw(openTrack("camYaw")), camPitch(openTrack("camPitch")), camRoll(openTrack("camRoll")),
-      addconst(openTrack("addconst")), sigma(openTrack("sigma")), rotangle(openTrack("rotangle")),
-      translate(openTrack("translate")), truckpos(openTrack("truckpos")),
-      jaakkoframe(openTrack("jaakkoframe")), rekkaframe(openTrack("rekkaframe")),
-      jaakkoposy(openTrack("jaakkoposy")), logoconstant(openTrack("logoconstant")),
-      scenedarken(openTrack("scenedarken")), bw(openTrack("bw")), jaakkoBx(openTrack("jaakkoBx")),
-      jaakkoBz(openTrack("jaakkoBz")), jaakkoCx(openTrack("jaakkoCx")), jaakkoCz(openTrack("jaakkoCz")),
-      fov(openTrack("fov")), yawNoise(openTrack("yawNoise")), pitchNoise(openTrack("pitchNoise")),
-      rollNoise(openTrack("rollNoise")),
+      tracks(openTracks()),
       vignetteTexture(loadTexture("./data/img/vignette.png", false)),
       logoTexture(loadTexture("./data/img/vantor.png", false))
 {
@@ -115,9 +111,9 @@ SceneUno::~SceneUno()
     envmapProgram = texturemapperProgram = rekkaProgram = 0;
 }
 
-float SceneUno::track(const TrackHandle& handle) const
+float SceneUno::track(UnoTrack name) const
 {
-    return handle.getValue(gDemo->getRow());
+    return tracks[static_cast<std::size_t>(name)].getValue(gDemo->getRow());
 }
 
 float SceneUno::getBwMix()

@@ -76,15 +76,12 @@ protected:
 TEST_F(SceneUnoTest, OpensItsTracksInOrderAndSizesItsTargets)
 {
     build({});
-    const char* names[] = {"camX", "camY", "camZ", "camYaw", "camPitch", "camRoll", "addconst", "sigma",
-                           "rotangle", "translate", "truckpos", "jaakkoframe", "rekkaframe", "jaakkoposy",
-                           "logoconstant", "scenedarken", "bw", "jaakkoBx", "jaakkoBz", "jaakkoCx",
-                           "jaakkoCz", "fov", "yawNoise", "pitchNoise", "rollNoise"};
     std::vector<std::string> opened;
     const std::regex notFound(R"(SYNC TRACK \./data/science/sync_(\w+)\.track NOT FOUND)");
     for (std::sregex_iterator it(log.begin(), log.end(), notFound), end; it != end; ++it)
         opened.push_back((*it)[1]);
-    EXPECT_EQ(opened, std::vector<std::string>(std::begin(names), std::end(names)));
+    const auto& names = OrvelDemo::unoTrackNames;
+    EXPECT_EQ(opened, std::vector<std::string>(names.begin(), names.end()));
 
     for (int i = 1; i <= 11; ++i) {
         const bool half = i == 5;

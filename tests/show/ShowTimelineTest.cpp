@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "music/Arrangement.h"
+#include "scenes/SceneUnoTracks.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 
@@ -38,13 +39,10 @@ protected:
 
 TEST_F(ShowTimeline, HoldsEveryTrackTheScenesOpen)
 {
-    const char* mainScene[] = {"camX", "camY", "camZ", "camYaw", "camPitch", "camRoll", "addconst", "sigma",
-                               "rotangle", "translate", "truckpos", "jaakkoframe", "rekkaframe", "jaakkoposy",
-                               "logoconstant", "scenedarken", "bw", "jaakkoBx", "jaakkoBz", "jaakkoCx",
-                               "jaakkoCz", "fov", "yawNoise", "pitchNoise", "rollNoise", "e"};
     const char* motionScene[] = {"ulko", "sisa", "addconst", "sigma", "thetamax", "scalemax"};
-    for (const char* name : mainScene)
+    for (const char* name : OrvelDemo::unoTrackNames)
         EXPECT_NE(findTrack(timeline, name), nullptr) << name;
+    EXPECT_NE(findTrack(timeline, "e"), nullptr) << "the show's end track";
     for (const char* name : motionScene)
         EXPECT_NE(findTrack(timeline, name), nullptr) << name;
 }
