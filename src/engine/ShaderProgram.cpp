@@ -27,26 +27,26 @@ bool readSource(const char* path, std::string& source)
     return true;
 }
 
-void printShaderLog(GLuint shader)
+// Shaders and programs keep their logs behind the same pair of calls.
+void printLog(GLuint object, PFNGLGETSHADERIVPROC getLength, PFNGLGETSHADERINFOLOGPROC getLog)
 {
     GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
     if (length <= 0)
         return;
     std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetShaderInfoLog(shader, length, nullptr, log.data());
+    getLog(object, length, nullptr, log.data());
     std::printf("%s\n", log.data());
+}
+
+void printShaderLog(GLuint shader)
+{
+    printLog(shader, glGetShaderiv, glGetShaderInfoLog);
 }
 
 void printProgramLog(GLuint program)
 {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    if (length <= 0)
-        return;
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetProgramInfoLog(program, length, nullptr, log.data());
-    std::printf("%s\n", log.data());
+    printLog(program, glGetProgramiv, glGetProgramInfoLog);
 }
 
 void compile(GLuint shader, const char* path, const std::string& source)

@@ -5,6 +5,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/CameraRig.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
 
@@ -28,9 +29,8 @@ glm::mat4 initialView(1.0f);
 std::array<TrackHandle, unoTrackCount> openTracks()
 {
     std::array<TrackHandle, unoTrackCount> handles;
-    Sync* sync = gDemo ? gDemo->getSync() : nullptr;
-    for (std::size_t i = 0; i < unoTrackCount && sync; ++i)
-        handles[i] = sync->getTrack(unoTrackNames[i]);
+    for (std::size_t i = 0; i < unoTrackCount; ++i)
+        handles[i] = openTrack(unoTrackNames[i]);
     return handles;
 }
 
