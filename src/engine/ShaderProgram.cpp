@@ -1,29 +1,25 @@
-// The shader program loader: reads both sources line by line, compiles, links and prints
-// whatever the driver has to say. Nothing is made current and no locations are bound.
+// The shader program loader: reads both sources (with their includes), compiles, links and
+// prints whatever the driver has to say. Nothing is made current and no locations are bound.
 #include "engine/ShaderProgram.h"
 
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "engine/ShaderSource.h"
+
 namespace {
 
-// Each line is preceded by a line break, so the source starts with one and its last line
-// has none: a file that ends without a line break reads the same as one that has it.
+// The file and its includes as one source; include problems are printed where the
+// compile log will follow, since they explain it.
 bool readSource(const char* path, std::string& source)
 {
-    std::ifstream file(path);
-    if (!file.is_open())
+    Tarvo::ShaderSource assembled;
+    if (!assembled.read(path))
         return false;
-    std::string line;
-    while (std::getline(file, line)) {
-        // Files written on Windows keep their carriage returns on this platform.
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        source += "\n";
-        source += line;
-    }
+    for (const std::string& problem : assembled.problems())
+        std::printf("%s\n", problem.c_str());
+    source = assembled.text();
     return true;
 }
 

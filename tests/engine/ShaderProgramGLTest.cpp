@@ -127,9 +127,9 @@ TEST_F(ShaderProgramGLTest, SourceIsAssembledLineByLineWhateverTheFinalLineBreak
     ASSERT_EQ(sourcesB.size(), 2u);
     EXPECT_EQ(sourcesA[0], sourcesB[0]);
     EXPECT_EQ(sourcesA[0],
-        "\n#version 330 core\nin vec3 trivial_vertices;\n"
+        "#version 330 core\nin vec3 trivial_vertices;\n"
         "void main() { gl_Position = vec4(trivial_vertices, 1.0); }");
-    EXPECT_EQ(sourcesA[1], "\n#version 330 core\nout vec4 color;\nvoid main() { color = vec4(1.0); }");
+    EXPECT_EQ(sourcesA[1], "#version 330 core\nout vec4 color;\nvoid main() { color = vec4(1.0); }");
     EXPECT_EQ(linkStatus(a), GL_TRUE);
     EXPECT_EQ(linkStatus(b), GL_TRUE);
     glDeleteProgram(a);
@@ -149,4 +149,20 @@ TEST_F(ShaderProgramGLTest, LoadingTheSamePairTwiceGivesTwoPrograms)
     EXPECT_EQ(linkStatus(b), GL_TRUE);
     glDeleteProgram(a);
     glDeleteProgram(b);
+}
+
+TEST_F(ShaderProgramGLTest, CompileErrorsNameTheLineOfTheFileTheyAreIn)
+{
+    const auto vs = scratch.write("a.vs", vertexSource);
+    scratch.write("lib/shade.glsl", "// shared\nvec4 shade() { return missingInInclude; }\n");
+    const auto fs = scratch.write("broken.fs", "#version 330 core\n"
+                                               "#include \"lib/shade.glsl\"\n"
+                                               "out vec4 color;\n"
+                                               "void main() { color = shade() + missingInMain; }\n");
+    CaptureOut out;
+    const GLuint program = loadShaderProgram(vs.c_str(), fs.c_str());
+    const std::string log = out.take();
+    EXPECT_NE(log.find("1:2("), std::string::npos) << "line 2 of the include, file 1\n" << log;
+    EXPECT_NE(log.find("0:4("), std::string::npos) << "line 4 of the main file\n" << log;
+    glDeleteProgram(program);
 }
