@@ -86,12 +86,6 @@ protected:
     GLuint program = 0;
     GLuint texture = 0;
     double lastUpdateTime = noUpdateYet;
-
-private:
-    GLint samplerLocation = -1;
-    GLint projectionLocation = -1;
-    GLint rightLocation = -1;
-    GLint upLocation = -1;
 };
 
 } // namespace Tarvo

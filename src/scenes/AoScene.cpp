@@ -33,7 +33,7 @@ AoScene::AoScene()
 
 AoScene::~AoScene()
 {
-    glDeleteProgram(objectProgram);
+    deleteShaderProgram(objectProgram);
     objectProgram = 0;
 }
 

@@ -72,7 +72,7 @@ Motionscene::Motionscene()
 Motionscene::~Motionscene()
 {
     glDeleteTextures(1, &vignetteTexture);
-    glDeleteProgram(objectProgram);
+    deleteShaderProgram(objectProgram);
     objectProgram = 0;
 }
 

@@ -76,9 +76,6 @@ SceneUno::SceneUno()
     texturemapperProgram = loadShaderProgram("./data/shaders/texturemapper.vs", "./data/shaders/texturemapper.fs");
     rekkaProgram = loadShaderProgram("./data/shaders/envmap/envmap.vs", "./data/shaders/envmap/rekka.fs");
 
-    envmapInvProjection = glGetUniformLocation(envmapProgram, "invProjection");
-    rekkaInvProjection = glGetUniformLocation(rekkaProgram, "invProjection");
-
     initialView = Tarvo::lookAt(glm::vec3(0, 1, 4), glm::vec3(0, 1, 0), glm::vec3(0, 1, 0));
     const glm::mat4 identity(1.0f);
 
@@ -105,9 +102,9 @@ SceneUno::~SceneUno()
 {
     glDeleteTextures(1, &vignetteTexture);
     glDeleteTextures(1, &logoTexture);
-    glDeleteProgram(envmapProgram);
-    glDeleteProgram(texturemapperProgram);
-    glDeleteProgram(rekkaProgram);
+    deleteShaderProgram(envmapProgram);
+    deleteShaderProgram(texturemapperProgram);
+    deleteShaderProgram(rekkaProgram);
     envmapProgram = texturemapperProgram = rekkaProgram = 0;
 }
 
@@ -144,10 +141,13 @@ void SceneUno::drawScene(const double& time)
     const float fieldOfView = glm::clamp(track(fov), minFov, maxFov);
     sceneProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
     const glm::mat4 inverseProjection = glm::inverse(sceneProjection);
-    glUseProgram(envmapProgram);
-    glUniformMatrix4fv(envmapInvProjection, 1, GL_FALSE, &inverseProjection[0][0]);
-    glUseProgram(rekkaProgram);
-    glUniformMatrix4fv(rekkaInvProjection, 1, GL_FALSE, &inverseProjection[0][0]);
+    for (const GLuint program : {envmapProgram, rekkaProgram}) {
+        if (!Tarvo::programLinked(program))
+            continue;
+        glUseProgram(program);
+        glUniformMatrix4fv(Tarvo::uniformLocation(program, "invProjection"), 1, GL_FALSE,
+            &inverseProjection[0][0]);
+    }
     glDisable(GL_BLEND);
 
     const glm::vec3 eye(track(camX), track(camY), track(camZ));

@@ -72,10 +72,6 @@ private:
 
     GLuint vignetteTexture;
     GLuint logoTexture;
-    // The geometry shaders derive view space from MVP, so they are told the inverse of
-    // the frame's projection.
-    GLint envmapInvProjection = -1;
-    GLint rekkaInvProjection = -1;
 };
 
 } // namespace OrvelDemo

@@ -42,7 +42,7 @@ SsrScene::SsrScene()
 SsrScene::~SsrScene()
 {
     glDeleteTextures(1, &brassTexture);
-    glDeleteProgram(objectProgram);
+    deleteShaderProgram(objectProgram);
     objectProgram = 0;
 }
 

@@ -2,6 +2,7 @@
 #include "capture/SceneRegistry.h"
 
 #include "capture/TestCard.h"
+#include "engine/ImageCache.h"
 #include "runtime/Demo.h"
 #include "scenes/AoScene.h"
 #include "scenes/Motionscene.h"
@@ -26,6 +27,7 @@ Tarvo::PostScene* create(Tarvo::aDemo& demo)
 {
     auto* scene = new SceneType();
     demo.setScene(scene);
+    Tarvo::ImageCache::release();
     return scene;
 }
 
