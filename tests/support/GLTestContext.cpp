@@ -23,6 +23,12 @@ bool GLTestContext::ensure(int width, int height)
     return true;
 }
 
+void GLTestContext::reloadTracks()
+{
+    if (gDemo)
+        gDemo->openTracks(Tarvo::DemoOptions().syncBasePath);
+}
+
 std::vector<std::uint8_t> readPixels(int x, int y, int width, int height)
 {
     std::vector<std::uint8_t> pixels(static_cast<size_t>(width) * height * 4);
