@@ -94,6 +94,21 @@ TEST_F(CaptureGLTest, RowsEqualTheMatchingFramesOfASpan)
     EXPECT_FALSE(frame6.rgb == frame15.rgb);
 }
 
+TEST_F(CaptureGLTest, SnowRowsEqualTheFramesOfASpanThoughTheFlakesMoveEveryFrame)
+{
+    // The flakes' state depends on every frame before, so a single row steps through them.
+    makeShow(3.0);
+    const Outcome span = run("--scene snow --size 160x90 --fps 10 --to 41 --out span");
+    ASSERT_EQ(span.status, 0) << span.err;
+    const Outcome rows = run("--scene snow --size 160x90 --fps 10 --rows 40,20 --out rows");
+    ASSERT_EQ(rows.status, 0) << rows.err;
+    const Picture frame20 = picture("span/frame_000020.png");
+    ASSERT_FALSE(frame20.rgb.empty());
+    EXPECT_TRUE(frame20.rgb == picture("rows/row_40.png").rgb);
+    EXPECT_TRUE(picture("span/frame_000010.png").rgb == picture("rows/row_20.png").rgb);
+    EXPECT_FALSE(frame20.rgb == picture("span/frame_000019.png").rgb);
+}
+
 TEST_F(CaptureGLTest, SpanEndsAtTheFirstFrameWhereTheEndTrackIsOneOrLess)
 {
     makeShow(3.0);

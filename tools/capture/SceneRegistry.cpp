@@ -29,6 +29,11 @@ Tarvo::PostScene* create(Tarvo::aDemo& demo)
     return scene;
 }
 
+void advanceSnow(Tarvo::PostScene& scene, double time)
+{
+    static_cast<OrvelDemo::SnowViewer&>(scene).advance(time);
+}
+
 } // namespace
 
 const std::vector<SceneEntry>& sceneRegistry()
@@ -38,7 +43,7 @@ const std::vector<SceneEntry>& sceneRegistry()
         {"ao", "the ambient-occlusion scene", create<OrvelDemo::AoScene>},
         {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>},
         {"ssr", "the screen-space-reflection scene", create<OrvelDemo::SsrScene>},
-        {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>},
+        {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>, nullptr, advanceSnow},
         {"toy", "the shader-toy scene", create<OrvelDemo::ToyViewer>},
         {"testcard", "a picture that changes with every row, through the full post-processing chain",
          create<TestCard>},
