@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "CaptureRun.h"
 #include "capture/FramePlan.h"
@@ -38,6 +40,21 @@ double meanGreen(const Picture& p, int y)
     for (int x = 0; x < p.width; ++x)
         sum += p.rgb[(static_cast<size_t>(y) * p.width + x) * 3 + 1];
     return sum / p.width;
+}
+
+// Mean and standard deviation of the pixels' brightness (0 to 1).
+std::pair<double, double> brightness(const Picture& p)
+{
+    double sum = 0.0;
+    double squares = 0.0;
+    const size_t pixels = p.rgb.size() / 3;
+    for (size_t i = 0; i < p.rgb.size(); i += 3) {
+        const double v = (p.rgb[i] + p.rgb[i + 1] + p.rgb[i + 2]) / 765.0;
+        sum += v;
+        squares += v * v;
+    }
+    const double mean = pixels ? sum / pixels : 0.0;
+    return {mean, pixels ? std::sqrt(std::max(0.0, squares / pixels - mean * mean)) : 0.0};
 }
 
 // A PNG's pixels back in the read-back layout, for comparing with the video stream.
@@ -198,6 +215,27 @@ TEST_F(CaptureGLTest, EveryRegisteredSceneRendersAtTheAskedSize)
         const Picture p = picture(std::string(scene) + "/row_30.png");
         EXPECT_EQ(p.width, 48) << scene;
         EXPECT_EQ(p.height, 27) << scene;
+    }
+}
+
+TEST_F(CaptureGLTest, AlternativeScenesShowTheirSubjectAcrossTheShowWithTheDefaultData)
+{
+    // The generated data and compiled timelines, as a user first meets them: the track
+    // names are shared by all scenes, so a scene must not get values that ruin it.
+    const fs::path root = fs::path(VANTOR_DATA).parent_path();
+    ASSERT_TRUE(fs::exists(root / "data" / "vaxo-dubtech.mp3")) << "build the assets target first";
+    for (const char* scene : {"ao", "motion", "ssr", "snow", "toy"}) {
+        const Outcome r = runIn(root, std::string("--scene ") + scene + " --size 240x135 --rows 200,1800,3400 --out '" +
+                                          (dir / scene).string() + "'");
+        ASSERT_EQ(r.status, 0) << scene << "\n" << r.err;
+        for (const char* row : {"200", "1800", "3400"}) {
+            const Picture p = picture(std::string(scene) + "/row_" + row + ".png");
+            ASSERT_FALSE(p.rgb.empty()) << scene << " row " << row;
+            const auto [mean, spread] = brightness(p);
+            EXPECT_GT(mean, 0.06) << scene << " row " << row << ": near black";
+            EXPECT_LT(mean, 0.85) << scene << " row " << row << ": near white";
+            EXPECT_GT(spread, 0.015) << scene << " row " << row << ": no detail";
+        }
     }
 }
 

@@ -57,8 +57,13 @@ void CaptureProgramTest::makeEndTrack(const std::vector<TrackKey>& keys)
 
 Outcome CaptureProgramTest::run(const std::string& args)
 {
-    const std::string command = "cd '" + dir.string() + "' && timeout 100 '" + VANTOR_CAPTURE + "' " + args +
-                                " > out.bin 2> err.txt";
+    return runIn(dir, args);
+}
+
+Outcome CaptureProgramTest::runIn(const fs::path& folder, const std::string& args)
+{
+    const std::string command = "cd '" + folder.string() + "' && timeout 100 '" + VANTOR_CAPTURE + "' " + args +
+                                " > '" + (dir / "out.bin").string() + "' 2> '" + (dir / "err.txt").string() + "'";
     const int raw = std::system(command.c_str());
     Outcome result;
     result.signalled = WIFSIGNALED(raw);

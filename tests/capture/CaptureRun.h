@@ -36,6 +36,8 @@ protected:
     void makeEndTrack(const std::vector<TrackKey>& keys);
     // args are passed through the shell as written.
     Outcome run(const std::string& args);
+    // The same, run from another working folder (its output still lands in dir).
+    Outcome runIn(const std::filesystem::path& folder, const std::string& args);
     Picture picture(const std::string& relativePath) const;
     std::filesystem::path dir;
 };

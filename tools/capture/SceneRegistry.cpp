@@ -41,7 +41,7 @@ const std::vector<SceneEntry>& sceneRegistry()
     static const std::vector<SceneEntry> entries = {
         {"main", "the show's main scene", createMain},
         {"ao", "the ambient-occlusion scene", create<OrvelDemo::AoScene>},
-        {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>},
+        {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>, "./data/science/motion/sync"},
         {"ssr", "the screen-space-reflection scene", create<OrvelDemo::SsrScene>},
         {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>, nullptr, advanceSnow},
         {"toy", "the shader-toy scene", create<OrvelDemo::ToyViewer>},
