@@ -34,10 +34,11 @@ protected:
     // A tune of this length as ./data/vaxo-dubtech.mp3, and links to the rest of the data.
     void makeShow(double seconds);
     void makeEndTrack(const std::vector<TrackKey>& keys);
-    // args are passed through the shell as written.
-    Outcome run(const std::string& args);
+    // args are passed through the shell as written; prefix goes before the program (an
+    // "env ..." that changes its environment).
+    Outcome run(const std::string& args, const std::string& prefix = "");
     // The same, run from another working folder (its output still lands in dir).
-    Outcome runIn(const std::filesystem::path& folder, const std::string& args);
+    Outcome runIn(const std::filesystem::path& folder, const std::string& args, const std::string& prefix = "");
     Picture picture(const std::string& relativePath) const;
     std::filesystem::path dir;
 };

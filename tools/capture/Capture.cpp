@@ -42,6 +42,18 @@ double msSince(Clock::time_point from)
     return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
 }
 
+// The window is invisible, but the windowing library still makes it on a display.
+std::string noWindowMessage()
+{
+    const std::string hint = "; run it inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const std::string display = x11 && *x11 ? x11 : wayland && *wayland ? wayland : "";
+    if (display.empty())
+        return "needs a display for its invisible OpenGL window, and none is set (no DISPLAY)" + hint;
+    return "no OpenGL 3.3 window could be opened on display " + display + hint;
+}
+
 // The demo instance as the capture needs it: no sound device of its own, the music
 // decoded rather than played, and an invisible window of the capture's size.
 bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
@@ -58,8 +70,7 @@ bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
     try {
         gDemo = new Tarvo::aDemo(o.width, o.height, demo);
     } catch (const Tarvo::StartupError& error) {
-        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath
-                             : std::string("no OpenGL 3.3 window could be opened"));
+        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
         return false;
     }
     // The scenes' framebuffers take the window's size; beyond these limits they would
