@@ -239,6 +239,35 @@ TEST_F(CaptureGLTest, AlternativeScenesShowTheirSubjectAcrossTheShowWithTheDefau
     }
 }
 
+TEST_F(CaptureGLTest, ContactSheetLabelsItsTilesOrFailsLoudly)
+{
+    if (std::system("command -v montage > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ImageMagick's montage is not installed";
+    const fs::path root = fs::path(VANTOR_DATA).parent_path();
+    ASSERT_TRUE(fs::exists(root / "data" / "vaxo-dubtech.mp3")) << "build the assets target first";
+    const std::string script = "bash '" + (root / "scripts" / "contact-sheet.sh").string() + "' ";
+    const std::string env = "env CAPTURE='" + std::string(VANTOR_CAPTURE) + "' ";
+
+    const Outcome noFont = shell(root, env + "FONT=/nonexistent.ttf " + script + (dir / "none.png").string() + " 100");
+    EXPECT_EQ(noFont.status, 1);
+    EXPECT_NE(noFont.err.find("label font"), std::string::npos) << noFont.err;
+    EXPECT_FALSE(fs::exists(dir / "none.png"));
+
+    const Outcome made = shell(root, env + script + (dir / "sheet.png").string() + " 100");
+    ASSERT_EQ(made.status, 0) << made.err;
+    // Four 480x270 tiles a row, each with a 4-pixel border and its label below it in
+    // white on black.
+    const Picture p = picture("sheet.png");
+    ASSERT_EQ(p.width, 4 * 488);
+    int lit = 0;
+    for (int y = 4 + 270 + 4; y < 4 + 270 + 4 + 18; ++y)
+        for (int x = 0; x < 488; ++x) {
+            const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
+            lit += std::min({px[0], px[1], px[2]}) > 180;
+        }
+    EXPECT_GT(lit, 20) << "the first tile has no label";
+}
+
 TEST_F(CaptureGLTest, BenchPrintsItsFiguresAndWritesNothing)
 {
     makeShow(3.0);

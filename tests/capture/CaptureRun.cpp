@@ -62,8 +62,13 @@ Outcome CaptureProgramTest::run(const std::string& args, const std::string& pref
 
 Outcome CaptureProgramTest::runIn(const fs::path& folder, const std::string& args, const std::string& prefix)
 {
-    const std::string command = "cd '" + folder.string() + "' && timeout 100 " + prefix + " '" + VANTOR_CAPTURE + "' " + args +
-                                " > '" + (dir / "out.bin").string() + "' 2> '" + (dir / "err.txt").string() + "'";
+    return shell(folder, prefix + " '" + VANTOR_CAPTURE + "' " + args);
+}
+
+Outcome CaptureProgramTest::shell(const fs::path& folder, const std::string& line)
+{
+    const std::string command = "cd '" + folder.string() + "' && timeout 100 " + line + " > '" +
+                                (dir / "out.bin").string() + "' 2> '" + (dir / "err.txt").string() + "'";
     const int raw = std::system(command.c_str());
     Outcome result;
     result.signalled = WIFSIGNALED(raw);

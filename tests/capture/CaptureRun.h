@@ -39,6 +39,9 @@ protected:
     Outcome run(const std::string& args, const std::string& prefix = "");
     // The same, run from another working folder (its output still lands in dir).
     Outcome runIn(const std::filesystem::path& folder, const std::string& args, const std::string& prefix = "");
+    // Any command line, run by the shell in folder (with a time limit); its output lands
+    // in dir.
+    Outcome shell(const std::filesystem::path& folder, const std::string& command);
     Picture picture(const std::string& relativePath) const;
     std::filesystem::path dir;
 };
