@@ -45,7 +45,8 @@ double msSince(Clock::time_point from)
 // The window is invisible, but the windowing library still makes it on a display.
 std::string noWindowMessage()
 {
-    const std::string hint = "; run it inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
+    const std::string hint =
+        "; run it inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     const std::string display = x11 && *x11 ? x11 : wayland && *wayland ? wayland : "";
