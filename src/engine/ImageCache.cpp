@@ -2,7 +2,9 @@
 
 #include <stb_image.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <future>
 #include <map>
 #include <mutex>
@@ -14,10 +16,36 @@ namespace {
 
 using Pending = std::shared_future<std::shared_ptr<const DecodedImage>>;
 
+// What the file looked like when it was decoded: a file written again since (a test's
+// scratch image, an artist's export) is decoded again rather than served stale.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written {};
+    bool exists = false;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const std::string& path)
+{
+    std::error_code error;
+    FileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, error);
+    if (error)
+        return {};
+    stamp.written = std::filesystem::last_write_time(path, error);
+    stamp.exists = !error;
+    return stamp;
+}
+
+struct Entry {
+    FileStamp stamp;
+    Pending image;
+};
+
 struct Cache {
     std::mutex mutex;
-    std::map<std::string, Pending> images; // guarded by mutex
-    std::set<std::string> reported;        // guarded by mutex
+    std::map<std::string, Entry> images; // guarded by mutex
+    std::set<std::string> reported;      // guarded by mutex
 };
 
 Cache& cache()
@@ -48,15 +76,14 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
 {
     std::promise<std::shared_ptr<const DecodedImage>> promise;
     Pending pending;
+    const FileStamp stamp = stampOf(path);
     {
         std::lock_guard lock(cache().mutex);
         auto found = cache().images.find(path);
-        if (found != cache().images.end()) {
-            pending = found->second;
-        } else {
-            cache().images.emplace(path, promise.get_future().share());
-            pending = {};
-        }
+        if (found != cache().images.end() && found->second.stamp == stamp)
+            pending = found->second.image;
+        else
+            cache().images[path] = Entry { stamp, promise.get_future().share() };
     }
     if (pending.valid())
         return pending.get();

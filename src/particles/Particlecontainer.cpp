@@ -168,6 +168,18 @@ void Particlecontainer::draw(double time, const glm::mat4& view)
     glDisableVertexAttribArray(colourAttribute);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
+    sortFarthestFirst();
+}
+
+void Particlecontainer::step(double time, const glm::mat4& view)
+{
+    update(time, view);
+    sortFarthestFirst();
+}
+
+// The next frame's streams follow the pool's order, and blending needs them back to front.
+void Particlecontainer::sortFarthestFirst()
+{
     std::sort(particles.begin(), particles.begin() + particleCount,
               [](const Particle& a, const Particle& b) { return a.sortKey > b.sortKey; });
 }

@@ -96,6 +96,12 @@ void Dinstance::initTimerAndSync(const std::string& syncBasePath)
     sync = Sync::create(syncBasePath, timer);
 }
 
+void Dinstance::openTracks(const std::string& basePath)
+{
+    delete sync;
+    sync = Sync::create(basePath, timer);
+}
+
 void Dinstance::startMusic()
 {
     BASS_Start();

@@ -42,6 +42,11 @@ public:
     virtual void run(double time) = 0;
 
     void startMusic();
+    // A fresh track store on basePath in place of the current one. Handles taken from the
+    // old store die with it, so whatever holds them (a scene) must be gone first; the show
+    // never calls this, tools and tests that run one scene after another on their own
+    // data do.
+    void openTracks(const std::string& basePath);
     bool updateRow();
     // Offline rendering steps the rows itself instead of following the music.
     void setRow(float r);

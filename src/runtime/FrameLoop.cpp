@@ -35,9 +35,12 @@ bool WindowFrameHost::windowOpen()
     return Tarvo::windowOpen();
 }
 
-long runFrameLoop(aDemo& demo, FrameHost& host, const TrackHandle& endTrack, std::ostream& log)
+long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
 {
     double reportStart = host.now();
+    // Opened after the clock is read: loading the file (and printing its SYNC TRACK line)
+    // belongs to the first reporting period.
+    const TrackHandle endTrack = tracks ? tracks->getTrack("e") : TrackHandle();
     int frames = 0;
     long drawn = 0;
     for (;;) {

@@ -31,8 +31,10 @@ public:
     bool windowOpen() override;
 };
 
-// Runs frames until the show ends; the once-a-second frame-time lines go to log.
-// Returns the number of frames drawn, which is at least one.
-long runFrameLoop(aDemo& demo, FrameHost& host, const TrackHandle& endTrack, std::ostream& log);
+// The last two steps of start-up, then frames until the show ends: the first reporting
+// period starts, then the end track "e" is opened from tracks (null: no end track), then
+// the loop runs. The once-a-second frame-time lines go to log. Returns the number of
+// frames drawn, which is at least one.
+long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log);
 
 } // namespace Tarvo

@@ -1,5 +1,7 @@
 #include "scenes/SceneUno.h"
 
+#include <cmath>
+
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 #include "engine/Transform.h"
@@ -18,6 +20,7 @@ constexpr float nearPlane = 0.1f;
 constexpr float farPlane = 8192.0f;
 constexpr float pumpJackScale = 1.3f;
 constexpr float skyScale = 32.0f;
+constexpr float startFov = 90.0f;
 constexpr float minFov = 1.0f;
 constexpr float maxFov = 179.0f;
 
@@ -34,9 +37,19 @@ std::array<TrackHandle, unoTrackCount> openTracks()
     return handles;
 }
 
+// A field of view of 0 or 180 degrees has no projection; keep to the open range so a
+// missing or wild "fov" track cannot fill the frame with NaN. A NaN (a damaged track
+// file) passes through any clamp, so it gets the start-up field of view instead.
+float usableFieldOfView(float degrees)
+{
+    if (std::isnan(degrees))
+        return startFov;
+    return glm::clamp(degrees, minFov, maxFov);
+}
+
 } // namespace
 
-glm::mat4 sceneProjection = Tarvo::perspective(90.0f, aspect, nearPlane, farPlane);
+glm::mat4 sceneProjection = Tarvo::perspective(startFov, aspect, nearPlane, farPlane);
 
 SceneUno::SceneUno()
     : Tarvo::PostScene("./data/shaders/trivial.fs", 4),
@@ -136,9 +149,7 @@ const Tarvo::AniModel& SceneUno::getPumpJack(int index) const
 
 void SceneUno::drawScene(const double& time)
 {
-    // A field of view of 0 or 180 degrees has no projection; keep to the open range so
-    // a missing or wild "fov" track cannot fill the frame with NaN.
-    const float fieldOfView = glm::clamp(track(fov), minFov, maxFov);
+    const float fieldOfView = usableFieldOfView(track(fov));
     sceneProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
     const glm::mat4 inverseProjection = glm::inverse(sceneProjection);
     for (const GLuint program : {envmapProgram, rekkaProgram}) {

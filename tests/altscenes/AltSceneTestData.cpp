@@ -95,6 +95,7 @@ fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
     fs::current_path(dir);
+    testsupport::DemoTestContext::reloadTracks();
     return dir;
 }
 
