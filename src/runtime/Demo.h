@@ -57,6 +57,10 @@ public:
     Sync* getSync() const { return sync; }
     BassTimer* getTimer() const { return timer; }
     HSTREAM getStream() const { return stream; }
+    // The music's length in rows; negative without music.
+    double getMusicRows() const;
+    // True once started music has played to its end: nothing is left to keep time by.
+    bool musicEnded() const;
     unsigned getVertexArray() const { return vao; }
 
 protected:
@@ -69,6 +73,7 @@ private:
 
     int soundOn = 1;
     HSTREAM stream = 0;
+    bool musicStarted = false;
     double bpm = 150.0;
     BassTimer* timer = nullptr;
     Sync* sync = nullptr;
