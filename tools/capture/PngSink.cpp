@@ -4,9 +4,8 @@
 #include <stb_image_write.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+
+#include "base/AtomicFile.h"
 
 namespace capture {
 
@@ -44,23 +43,9 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         return false;
     }
     // A capture that is stopped half-way leaves no truncated frame behind.
-    const std::string temp = path + ".part";
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file) {
-        why = path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        why = path + ": " + std::strerror(written ? errno : writeErrno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        why = path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
+    std::string error;
+    if (!Tarvo::writeFileAtomically(path, png.data(), png.size(), error)) {
+        why = path + ": " + error;
         return false;
     }
     return true;
