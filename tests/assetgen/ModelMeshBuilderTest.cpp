@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -18,12 +19,11 @@ using modeltest::windingAgainstNormals;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // Area of a regular polygon with n corners on a circle of radius r.
 double polygonArea(int n, double r)
 {
-    return 0.5 * n * r * r * std::sin(2.0 * kPi / n);
+    return 0.5 * n * r * r * std::sin(2.0 * std::numbers::pi / n);
 }
 
 } // namespace
@@ -190,8 +190,8 @@ TEST(ModelOutline, ShapesAreCounterClockwiseWithTheirAreas)
     EXPECT_NEAR(signedArea2(circleOutline({1, 1}, 2.0f, 64)) / 2.0, polygonArea(64, 2.0), 1e-3);
     const Outline slot = slotOutline({0, 0}, {3, 0}, 0.5f, 16);
     EXPECT_NEAR(signedArea2(slot) / 2.0, 3.0 + polygonArea(32, 0.5), 1e-3);
-    const Outline ring = ringSectorOutline({0, 0}, 1.0f, 2.0f, 0.0f, float(kPi / 2), 64);
-    EXPECT_NEAR(signedArea2(ring) / 2.0, kPi / 4.0 * 3.0, 2e-3);
+    const Outline ring = ringSectorOutline({0, 0}, 1.0f, 2.0f, 0.0f, float(std::numbers::pi / 2), 64);
+    EXPECT_NEAR(signedArea2(ring) / 2.0, std::numbers::pi / 4.0 * 3.0, 2e-3);
     EXPECT_EQ(triangulate(ring).size(), ring.size() - 2);
 }
 

@@ -5,6 +5,7 @@
 
 #include <bit>
 #include <cmath>
+#include <numbers>
 
 #include "models/Outline.h"
 
@@ -12,7 +13,6 @@ namespace assetgen::models {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 // Twice the area below which a triangle is dropped (about a tenth of a square millimetre).
 constexpr float kMinArea2 = 1e-7f;
 
@@ -194,7 +194,7 @@ void MeshBuilder::addPrism(const std::vector<glm::vec2>& input, float z0, float 
         const glm::vec2 d = outline[(i + 1) % n] - outline[i];
         edgeNormal[i] = safeNormalize(glm::vec3(d.y, -d.x, 0.0f), glm::vec3(1, 0, 0));
     }
-    const float smoothCos = std::cos(smoothDegrees * kPi / 180.0f);
+    const float smoothCos = std::cos(smoothDegrees * std::numbers::pi_v<float> / 180.0f);
     // Normal of edge i at its corner `corner` (i or i + 1), shared with the neighbour
     // edge when the outline turns gently there.
     auto cornerNormal = [&](std::size_t edge, std::size_t other) {
@@ -244,7 +244,7 @@ void MeshBuilder::addLathe(const std::vector<LathePoint>& profile, int segments,
         segmentNormal[s] = l > 0.0f ? glm::vec2(-d.y, d.x) / l : glm::vec2(0, 1);
         length[s + 1] = length[s] + l;
     }
-    const float creaseCos = std::cos(creaseDegrees * kPi / 180.0f);
+    const float creaseCos = std::cos(creaseDegrees * std::numbers::pi_v<float> / 180.0f);
     auto endNormal = [&](std::size_t s, std::ptrdiff_t neighbour) {
         if (neighbour < 0 || neighbour >= static_cast<std::ptrdiff_t>(count))
             return segmentNormal[s];
@@ -255,7 +255,7 @@ void MeshBuilder::addLathe(const std::vector<LathePoint>& profile, int segments,
     };
     auto vertex = [&](std::size_t point, const glm::vec2& n, int step) {
         // The last step lands exactly on the first, so the seam shares its positions.
-        const float angle = 2.0f * kPi * static_cast<float>(step % segments) / segments;
+        const float angle = 2.0f * std::numbers::pi_v<float> * static_cast<float>(step % segments) / segments;
         const float c = std::cos(angle);
         const float s = std::sin(angle);
         const LathePoint& p = profile[point];

@@ -4,12 +4,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr float kCellX = 8.0f;
 constexpr float kCellZ = 6.0f;
 constexpr float kRiverHalfWidth = 30.0f;
@@ -70,7 +70,7 @@ float terrainHeight(float x, float z)
         const float profile = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t));
         // Bumps never rise past half the bank's depth, so near the abutments, where the
         // bank meets the deck, the ground stays under the road.
-        y = std::fmin(profile + 2.5f * rough * std::sin(kPi * t), 0.5f * profile);
+        y = std::fmin(profile + 2.5f * rough * std::sin(std::numbers::pi_v<float> * t), 0.5f * profile);
     }
     // The road's bed: a shallow cut along x = 0 from the valley's rim outwards, so the
     // road on the plateaus lies flush with the deck at y = 0.

@@ -2,6 +2,7 @@
 #include "models/Truck.h"
 
 #include <cmath>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -11,7 +12,7 @@ namespace assetgen::models {
 
 namespace {
 
-constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+constexpr double kDegrees = 180.0 / std::numbers::pi;
 
 } // namespace
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "music/Dsp.h"
 
@@ -16,7 +17,7 @@ void fadeTail(Sample& s, int frames)
     frames = std::min<int>(frames, int(s.size()));
     for (int i = 0; i < frames; ++i) {
         const double t = double(i + 1) / frames;
-        s[s.size() - frames + i] *= float(0.5 + 0.5 * std::cos(kPi * t));
+        s[s.size() - frames + i] *= float(0.5 + 0.5 * std::cos(std::numbers::pi * t));
     }
 }
 
@@ -49,7 +50,7 @@ Sample renderKick()
         phase += hz / kSampleRate;
         const double attack = std::min(1.0, t / 0.0006);
         const double amp = attack * (t < 0.012 ? 1.0 : std::exp(-(t - 0.012) / 0.11));
-        const double body = std::sin(2.0 * kPi * phase) * amp;
+        const double body = std::sin(2.0 * std::numbers::pi * phase) * amp;
         const double click = clickFilter.process(rng.bipolar()) * 0.22 * std::exp(-t / 0.0018);
         s[i] = std::tanh(drive * float(body + click)) * norm;
     }
@@ -103,7 +104,8 @@ Sample renderRim(uint64_t seed)
     Biquad band = Biquad::bandPass(2900.0, 2.5);
     for (size_t i = 0; i < s.size(); ++i) {
         const double t = double(i) / kSampleRate;
-        const double tone = 0.6 * std::sin(2.0 * kPi * 1720.0 * t) + 0.5 * std::sin(2.0 * kPi * 487.0 * t);
+        const double tone = 0.6 * std::sin(2.0 * std::numbers::pi * 1720.0 * t)
+                            + 0.5 * std::sin(2.0 * std::numbers::pi * 487.0 * t);
         const double env = std::min(1.0, t / 0.0004) * std::exp(-t / 0.011);
         const double click = band.process(rng.bipolar()) * std::exp(-t / 0.004);
         s[i] = float((tone * env + click * 1.5) * 0.7);
