@@ -10,9 +10,9 @@
 #include "music/Buses.h"
 #include "music/Drums.h"
 #include "music/DubDelay.h"
+#include "music/NoiseLayers.h"
 #include "music/Reverb.h"
 #include "music/Synths.h"
-#include "music/Texture.h"
 
 namespace assetgen::music {
 

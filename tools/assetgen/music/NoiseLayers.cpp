@@ -1,5 +1,5 @@
 // Vinyl crackle, hiss and the break's noise riser.
-#include "music/Texture.h"
+#include "music/NoiseLayers.h"
 
 #include <cmath>
 #include <numbers>
