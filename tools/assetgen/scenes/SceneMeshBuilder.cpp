@@ -3,9 +3,6 @@
 #include "SceneMeshBuilder.h"
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 namespace assetgen::scenes {
 
@@ -168,48 +165,6 @@ void SceneMeshBuilder::addHeightField(float halfSize, int cells, const std::func
             addTriangle(c00, c11, c01);
         }
     }
-}
-
-std::string objText(const Tarvo::ObjMesh& mesh, const std::string& title)
-{
-    std::string text = "# " + title + "\n";
-    char line[160];
-    for (const glm::vec3& p : mesh.positions) {
-        std::snprintf(line, sizeof line, "v %.6f %.6f %.6f\n", p.x, p.y, p.z);
-        text += line;
-    }
-    for (const glm::vec2& t : mesh.texCoords) {
-        std::snprintf(line, sizeof line, "vt %.6f %.6f\n", t.x, t.y);
-        text += line;
-    }
-    for (const glm::vec3& n : mesh.normals) {
-        std::snprintf(line, sizeof line, "vn %.6f %.6f %.6f\n", n.x, n.y, n.z);
-        text += line;
-    }
-    for (std::size_t i = 0; i + 8 < mesh.corners.size(); i += 9) {
-        const std::int32_t* c = &mesh.corners[i];
-        std::snprintf(line, sizeof line, "f %d/%d/%d %d/%d/%d %d/%d/%d\n", c[0], c[1], c[2], c[3], c[4], c[5], c[6],
-                      c[7], c[8]);
-        text += line;
-    }
-    return text;
-}
-
-bool writeObj(const std::string& path, const Tarvo::ObjMesh& mesh, const std::string& title)
-{
-    std::error_code error;
-    const std::filesystem::path parent = std::filesystem::path(path).parent_path();
-    if (!parent.empty())
-        std::filesystem::create_directories(parent, error);
-    std::ofstream out(path, std::ios::binary);
-    const std::string text = objText(mesh, title);
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    if (!out) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
 }
 
 } // namespace assetgen::scenes

@@ -1,11 +1,9 @@
 // A small indexed-mesh builder for the alternative scenes' meshes: flat quads, boxes,
-// solids of revolution and height fields with their normals and texture coordinates,
-// written as the OBJ subset the mesh reader accepts.
+// solids of revolution and height fields with their normals and texture coordinates.
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -54,12 +52,5 @@ public:
 private:
     Tarvo::ObjMesh result;
 };
-
-// The OBJ text of a mesh: a comment line with the title, then "v", "vt", "vn" and
-// "f p/t/n p/t/n p/t/n" lines.
-std::string objText(const Tarvo::ObjMesh& mesh, const std::string& title);
-// Writes objText to path, creating its folders. False, with a message on standard error,
-// when the file cannot be written.
-bool writeObj(const std::string& path, const Tarvo::ObjMesh& mesh, const std::string& title);
 
 } // namespace assetgen::scenes

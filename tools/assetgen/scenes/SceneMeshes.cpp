@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "AssetGen.h"
+#include "geometry/MeshFiles.h"
 
 namespace assetgen::scenes {
 
@@ -129,7 +130,7 @@ bool generateSceneMeshes(const std::string& dataDir)
     };
     bool ok = true;
     for (const Item& item : items)
-        ok = writeObj(dataDir + item.path, item.build(), item.title) && ok;
+        ok = writeObjFile(dataDir + item.path, item.build(), item.title) && ok;
     return ok;
 }
 
