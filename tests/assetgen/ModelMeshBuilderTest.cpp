@@ -9,10 +9,10 @@
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "ModelTestUtil.h"
-#include "models/MeshBuilder.h"
-#include "models/Outline.h"
+#include "geometry/MeshBuilder.h"
+#include "geometry/Outline.h"
 
-using namespace assetgen::models;
+using namespace assetgen;
 using modeltest::isClosed;
 using modeltest::signedVolume;
 using modeltest::windingAgainstNormals;
@@ -38,6 +38,24 @@ TEST(ModelMeshBuilder, BoxIsAClosedOutwardSolidWithEightSharedCorners)
     EXPECT_TRUE(isClosed(b.mesh()));
     EXPECT_EQ(windingAgainstNormals(b.mesh()), 0u);
     EXPECT_NEAR(signedVolume(b.mesh()), 4.0 * 0.5 * 2.0, 1e-5);
+}
+
+TEST(ModelMeshBuilder, PerFaceBoxesShowTheWholeTextureOnEachFaceAndMayFaceInwards)
+{
+    MeshBuilder b;
+    b.setUvScale(2.0f);
+    b.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), BoxTexture::PerFace);
+    EXPECT_EQ(b.mesh().texCoords.size(), 4u); // the corners of the unit square, nothing else
+    for (const glm::vec2& t : b.mesh().texCoords)
+        EXPECT_TRUE((t.x == 0.0f || t.x == 1.0f) && (t.y == 0.0f || t.y == 1.0f)) << t.x << " " << t.y;
+    EXPECT_TRUE(isClosed(b.mesh()));
+    EXPECT_NEAR(signedVolume(b.mesh()), 8.0, 1e-5);
+
+    MeshBuilder room;
+    room.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), BoxTexture::PerFace, true);
+    EXPECT_TRUE(isClosed(room.mesh()));
+    EXPECT_EQ(windingAgainstNormals(room.mesh()), 0u);
+    EXPECT_NEAR(signedVolume(room.mesh()), -8.0, 1e-5);
 }
 
 TEST(ModelMeshBuilder, BlockFacesOutwardWhateverTheCornerFrame)

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "models/MeshBuilder.h"
-#include "models/Outline.h"
+#include "geometry/MeshBuilder.h"
+#include "geometry/Outline.h"
 
 namespace assetgen::models {
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 namespace assetgen::models {
 

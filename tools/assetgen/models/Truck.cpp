@@ -6,7 +6,7 @@
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 namespace assetgen::models {
 

@@ -1,11 +1,11 @@
 // Outline shapes and ear-clipping triangulation. The outlines here are small (tens of
 // corners), so the quadratic clipper is plenty.
-#include "models/Outline.h"
+#include "geometry/Outline.h"
 
 #include <cmath>
 #include <numbers>
 
-namespace assetgen::models {
+namespace assetgen {
 
 namespace {
 
@@ -126,4 +126,4 @@ Outline ringSectorOutline(const glm::vec2& centre, float inner, float outer, flo
     return result;
 }
 
-} // namespace assetgen::models
+} // namespace assetgen
