@@ -66,38 +66,24 @@ void MeshBuilder::popTransform()
         stack.pop_back();
 }
 
-std::int32_t MeshBuilder::positionIndex(const glm::vec3& p)
+// The 1-based index of v in values, which gains v the first time it is seen.
+template <class Values, class Vector>
+std::int32_t MeshBuilder::intern(Pool& pool, Values& values, const Vector& v)
 {
-    const auto [it, added] = positionPool.try_emplace({bits(p.x), bits(p.y), bits(p.z)},
-                                                      static_cast<std::int32_t>(result.positions.size() + 1));
+    std::array<std::uint32_t, 3> key{};
+    for (int i = 0; i < Vector::length(); ++i)
+        key[i] = bits(v[i]);
+    const auto [it, added] = pool.try_emplace(key, static_cast<std::int32_t>(values.size() + 1));
     if (added)
-        result.positions.push_back(p);
-    return it->second;
-}
-
-std::int32_t MeshBuilder::uvIndex(const glm::vec2& t)
-{
-    const auto [it, added] = uvPool.try_emplace({bits(t.x), bits(t.y), 0u},
-                                                static_cast<std::int32_t>(result.texCoords.size() + 1));
-    if (added)
-        result.texCoords.push_back(t);
-    return it->second;
-}
-
-std::int32_t MeshBuilder::normalIndex(const glm::vec3& n)
-{
-    const auto [it, added] = normalPool.try_emplace({bits(n.x), bits(n.y), bits(n.z)},
-                                                    static_cast<std::int32_t>(result.normals.size() + 1));
-    if (added)
-        result.normals.push_back(n);
+        values.push_back(v);
     return it->second;
 }
 
 void MeshBuilder::emit(const MeshVertex& v)
 {
-    result.corners.push_back(positionIndex(v.position));
-    result.corners.push_back(uvIndex(v.uv));
-    result.corners.push_back(normalIndex(v.normal));
+    result.corners.push_back(intern(positionPool, result.positions, v.position));
+    result.corners.push_back(intern(uvPool, result.texCoords, v.uv));
+    result.corners.push_back(intern(normalPool, result.normals, v.normal));
 }
 
 void MeshBuilder::addTriangle(MeshVertex a, MeshVertex b, MeshVertex c)

@@ -124,9 +124,8 @@ private:
     };
     using Pool = std::unordered_map<std::array<std::uint32_t, 3>, std::int32_t, KeyHash>;
 
-    std::int32_t positionIndex(const glm::vec3& p);
-    std::int32_t uvIndex(const glm::vec2& t);
-    std::int32_t normalIndex(const glm::vec3& n);
+    template <class Values, class Vector>
+    static std::int32_t intern(Pool& pool, Values& values, const Vector& v);
     void emit(const MeshVertex& v);
 
     std::vector<glm::mat4> stack;
