@@ -4,6 +4,7 @@
 #include <stb_image_write.h>
 
 #include <algorithm>
+#include <thread>
 
 #include "base/AtomicFile.h"
 
@@ -70,11 +71,10 @@ int workersFor(size_t frameBytes, int workers)
 } // namespace
 
 PngSink::PngSink(size_t frameBytes, int workers)
-    : queue(std::clamp<size_t>(memoryBudgetOf(frameBytes, 2), 1, 2 * static_cast<size_t>(workersFor(frameBytes, workers))))
+    : QueuedSink(std::clamp<size_t>(memoryBudgetOf(frameBytes, 2), 1,
+                                    2 * static_cast<size_t>(workersFor(frameBytes, workers))))
 {
-    const int count = workersFor(frameBytes, workers);
-    for (int i = 0; i < count; ++i)
-        threads.emplace_back([this] { work(); });
+    start(workersFor(frameBytes, workers));
 }
 
 PngSink::~PngSink()
@@ -82,36 +82,11 @@ PngSink::~PngSink()
     finish();
 }
 
-bool PngSink::submit(CapturedFrame frame)
+void PngSink::encode(const CapturedFrame& frame)
 {
-    if (failed() || finished)
-        return false;
-    return queue.push(std::move(frame)) && !failed();
-}
-
-bool PngSink::finish()
-{
-    if (!finished) {
-        finished = true;
-        queue.close();
-        for (std::thread& thread : threads)
-            thread.join();
-        threads.clear();
-    }
-    return !failed();
-}
-
-void PngSink::work()
-{
-    while (std::optional<CapturedFrame> frame = queue.pop()) {
-        // After a failure the queue is still drained, so the render thread never waits
-        // on encoders that have stopped.
-        if (failed())
-            continue;
-        std::string why;
-        if (!writePng(frame->path, frame->width, frame->height, topDownRgb(*frame), why))
-            fail(why);
-    }
+    std::string why;
+    if (!writePng(frame.path, frame.width, frame.height, topDownRgb(frame), why))
+        fail(why);
 }
 
 } // namespace capture
