@@ -18,8 +18,8 @@
 
 #include "mp3/Mp3Writer.h"
 #include "mp3/TestTune.h"
-#include "runtime/AudioLayer.h"
-#include "runtime/BassAudio.h"
+#include "audio/AudioLayer.h"
+#include "audio/BassAudio.h"
 
 namespace {
 

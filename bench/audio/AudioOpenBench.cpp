@@ -10,7 +10,7 @@
 
 #include "mp3/Mp3Writer.h"
 #include "mp3/TestTune.h"
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "runtime/Demo.h"
+#include "engine/WindowSize.h"
 
 namespace Tarvo {
 
@@ -14,15 +14,15 @@ std::vector<Fbo*> fboStack;
 namespace {
 
 // The window's viewport as it was when the first target went on the stack; used when
-// there is no demo instance to give the window size (tools that draw off-screen only).
+// nobody has recorded the window size (tools that draw off-screen only).
 GLint windowViewport[4] = { 0, 0, 0, 0 };
 bool windowViewportKnown = false;
 
 void makeWindowCurrent()
 {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (gDemo)
-        glViewport(0, 0, gDemo->getWidth(), gDemo->getHeight());
+    if (windowSizeKnown())
+        glViewport(0, 0, windowWidth(), windowHeight());
     else if (windowViewportKnown)
         glViewport(windowViewport[0], windowViewport[1], windowViewport[2], windowViewport[3]);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

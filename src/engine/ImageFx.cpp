@@ -9,41 +9,34 @@ namespace Tarvo {
 ImageFx::ImageFx(std::string fragmentShaderPath)
 {
     program = loadShaderProgram("./data/shaders/trivial.vs", fragmentShaderPath.c_str());
-
-    glGenBuffers(1, &quadBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(fullScreenQuad), fullScreenQuad, GL_STATIC_DRAW);
-
-    // A program that failed to load (0) has no locations: every lookup is -1 then.
-    vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
-    inputTexLocation = program ? glGetUniformLocation(program, "inputtex") : -1;
 }
 
 ImageFx::~ImageFx()
 {
-    glDeleteBuffers(1, &quadBuffer);
-    glDeleteProgram(program);
+    deleteShaderProgram(program);
 }
 
 void ImageFx::addTexture(std::string uniformName, GLuint texture)
 {
-    const GLint location = program ? glGetUniformLocation(program, uniformName.c_str()) : -1;
-    textureInputs.push_back({ location, texture });
+    textureInputs.push_back({ uniformLocation(program, uniformName.c_str()), texture });
 }
 
 void ImageFx::addFloat(std::string uniformName, double value)
 {
-    const GLint location = program ? glGetUniformLocation(program, uniformName.c_str()) : -1;
-    floatInputs.push_back({ location, static_cast<double>(static_cast<float>(value)) });
+    floatInputs.push_back({ uniformLocation(program, uniformName.c_str()),
+        static_cast<double>(static_cast<float>(value)) });
 }
 
 void ImageFx::render(const double&)
 {
+    // A program that did not link draws nothing; the loader has said why.
+    if (!programLinked(program))
+        return;
     glUseProgram(program);
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, inputTexture);
-    glUniform1i(inputTexLocation, 0);
+    glUniform1i(uniformLocation(program, "inputtex"), 0);
 
     for (std::size_t k = 0; k < textureInputs.size(); ++k) {
         const GLint unit = static_cast<GLint>(k + 1);
@@ -56,16 +49,7 @@ void ImageFx::render(const double&)
     for (const FloatInput& input : floatInputs)
         glUniform1f(input.location, static_cast<float>(input.value));
 
-    // Without the position attribute nothing sensible can be drawn; a -1 location must
-    // not reach the attribute calls.
-    if (vertexLocation < 0)
-        return;
-    const GLuint location = static_cast<GLuint>(vertexLocation);
-    glEnableVertexAttribArray(location);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(location);
+    quad.draw(attributeLocation(program, "trivial_vertices"));
 }
 
 } // namespace Tarvo

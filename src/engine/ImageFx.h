@@ -8,19 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/FullScreenQuad.h"
 #include "engine/Scene.h"
 
 namespace Tarvo {
-
-// The full-screen quad: two triangles in clip space at depth 0.
-inline constexpr float fullScreenQuad[18] = {
-    -1.0f, -1.0f, 0.0f,
-     1.0f, -1.0f, 0.0f,
-    -1.0f,  1.0f, 0.0f,
-    -1.0f,  1.0f, 0.0f,
-     1.0f, -1.0f, 0.0f,
-     1.0f,  1.0f, 0.0f,
-};
 
 class ImageFx : public Scene {
 public:
@@ -58,10 +49,8 @@ public:
 
 private:
     GLuint program = 0;
-    GLint inputTexLocation = 0;
     GLuint inputTexture = 0;
-    GLuint quadBuffer = 0;
-    GLint vertexLocation = 0;
+    FullScreenQuad quad;
     std::vector<TextureInput> textureInputs;
     std::vector<FloatInput> floatInputs;
 };

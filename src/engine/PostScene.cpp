@@ -5,23 +5,9 @@
 #include <cstdio>
 
 #include "engine/ShaderProgram.h"
-#include "runtime/Demo.h"
+#include "engine/WindowSize.h"
 
 namespace Tarvo {
-
-namespace {
-
-int windowWidth()
-{
-    return gDemo ? gDemo->getWidth() : 1;
-}
-
-int windowHeight()
-{
-    return gDemo ? gDemo->getHeight() : 1;
-}
-
-} // namespace
 
 PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
     : sceneFbo(windowWidth(), windowHeight(), 1, textureCount, GL_RGBA16F),
@@ -30,36 +16,32 @@ PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
       fxaa("./data/shaders/fxaa.fs"),
       postprocess("./data/shaders/postproc.fs")
 {
-    if (gDemo == nullptr)
+    if (!windowSizeKnown())
         std::fprintf(stderr, "PostScene built without a demo instance: 1x1 framebuffers\n");
 
-    glGenBuffers(1, &quadBuffer);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof(fullScreenQuad), fullScreenQuad, GL_STATIC_DRAW);
-
     program = loadShaderProgram("./data/shaders/trivial.vs", compositeShaderPath.c_str());
-    vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
-
-    textureLocations.assign(textureCount, -1);
+    lookUpLocations();
     for (unsigned i = 0; i < textureCount; ++i) {
-        const std::string name = "texture" + std::to_string(i);
-        textureLocations[i] = program ? glGetUniformLocation(program, name.c_str()) : -1;
         // A sampler the shader does not declare shows up here as 4294967295.
-        std::printf("texID_[%u] = %u (%s)\n", i, static_cast<unsigned>(textureLocations[i]),
-            name.c_str());
-        sceneFbo.setTexId(i, textureLocations[i]);
+        std::printf("texID_[%u] = %u (texture%u)\n", i, static_cast<unsigned>(sceneFbo.getTexId(i)), i);
     }
     std::fflush(stdout);
+}
 
-    timeLocation = program ? glGetUniformLocation(program, "time") : -1;
+void PostScene::lookUpLocations()
+{
+    locationsGeneration = programGeneration(program);
+    for (unsigned i = 0; i < sceneFbo.getTextureCount(); ++i) {
+        const std::string name = "texture" + std::to_string(i);
+        sceneFbo.setTexId(i, uniformLocation(program, name.c_str()));
+    }
 }
 
 PostScene::~PostScene()
 {
-    glDeleteBuffers(1, &quadBuffer);
     // The compositing program is this scene's own; the effects and framebuffers release
     // theirs as members, postprocess first and sceneFbo last.
-    glDeleteProgram(program);
+    deleteShaderProgram(program);
 }
 
 void PostScene::render(const double& time)
@@ -89,6 +71,11 @@ void PostScene::render(const double& time)
 
 void PostScene::composite(const double& time)
 {
+    // A compositing program that did not link draws nothing; the loader has said why.
+    if (!programLinked(program))
+        return;
+    if (locationsGeneration != programGeneration(program))
+        lookUpLocations();
     glUseProgram(program);
     setUniforms(time);
 
@@ -97,16 +84,9 @@ void PostScene::composite(const double& time)
         glBindTexture(GL_TEXTURE_2D, sceneFbo.getTexture(i));
         glUniform1i(sceneFbo.getTexId(i), static_cast<GLint>(i));
     }
-    glUniform1f(timeLocation, static_cast<float>(time));
+    glUniform1f(uniformLocation(program, "time"), static_cast<float>(time));
 
-    if (vertexLocation < 0)
-        return;
-    const GLuint location = static_cast<GLuint>(vertexLocation);
-    glEnableVertexAttribArray(location);
-    glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
-    glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(location);
+    quad.draw(attributeLocation(program, "trivial_vertices"));
 }
 
 void PostScene::setUniforms(const double&)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/Fbo.h"
+#include "engine/FullScreenQuad.h"
 #include "engine/ImageFx.h"
 #include "engine/Scene.h"
 
@@ -49,11 +50,13 @@ public:
     const ImageFx& getPostprocess() const { return postprocess; }
 
 private:
+    // The scene framebuffer keeps the sampler locations; they are looked up again when the
+    // compositing program is rebuilt.
+    void lookUpLocations();
+
     GLuint program = 0;
-    GLuint quadBuffer = 0;
-    GLint vertexLocation = 0;
-    std::vector<GLint> textureLocations;
-    GLint timeLocation = 0;
+    FullScreenQuad quad;
+    unsigned locationsGeneration = 0;
     Fbo sceneFbo;
     Fbo compositeFbo;
     Fbo postFbo;

@@ -5,7 +5,8 @@
 #include <iostream>
 
 #include "engine/PostScene.h"
-#include "runtime/BassTimer.h"
+#include "engine/WindowSize.h"
+#include "audio/BassTimer.h"
 #include "runtime/Window.h"
 #include "sync/Sync.h"
 
@@ -41,6 +42,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     // message has been printed already.
     if (!initWindow(width, height, windowOptions, "Vantor"))
         throw StartupError("");
+    setWindowSize(width, height);
     initGlState();
     createVertexArray();
     // An empty path leaves the demo without music: its clock then stays at row 0
@@ -53,6 +55,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
 Dinstance::~Dinstance()
 {
     glDeleteVertexArrays(1, &vao);
+    clearWindowSize();
     delete timer;
     timer = nullptr;
 }
@@ -93,8 +96,28 @@ void Dinstance::initTimerAndSync(const std::string& syncBasePath)
     sync = Sync::create(syncBasePath, timer);
 }
 
+void Dinstance::openTracks(const std::string& basePath)
+{
+    delete sync;
+    sync = Sync::create(basePath, timer);
+}
+
+double Dinstance::getMusicRows() const
+{
+    if (stream == 0)
+        return -1.0;
+    const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, BASS_POS_BYTE));
+    return seconds * bpm / 60.0 * rowsPerBeat;
+}
+
+bool Dinstance::musicEnded() const
+{
+    return musicStarted && stream != 0 && BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
+}
+
 void Dinstance::startMusic()
 {
+    musicStarted = true;
     BASS_Start();
     BASS_ChannelPlay(stream, FALSE);
     timer->play();

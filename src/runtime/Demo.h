@@ -6,7 +6,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
+#include "engine/WindowSize.h"
 
 class BassTimer;
 class Sync;
@@ -41,6 +42,11 @@ public:
     virtual void run(double time) = 0;
 
     void startMusic();
+    // A fresh track store on basePath in place of the current one. Handles taken from the
+    // old store die with it, so whatever holds them (a scene) must be gone first; the show
+    // never calls this, tools and tests that run one scene after another on their own
+    // data do.
+    void openTracks(const std::string& basePath);
     bool updateRow();
     // Offline rendering steps the rows itself instead of following the music.
     void setRow(float r);
@@ -51,6 +57,10 @@ public:
     Sync* getSync() const { return sync; }
     BassTimer* getTimer() const { return timer; }
     HSTREAM getStream() const { return stream; }
+    // The music's length in rows; negative without music.
+    double getMusicRows() const;
+    // True once started music has played to its end: nothing is left to keep time by.
+    bool musicEnded() const;
     unsigned getVertexArray() const { return vao; }
 
 protected:
@@ -63,6 +73,7 @@ private:
 
     int soundOn = 1;
     HSTREAM stream = 0;
+    bool musicStarted = false;
     double bpm = 150.0;
     BassTimer* timer = nullptr;
     Sync* sync = nullptr;
@@ -98,16 +109,17 @@ extern Tarvo::aDemo* gDemo;
 
 namespace Tarvo {
 
-// The window size that scenes size their targets by; 1 × 1 without a demo instance, so
-// tools and tests that build a scene on its own still get valid targets.
+// The window size that scenes size their targets by: the demo instance's window, or
+// 1 x 1 without one, so tools and tests that build a scene on its own still get valid
+// targets.
 inline int demoWidth()
 {
-    return gDemo ? gDemo->getWidth() : 1;
+    return windowWidth();
 }
 
 inline int demoHeight()
 {
-    return gDemo ? gDemo->getHeight() : 1;
+    return windowHeight();
 }
 
 } // namespace Tarvo

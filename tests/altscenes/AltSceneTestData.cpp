@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "AssetGen.h"
+#include "support/DemoTestContext.h"
 #include "support/GLTestContext.h"
 #include "sync/TrackWriter.h"
 
@@ -94,6 +95,7 @@ fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
     fs::current_path(dir);
+    testsupport::DemoTestContext::reloadTracks();
     return dir;
 }
 

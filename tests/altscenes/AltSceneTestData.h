@@ -22,7 +22,8 @@ using Tracks = std::map<std::string, std::vector<TrackKey>>;
 std::string currentTestName();
 
 // Creates a fresh DIR/data with everything the alternative scenes and the viewers open,
-// writes the tracks and makes DIR the working directory. Returns DIR.
+// writes the tracks and makes DIR the working directory, with a fresh track store so that
+// these tracks are the ones scenes get. Returns DIR.
 std::filesystem::path makeAltSceneData(const std::string& name, const Tracks& tracks = {});
 
 // Linear RGBA float pixels of a texture, bottom row first.

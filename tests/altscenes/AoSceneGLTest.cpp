@@ -9,7 +9,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/AoScene.h"
-#include "support/GLTestContext.h"
+#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ protected:
     void SetUp() override
     {
         makeAltSceneData(currentTestName());
-        REQUIRE_GL_CONTEXT(width, height);
+        REQUIRE_DEMO_CONTEXT(width, height);
         testing::internal::CaptureStdout();
         scene = std::make_unique<AoScene>();
         log = testing::internal::GetCapturedStdout();

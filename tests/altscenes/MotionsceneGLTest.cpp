@@ -10,7 +10,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/Motionscene.h"
-#include "support/GLTestContext.h"
+#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ protected:
     void build(const Tracks& tracks)
     {
         makeAltSceneData(currentTestName(), tracks);
-        REQUIRE_GL_CONTEXT(width, height);
+        REQUIRE_DEMO_CONTEXT(width, height);
         testing::internal::CaptureStdout();
         scene = std::make_unique<Motionscene>();
         log = testing::internal::GetCapturedStdout();

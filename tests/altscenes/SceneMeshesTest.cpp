@@ -7,8 +7,9 @@
 #include <fstream>
 
 #include "AssetGen.h"
-#include "SceneMeshes.h"
+#include "scenes/SceneMeshes.h"
 #include "mesh/ObjReader.h"
+#include "mesh/ObjWriter.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ Bounds boundsOf(const Tarvo::ObjMesh& mesh)
 // The mesh as the show reads it back: through the text and the reader.
 Tarvo::ObjMesh reread(const Tarvo::ObjMesh& mesh)
 {
-    const std::string text = objText(mesh, "test");
+    const std::string text = Tarvo::objText(mesh, "test");
     Tarvo::ObjMesh read;
     std::string failWord;
     EXPECT_TRUE(Tarvo::parseObjText(text.data(), text.size(), read, failWord)) << failWord;

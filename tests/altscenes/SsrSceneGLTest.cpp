@@ -10,7 +10,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/SsrScene.h"
-#include "support/GLTestContext.h"
+#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ protected:
     void SetUp() override
     {
         makeAltSceneData(currentTestName());
-        REQUIRE_GL_CONTEXT(width, height);
+        REQUIRE_DEMO_CONTEXT(width, height);
         testing::internal::CaptureStdout();
         scene = std::make_unique<SsrScene>();
         log = testing::internal::GetCapturedStdout();

@@ -8,7 +8,7 @@
 #include "engine/Fbo.h"
 #include "runtime/Demo.h"
 #include "scenes/ToyViewer.h"
-#include "support/GLTestContext.h"
+#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ constexpr int height = 72;
 TEST(ToyViewerGLTest, DrawsTheShaderToyIntoTheCurrentTarget)
 {
     makeAltSceneData(currentTestName());
-    REQUIRE_GL_CONTEXT(width, height);
+    REQUIRE_DEMO_CONTEXT(width, height);
     OrvelDemo::ToyViewer viewer;
     EXPECT_NE(viewer.getToy().getImageTexture(), 0u);
     Tarvo::Fbo target(width, height, 1, 1, GL_RGBA16F);

@@ -5,7 +5,7 @@
 #include "EngineTestUtil.h"
 #include "engine/Fbo.h"
 #include "engine/ImageFx.h"
-#include "runtime/Demo.h"
+#include "engine/WindowSize.h"
 #include "support/GLTestContext.h"
 
 using namespace enginetest;
@@ -111,16 +111,17 @@ TEST_F(FboGLTest, UnbindWithNothingBoundIsReportedAndChangesNothing)
     EXPECT_EQ(pixelAt(0, 0), (std::array<std::uint8_t, 4> { 0, 0, 255, 255 })) << "no clear";
 }
 
-TEST_F(FboGLTest, WithoutADemoInstanceTheWindowGetsItsViewportBack)
+TEST_F(FboGLTest, WithoutAKnownWindowSizeTheWindowGetsItsViewportBack)
 {
     Fbo a(16, 16, 0, 1, GL_RGBA16F);
     glViewport(0, 0, 20, 10);
-    Tarvo::aDemo* demo = gDemo;
-    gDemo = nullptr;
+    const int width = Tarvo::windowWidth();
+    const int height = Tarvo::windowHeight();
+    Tarvo::clearWindowSize();
     a.bind();
     a.unbind();
     const Viewport viewport = currentViewport();
-    gDemo = demo;
+    Tarvo::setWindowSize(width, height);
     EXPECT_EQ(viewport, (Viewport { 0, 0, 20, 10 }));
     EXPECT_EQ(currentFramebuffer(), 0);
 }

@@ -8,6 +8,7 @@
 
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
+#include "support/DemoTestContext.h"
 #include "sync/TrackWriter.h"
 
 namespace scenetest {
@@ -88,6 +89,7 @@ fs::path makeSceneData(const std::string& name, const Tracks& tracks)
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
     fs::current_path(dir);
+    testsupport::DemoTestContext::reloadTracks();
     return dir;
 }
 

@@ -14,7 +14,8 @@ namespace scenetest {
 using Tracks = std::map<std::string, std::vector<TrackKey>>;
 
 // Creates DIR/data with everything the main scene opens, writes the tracks and makes
-// DIR the working directory (scenes read "./data/..."). Returns DIR.
+// DIR the working directory (scenes read "./data/..."), with a fresh track store so that
+// these tracks are the ones scenes get. Returns DIR.
 std::filesystem::path makeSceneData(const std::string& name, const Tracks& tracks);
 
 // Text of an axis-aligned box OBJ (outward normals, unit UVs) with the given half size.

@@ -1,25 +1,89 @@
 #include "support/GLTestContext.h"
 
-#include <cstdio>
+#include <GLFW/glfw3.h>
 
-#include "runtime/Demo.h"
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "engine/WindowSize.h"
 
 namespace testsupport {
 
+namespace {
+
+void reportGlfwError(int code, const char* description)
+{
+    std::fprintf(stderr, "GL test context: GLFW error 0x%x: %s\n", code, description);
+}
+
+// A virtual display shared by many test processes now and then refuses a connection for a
+// moment; a few tries, each said in the log, tell that apart from having no display.
+bool startGlfw()
+{
+    const bool displayNamed = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
+    const int tries = displayNamed ? 5 : 1;
+    for (int attempt = 1; attempt <= tries; ++attempt) {
+        if (glfwInit())
+            return true;
+        std::fprintf(stderr, "GL test context: GLFW cannot start (try %d of %d)\n", attempt, tries);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200 * attempt));
+    }
+    return false;
+}
+
+GLFWwindow* openWindow(int width, int height)
+{
+    glfwSetErrorCallback(reportGlfwError);
+    if (!startGlfw()) {
+        std::fprintf(stderr, "GL test context: no display (run under xvfb-run)\n");
+        return nullptr;
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    glfwWindowHint(GLFW_DEPTH_BITS, 24);
+    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+    GLFWwindow* window = glfwCreateWindow(width, height, "Vantor test", nullptr, nullptr);
+    if (!window) {
+        std::fprintf(stderr, "GL test context: no OpenGL 3.3 core window\n");
+        return nullptr;
+    }
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        std::fprintf(stderr, "GL test context: GLEW cannot load the entry points\n");
+        return nullptr;
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return window;
+}
+
+} // namespace
+
 bool GLTestContext::ensure(int width, int height)
 {
-    if (gDemo)
+    static GLFWwindow* window = nullptr;
+    if (window)
         return true;
-    Tarvo::DemoOptions options;
-    options.windowed = true;
-    options.visible = false;
-    options.musicPath.clear();
-    try {
-        gDemo = new Tarvo::aDemo(width, height, options);
-    } catch (const Tarvo::StartupError& error) {
-        std::fprintf(stderr, "GL test context: %s\n", error.what());
+    window = openWindow(width, height);
+    if (!window)
         return false;
-    }
+
+    // The state the demo instance sets once at start-up, which every pass relies on.
+    GLuint vertexArray = 0;
+    glGenVertexArrays(1, &vertexArray);
+    glBindVertexArray(vertexArray);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glViewport(0, 0, width, height);
+    Tarvo::setWindowSize(width, height);
     return true;
 }
 

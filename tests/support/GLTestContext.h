@@ -1,5 +1,7 @@
-// A GL 3.3 core context in an invisible window, with the demo instance that engine code
-// reaches through gDemo, for tests that draw. Under Xvfb, Mesa's llvmpipe renders.
+// A GL 3.3 core context in an invisible window for tests that draw, with the fixed GL
+// state and the vertex array object the show sets up, and the engine told the window's
+// size. Under Xvfb, Mesa's llvmpipe renders. Tests that need the demo instance itself
+// (gDemo: its row, its tracks) use DemoTestContext instead.
 #pragma once
 
 #include <GL/glew.h>
@@ -11,8 +13,8 @@ namespace testsupport {
 
 class GLTestContext {
 public:
-    // Creates gDemo (no music) with this window size on the first call in a process;
-    // later calls reuse it. Returns false when no context can be had.
+    // Opens the window with this size on the first call in a process; later calls reuse
+    // it. Returns false when no context can be had.
     static bool ensure(int width = 64, int height = 64);
 };
 

@@ -38,11 +38,6 @@ void main()
 }
 )";
 
-constexpr float quad[] = {
-    -1.0f, -1.0f, 0.0f, 1.0f, -1.0f, 0.0f, -1.0f, 1.0f, 0.0f,
-    -1.0f, 1.0f,  0.0f, 1.0f, -1.0f, 0.0f, 1.0f,  1.0f, 0.0f,
-};
-
 GLuint compile(GLenum type, const char* source)
 {
     const GLuint shader = glCreateShader(type);
@@ -80,15 +75,10 @@ TestCard::TestCard() : PostScene("./data/shaders/trivial.fs", 1)
         std::fprintf(stderr, "test card shader: the program does not link\n");
     vertexLocation = glGetAttribLocation(cardProgram, "trivial_vertices");
     timeLocation = glGetUniformLocation(cardProgram, "time");
-
-    glGenBuffers(1, &cardQuad);
-    glBindBuffer(GL_ARRAY_BUFFER, cardQuad);
-    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
 }
 
 TestCard::~TestCard()
 {
-    glDeleteBuffers(1, &cardQuad);
     glDeleteProgram(cardProgram);
 }
 
@@ -98,12 +88,7 @@ void TestCard::drawScene(const double& time)
         return;
     glUseProgram(cardProgram);
     glUniform1f(timeLocation, static_cast<float>(time));
-    const auto location = static_cast<GLuint>(vertexLocation);
-    glEnableVertexAttribArray(location);
-    glBindBuffer(GL_ARRAY_BUFFER, cardQuad);
-    glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
-    glDisableVertexAttribArray(location);
+    cardQuad.draw(vertexLocation);
 }
 
 } // namespace capture

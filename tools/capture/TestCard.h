@@ -7,6 +7,7 @@
 
 #include <GL/glew.h>
 
+#include "engine/FullScreenQuad.h"
 #include "engine/PostScene.h"
 
 namespace capture {
@@ -22,7 +23,7 @@ public:
 
 private:
     GLuint cardProgram = 0;
-    GLuint cardQuad = 0;
+    Tarvo::FullScreenQuad cardQuad;
     GLint vertexLocation = -1;
     GLint timeLocation = -1;
 };

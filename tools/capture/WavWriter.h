@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "capture/FramePlan.h"
-#include "runtime/BassAudio.h"
+#include "audio/BassAudio.h"
 
 namespace capture {
 
