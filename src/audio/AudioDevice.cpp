@@ -90,4 +90,11 @@ std::unique_ptr<AudioDevice> makeSdlAudioDevice()
     return std::make_unique<SdlAudioDevice>();
 }
 
+void preferSilentOutput()
+{
+    // SDL's own setenv works alike on every platform (POSIX has setenv, Windows does not),
+    // and SDL reads the driver's name back through its own getenv.
+    SDL_setenv("SDL_AUDIODRIVER", "dummy", 0);
+}
+
 } // namespace audio

@@ -42,4 +42,9 @@ public:
 // The default output through SDL's audio subsystem.
 std::unique_ptr<AudioDevice> makeSdlAudioDevice();
 
+// Makes the SDL outputs this process opens from now on silent stand-ins that play nothing
+// (SDL's dummy driver), unless the environment already names a driver: for programs that
+// decode the music without playing it and must stay off the sound card.
+void preferSilentOutput();
+
 } // namespace audio

@@ -3,35 +3,92 @@
 #include <fcntl.h>
 #include <mpg123.h>
 #include <sys/stat.h>
+#if defined(_WIN32)
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <mutex>
 #include <vector>
 
 namespace audio {
 
+namespace {
+
+// The three system calls the reader needs: open a regular file for reading (its size
+// comes back), read a block at an offset, close. POSIX reads at an offset in one call;
+// the Windows C runtime seeks first, which costs nothing extra at a dozen reads a file.
+#if defined(_WIN32)
+int openRegular(const std::string& path, std::int64_t& size)
+{
+    const int fd = ::_open(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    struct _stat64 st {};
+    if (fd >= 0 && (::_fstat64(fd, &st) != 0 || (st.st_mode & _S_IFMT) != _S_IFREG)) {
+        ::_close(fd);
+        return -1;
+    }
+    size = st.st_size;
+    return fd;
+}
+
+long long readAt(int fd, void* out, std::size_t count, std::int64_t offset)
+{
+    if (::_lseeki64(fd, offset, SEEK_SET) != offset)
+        return -1;
+    return ::_read(fd, out, static_cast<unsigned>(std::min<std::size_t>(count, 1u << 30)));
+}
+
+void closeFile(int fd)
+{
+    ::_close(fd);
+}
+#else
+int openRegular(const std::string& path, std::int64_t& size)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        return -1;
+    }
+    size = st.st_size;
+    return fd;
+}
+
+long long readAt(int fd, void* out, std::size_t count, std::int64_t offset)
+{
+    return ::pread(fd, out, count, static_cast<off_t>(offset));
+}
+
+void closeFile(int fd)
+{
+    ::close(fd);
+}
+#endif
+
+} // namespace
+
 // The file under the decoder, read in large blocks. libmpg123's own reader asks the
 // system for every frame header and body: thousands of calls for the length scan of a
 // 3-minute file, tens of milliseconds of start-up where system calls are slow. Through
-// this buffer the scan costs a dozen reads.
+// this buffer the scan costs a dozen reads. Positions are 64-bit here; the decoder's
+// callbacks use its own off_t (32-bit on Windows, which the music is far below).
 class Mp3File {
 public:
     ~Mp3File()
     {
         if (fd >= 0)
-            ::close(fd);
+            closeFile(fd);
     }
 
     bool open(const std::string& path)
     {
-        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        struct stat st {};
-        if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-            return false;
-        size = st.st_size;
-        return true;
+        fd = openRegular(path, size);
+        return fd >= 0;
     }
 
     static mpg123_ssize_t read(void* self, void* out, std::size_t count)
@@ -40,7 +97,7 @@ public:
         std::size_t done = 0;
         while (done < count && f->position < f->size) {
             if (f->position < f->blockStart || f->position >= f->blockStart + f->blockLength) {
-                const ssize_t got = ::pread(f->fd, f->block.data(), f->block.size(), f->position);
+                const long long got = readAt(f->fd, f->block.data(), f->block.size(), f->position);
                 if (got <= 0)
                     break;
                 f->blockStart = f->position;
@@ -51,7 +108,7 @@ public:
                 std::min(count - done, static_cast<std::size_t>(f->blockLength) - offset);
             std::memcpy(static_cast<unsigned char*>(out) + done, f->block.data() + offset, run);
             done += run;
-            f->position += static_cast<off_t>(run);
+            f->position += static_cast<std::int64_t>(run);
         }
         return static_cast<mpg123_ssize_t>(done);
     }
@@ -59,20 +116,21 @@ public:
     static off_t seek(void* self, off_t offset, int whence)
     {
         auto* f = static_cast<Mp3File*>(self);
-        const off_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? f->position : f->size;
-        if (base + offset < 0)
+        const std::int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? f->position : f->size;
+        const std::int64_t target = base + offset;
+        if (target < 0 || static_cast<off_t>(target) != target)
             return -1;
-        f->position = base + offset;
-        return f->position;
+        f->position = target;
+        return static_cast<off_t>(target);
     }
 
 private:
     int fd = -1;
-    off_t size = 0;
-    off_t position = 0;
+    std::int64_t size = 0;
+    std::int64_t position = 0;
     std::vector<unsigned char> block = std::vector<unsigned char>(256 * 1024);
-    off_t blockStart = 0;
-    off_t blockLength = 0;
+    std::int64_t blockStart = 0;
+    std::int64_t blockLength = 0;
 };
 
 namespace {

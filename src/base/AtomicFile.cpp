@@ -5,7 +5,45 @@
 #include <cerrno>
 #include <cstring>
 
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#endif
+
 namespace Tarvo {
+
+namespace {
+
+// Renames from to to, replacing a file already there; 0, or the errno-style reason.
+// POSIX rename replaces; the Windows C runtime's refuses an existing target, so there
+// the system's own call does it. Its narrow-string variant reads paths in the same code
+// page as fopen, so both name the same file.
+int replaceFile(const std::string& from, const std::string& to)
+{
+#if defined(_WIN32)
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 0;
+    switch (GetLastError()) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+        return EACCES;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    default:
+        return EIO;
+    }
+#else
+    errno = 0;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : (errno != 0 ? errno : EIO);
+#endif
+}
+
+} // namespace
 
 AtomicFile::AtomicFile(const std::string& path, const char* mode)
     : target(path), part(path + partSuffix)
@@ -56,9 +94,10 @@ bool AtomicFile::commit()
     file = nullptr;
     if (!closed && !failed)
         fail(errno);
-    errno = 0;
-    if (!failed && std::rename(part.c_str(), target.c_str()) != 0)
-        fail(errno);
+    if (!failed) {
+        if (const int error = replaceFile(part, target); error != 0)
+            fail(error);
+    }
     if (failed) {
         std::remove(part.c_str());
         return false;

@@ -21,6 +21,7 @@
 #include "capture/SceneRegistry.h"
 #include "capture/WavWriter.h"
 #include "capture/Y4mSink.h"
+#include "audio/AudioDevice.h"
 #include "audio/BassAudio.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
@@ -59,9 +60,9 @@ std::string noWindowMessage()
 // decoded rather than played, and an invisible window of the capture's size.
 bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
 {
-    // Decoding needs no output device; the dummy driver keeps the capture off the sound
-    // card (a caller's own choice of driver is kept).
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    // Decoding needs no output device; this keeps the capture off the sound card (a
+    // caller's own choice of driver is kept).
+    audio::preferSilentOutput();
     Tarvo::DemoOptions demo;
     demo.windowed = true;
     demo.visible = false;

@@ -1,22 +1,19 @@
 // vantor-capture: renders the show offline into PNG frames, a YUV4MPEG2 stream or a
 // benchmark, and writes the music of the same span. See --help.
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
+#include "capture/ResultStream.h"
 #include "capture/SceneRegistry.h"
 
 int main(int argc, char** argv)
 {
     const auto started = std::chrono::steady_clock::now();
-    // An encoder that stops reading must end the capture with a message, not a signal.
-    std::signal(SIGPIPE, SIG_IGN);
+    capture::ignoreBrokenPipes();
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::vector<std::string> scenes = capture::sceneNames();
@@ -33,7 +30,7 @@ int main(int argc, char** argv)
         break;
     }
 
-    if (options.y4mPath == "-" && isatty(STDOUT_FILENO)) {
+    if (options.y4mPath == "-" && capture::stdoutIsTerminal()) {
         std::fprintf(stderr, "vantor-capture: --y4m - writes a video stream; pipe it into a program or give a file\n");
         return 2;
     }
@@ -41,15 +38,11 @@ int main(int argc, char** argv)
     // The engine logs its start-up on standard output; here standard output carries the
     // capture's own results (a video stream, benchmark figures), so the logs move to
     // standard error and the results get the original stream to themselves.
-    std::fflush(stdout);
-    const int resultFd = dup(STDOUT_FILENO);
-    FILE* results = resultFd >= 0 ? fdopen(resultFd, "wb") : nullptr;
-    if (!results || dup2(STDERR_FILENO, STDOUT_FILENO) < 0) {
+    FILE* results = capture::takeStdoutForResults();
+    if (!results) {
         std::fprintf(stderr, "vantor-capture: cannot set up standard output\n");
         return 1;
     }
-    // Line-buffered, so the moved logs keep their order with the capture's own lines.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int status = capture::runCapture(options, results, started);
     if (std::fflush(results) != 0 && status == 0)
         return 1;
