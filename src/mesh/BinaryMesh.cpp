@@ -78,7 +78,9 @@ bool readBinaryMesh(const char* data, std::size_t size, const char* name,
     const char* positionPool = data + kHeaderBytes;
     const char* texCoordPool = data + texCoordsAt;
     const char* normalPool = data + normalsAt;
-    const MeshPoolSizes pools{positionCount, texCoordCount, normalCount};
+    // Each count is a 32-bit field divided by 2 or 3: it fits a 32-bit size_t too.
+    const MeshPoolSizes pools{static_cast<std::size_t>(positionCount), static_cast<std::size_t>(texCoordCount),
+                              static_cast<std::size_t>(normalCount)};
     MeshOutput output(positions, texCoords, normals);
     output.reserveMore(3 * triangleCount);
     std::string reason;
