@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 
 namespace Tarvo {
@@ -106,6 +107,20 @@ bool escapePressed()
 bool windowOpen()
 {
     return window && !glfwWindowShouldClose(window);
+}
+
+std::string displayName()
+{
+#if defined(_WIN32)
+    return "the desktop";
+#else
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return std::string("display ") + value;
+    }
+    return "";
+#endif
 }
 
 void swapBuffers()

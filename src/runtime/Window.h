@@ -25,4 +25,9 @@ bool escapePressed();         // sticky: a press between two queries still count
 bool windowOpen();            // false once the window was asked to close
 void swapBuffers();           // also processes the window's pending events
 
+// Where windows open, for a message that says why none did: the X11 or Wayland display
+// the environment names ("display :0"), "" on such a system when it names none, and "the desktop"
+// on Windows, which always has one.
+std::string displayName();
+
 } // namespace Tarvo

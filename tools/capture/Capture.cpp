@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -46,14 +45,12 @@ double msSince(Clock::time_point from)
 // The window is invisible, but the windowing library still makes it on a display.
 std::string noWindowMessage()
 {
-    const std::string hint =
-        "; run it inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
-    const char* x11 = std::getenv("DISPLAY");
-    const char* wayland = std::getenv("WAYLAND_DISPLAY");
-    const std::string display = x11 && *x11 ? x11 : wayland && *wayland ? wayland : "";
+    const std::string display = Tarvo::displayName();
     if (display.empty())
-        return "needs a display for its invisible OpenGL window, and none is set (no DISPLAY)" + hint;
-    return "no OpenGL 3.3 window could be opened on display " + display + hint;
+        return "needs a display for its invisible OpenGL window, and none is set (no DISPLAY); run it "
+               "inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
+    return "no OpenGL 3.3 window could be opened on " + display +
+           "; it needs a graphics driver with OpenGL 3.3 (or Mesa's software renderer)";
 }
 
 // The demo instance as the capture needs it: no sound device of its own, the music
