@@ -9,6 +9,7 @@
 
 #include "engine/ImageCache.h"
 #include "engine/ImageFiles.h"
+#include "engine/LoadProgress.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ void setMipmappedParameters(GLint wrap)
 
 GLuint loadTexture(const char* path, bool mirrored)
 {
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Textures);
     // A missing or broken image is an empty texture, reported once by the cache.
     const auto image = path ? Tarvo::ImageCache::get(path) : nullptr;
     const int components = image ? image->components : 0;
@@ -66,6 +68,7 @@ GLuint loadTexture(const char* path, bool mirrored)
 
 GLuint loadBmpTexture(const char* path)
 {
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Textures);
     std::printf("Reading image %s\n", path);
     std::vector<std::uint8_t> bytes;
     if (!Tarvo::readFileBytes(path, bytes)) {
@@ -96,6 +99,7 @@ GLuint loadBmpTexture(const char* path)
 
 GLuint loadDdsTexture(const char* path)
 {
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Textures);
     std::vector<std::uint8_t> bytes;
     if (!Tarvo::readFileBytes(path, bytes)) {
         std::printf("%s could not be opened.\n", path);
