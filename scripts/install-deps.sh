@@ -11,6 +11,7 @@ packages=(
   xvfb xauth libgl1-mesa-dri libegl-mesa0
   libtinyobjloader-dev # the mesh benchmark's comparison; the bench builds without it
   fonts-dejavu-core # the contact sheet's labels (scripts/contact-sheet.sh)
+  clang libclang-rt-dev # the sanitizer build and the fuzz targets
 )
 
 missing=()

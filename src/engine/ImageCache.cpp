@@ -57,15 +57,17 @@ Cache& cache()
 std::shared_ptr<const DecodedImage> decode(const std::string& path)
 {
     auto image = std::make_shared<DecodedImage>();
-    unsigned char* pixels = stbi_load(path.c_str(), &image->width, &image->height, &image->components, 0);
+    int components = 0;
+    // RGB images are widened here, off the GL thread, rather than by GL during the upload.
+    const int wanted = stbi_info(path.c_str(), &image->width, &image->height, &components) && components == 3 ? 4 : 0;
+    unsigned char* pixels = stbi_load(path.c_str(), &image->width, &image->height, &image->components, wanted);
     if (!pixels) {
         const char* reason = stbi_failure_reason();
-        std::lock_guard lock(cache().mutex);
-        if (cache().reported.insert(path).second)
-            std::printf("Image %s cannot be decoded: %s\n", path.c_str(), reason ? reason : "unknown reason");
         *image = DecodedImage {};
+        image->failure = reason ? reason : "unknown reason";
         return image;
     }
+    image->channels = wanted ? wanted : image->components;
     image->pixels.reset(pixels, stbi_image_free);
     return image;
 }
@@ -85,11 +87,29 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
         else
             cache().images[path] = Entry { stamp, promise.get_future().share() };
     }
-    if (pending.valid())
-        return pending.get();
-    auto image = decode(path);
-    promise.set_value(image);
+    std::shared_ptr<const DecodedImage> image;
+    if (pending.valid()) {
+        image = pending.get();
+    } else {
+        image = decode(path);
+        promise.set_value(image);
+    }
+    if (!image->failure.empty()) {
+        std::lock_guard lock(cache().mutex);
+        if (cache().reported.insert(path).second)
+            std::printf("Image %s cannot be decoded: %s\n", path.c_str(), image->failure.c_str());
+    }
     return image;
+}
+
+void ImageCache::prefetch(const std::string& path)
+{
+    const FileStamp stamp = stampOf(path);
+    std::lock_guard lock(cache().mutex);
+    auto found = cache().images.find(path);
+    if (found != cache().images.end() && found->second.stamp == stamp)
+        return;
+    cache().images[path] = Entry { stamp, std::async(std::launch::async, decode, path).share() };
 }
 
 void ImageCache::release()

@@ -12,16 +12,24 @@ namespace Tarvo {
 struct DecodedImage {
     int width = 0;
     int height = 0;
-    int components = 0; // 0 when the file did not decode
+    int components = 0; // the file's own channels; 0 when it did not decode
+    // Channels of pixels: an RGB file comes widened to RGBA, which GL takes without
+    // converting it on the GL thread (the texture stays RGB).
+    int channels = 0;
     // Rows as the decoder delivers them, 8 bits a channel; null when it did not decode.
     std::shared_ptr<const unsigned char> pixels;
+    std::string failure; // the decoder's reason when it did not decode
 };
 
 class ImageCache {
 public:
-    // The image at path, decoding it on the first request. Safe to call from several
-    // threads: a second request for a path being decoded waits for that decode.
+    // The image at path, decoding it on the first request (or waiting for the decode
+    // prefetch started). A file that does not decode is reported here, on the caller's
+    // thread, the first time it is asked for.
     static std::shared_ptr<const DecodedImage> get(const std::string& path);
+    // Starts decoding the image on a thread of its own, unless it is decoded or being
+    // decoded already; get() collects it.
+    static void prefetch(const std::string& path);
     // Drops every decoded image; paths already reported as broken stay reported.
     static void release();
 };

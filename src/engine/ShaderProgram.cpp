@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "engine/LoadProgress.h"
 #include "engine/ShaderSource.h"
 
 namespace {
@@ -147,6 +148,7 @@ GLint cachedLocation(GLuint program, const char* name, bool uniform)
 
 GLuint loadShaderProgram(const char* vertexPath, const char* fragmentPath)
 {
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Shaders);
     Build result = build(vertexPath ? vertexPath : "(null)", fragmentPath ? fragmentPath : "(null)");
     std::fputs(result.log.c_str(), stdout);
     std::fflush(stdout);

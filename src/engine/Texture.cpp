@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "engine/ImageCache.h"
 #include "engine/ImageFiles.h"
+#include "engine/LoadProgress.h"
 
 namespace {
 
@@ -39,33 +41,97 @@ void setMipmappedParameters(GLint wrap)
 
 } // namespace
 
-GLuint loadTexture(const char* path, bool mirrored)
-{
-    // A missing or broken image is an empty texture, reported once by the cache.
-    const auto image = path ? Tarvo::ImageCache::get(path) : nullptr;
-    const int components = image ? image->components : 0;
+namespace Tarvo {
 
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    if (components == 3 || components == 4) {
+namespace {
+
+// The scope whose textures wait for their images; null when loads are immediate.
+BackgroundTextureLoads* activeLoads = nullptr;
+
+// Level 0 and the mipmaps of the bound texture, for RGB and RGBA images; other images
+// (grey ones, and files that did not decode) leave the texture without an image.
+void uploadImage(const DecodedImage* image)
+{
+    const int components = image ? image->components : 0;
+    if (components != 3 && components != 4)
+        return;
+    {
         // Decoded rows are tightly packed; with GL's default alignment of 4 an RGB image
         // whose width is not a multiple of 4 would be read past its end.
         const ScopedUnpackAlignment packed(1);
-        const GLenum format = components == 3 ? GL_RGB : GL_RGBA;
-        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), image->width, image->height, 0,
-            format, GL_UNSIGNED_BYTE, image->pixels.get());
+        const GLenum internal = components == 3 ? GL_RGB : GL_RGBA;
+        const GLenum format = image->channels == 4 ? GL_RGBA : GL_RGB;
+        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internal), image->width, image->height, 0, format,
+            GL_UNSIGNED_BYTE, image->pixels.get());
     }
+    glGenerateMipmap(GL_TEXTURE_2D);
+}
 
+} // namespace
+
+BackgroundTextureLoads::BackgroundTextureLoads()
+{
+    if (activeLoads)
+        std::fprintf(stderr, "BackgroundTextureLoads: one is active already; textures load in the outer one\n");
+    else
+        activeLoads = this;
+}
+
+BackgroundTextureLoads::~BackgroundTextureLoads()
+{
+    finish();
+}
+
+void BackgroundTextureLoads::finish()
+{
+    if (activeLoads != this)
+        return;
+    activeLoads = nullptr;
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    for (const Pending& pending : textures) {
+        const LoadStep step(LoadPhase::Textures);
+        const auto image = ImageCache::get(pending.path);
+        glBindTexture(GL_TEXTURE_2D, pending.texture);
+        uploadImage(image.get());
+    }
+    textures.clear();
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+}
+
+void BackgroundTextureLoads::defer(GLuint texture, const std::string& path)
+{
+    ImageCache::prefetch(path);
+    textures.push_back({ texture, path });
+}
+
+bool BackgroundTextureLoads::active()
+{
+    return activeLoads != nullptr;
+}
+
+} // namespace Tarvo
+
+GLuint loadTexture(const char* path, bool mirrored)
+{
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Textures);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     setMipmappedParameters(mirrored ? GL_MIRRORED_REPEAT : GL_REPEAT);
-    // A texture without an image has no levels to build from.
-    if (components == 3 || components == 4)
-        glGenerateMipmap(GL_TEXTURE_2D);
+    if (path && Tarvo::activeLoads) {
+        Tarvo::activeLoads->defer(texture, path);
+        return texture;
+    }
+    // A missing or broken image is an empty texture, reported once by the cache.
+    const auto image = path ? Tarvo::ImageCache::get(path) : nullptr;
+    Tarvo::uploadImage(image.get());
     return texture;
 }
 
 GLuint loadBmpTexture(const char* path)
 {
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Textures);
     std::printf("Reading image %s\n", path);
     std::vector<std::uint8_t> bytes;
     if (!Tarvo::readFileBytes(path, bytes)) {
@@ -96,6 +162,7 @@ GLuint loadBmpTexture(const char* path)
 
 GLuint loadDdsTexture(const char* path)
 {
+    const Tarvo::LoadStep step(Tarvo::LoadPhase::Textures);
     std::vector<std::uint8_t> bytes;
     if (!Tarvo::readFileBytes(path, bytes)) {
         std::printf("%s could not be opened.\n", path);

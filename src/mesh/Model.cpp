@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "engine/LoadProgress.h"
 #include "engine/ShaderProgram.h"
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
@@ -16,6 +17,7 @@ Model::Model() = default;
 
 Model::Model(const std::string& meshPath, MeshFormat format)
 {
+    const LoadStep step(LoadPhase::Meshes);
     // The reader's result is not acted on: a mesh that failed leaves empty arrays, and
     // the model draws nothing.
     switch (format) {

@@ -1,12 +1,77 @@
-// ".nwa" parsing. The key numbers are read with stream extraction, as they always were;
-// the count a file claims (A / B + 1 keys per part) is never allocated up front, so a
-// huge A costs nothing beyond the numbers actually present.
+// ".nwa" parsing. The key numbers are read exactly as stream extraction of a float reads
+// them, but from the file's bytes in memory, which is many times faster than going
+// through the stream a number at a time. The count a file claims (A / B + 1 keys per
+// part) is never allocated up front, so a huge A costs nothing beyond the numbers present.
 #include "mesh/NwaFile.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 
 namespace Tarvo {
+
+namespace {
+
+bool isStreamSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+bool extractStreamFloat(const char*& p, const char* end, float& value)
+{
+    while (p < end && isStreamSpace(*p))
+        ++p;
+    if (p == end)
+        return false;
+    // The characters the stream would collect: a sign, digits with at most one point,
+    // and an exponent once a digit has been seen.
+    thread_local std::string collected;
+    collected.clear();
+    if (*p == '+' || *p == '-')
+        collected += *p++;
+    bool mantissa = false;
+    bool point = false;
+    bool exponent = false;
+    while (p < end) {
+        const char c = *p;
+        if (isDigit(c)) {
+            collected += c;
+            mantissa = true;
+        } else if (c == '.' && !point && !exponent) {
+            collected += '.';
+            point = true;
+        } else if ((c == 'e' || c == 'E') && !exponent && mantissa) {
+            collected += 'e';
+            exponent = true;
+            if (++p == end)
+                break;
+            if (*p == '+' || *p == '-')
+                collected += *p;
+            else
+                continue;
+        } else {
+            break;
+        }
+        ++p;
+    }
+    // What the stream then does with them: the whole text must be one number, and one too
+    // large for a float is a failure.
+    char* stop = nullptr;
+    const float parsed = std::strtof(collected.c_str(), &stop);
+    if (stop == collected.c_str() || *stop != '\0' || std::isinf(parsed))
+        return false;
+    value = parsed;
+    return true;
+}
 
 std::vector<AniKey> NwaFile::partKeys(std::size_t part) const
 {
@@ -53,12 +118,15 @@ bool parseNwa(std::istream& in, NwaFile& nwa, std::string& error)
         return false;
     }
 
+    const std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const char* p = rest.data();
+    const char* const end = p + rest.size();
     const std::uint64_t wanted = static_cast<std::uint64_t>(nwa.keysPerPart())
                                  * nwa.partNames.size();
     for (std::uint64_t j = 0; j < wanted; ++j) {
         float v[6] = {0, 0, 0, 0, 0, 0};
         int got = 0;
-        for (float number; got < 6 && in >> number; ++got)
+        for (float number; got < 6 && extractStreamFloat(p, end, number); ++got)
             v[got] = number;
         if (got == 0)
             break;

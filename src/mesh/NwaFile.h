@@ -30,6 +30,10 @@ struct NwaFile {
 // read end the key data; every number after them reads as 0.
 bool parseNwa(std::istream& in, NwaFile& nwa, std::string& error);
 
+// Reads the next number from [p, end) exactly as `stream >> value` would for a float
+// ("C" locale), advancing p; false where the extraction would fail.
+bool extractStreamFloat(const char*& p, const char* end, float& value);
+
 // The path of a part mesh: the ".nwa" path, then "/../", then the name, resolved
 // lexically, which names the part in the ".nwa" file's own directory on every system
 // (Linux would refuse to walk through a file with "..").

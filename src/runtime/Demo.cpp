@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "engine/LoadProgress.h"
 #include "engine/PostScene.h"
 #include "engine/WindowSize.h"
 #include "audio/BassTimer.h"
@@ -40,15 +41,20 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     windowOptions.visible = options.visible;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
-    if (!initWindow(width, height, windowOptions, "Vantor"))
-        throw StartupError("");
+    {
+        const LoadStep step(LoadPhase::Window);
+        if (!initWindow(width, height, windowOptions, "Vantor"))
+            throw StartupError("");
+    }
     setWindowSize(width, height);
     initGlState();
     createVertexArray();
     // An empty path leaves the demo without music: its clock then stays at row 0
     // unless a caller drives the rows itself.
-    if (!options.musicPath.empty())
+    if (!options.musicPath.empty()) {
+        const LoadStep step(LoadPhase::Music);
         initMusic(options.musicPath);
+    }
     initTimerAndSync(options.syncBasePath);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
@@ -179,6 +180,22 @@ bool loadTimeline(const std::string& path, Timeline& timeline, std::vector<std::
     std::ostringstream text;
     text << file.rdbuf();
     return parseTimeline(text.str(), path, timeline, errors);
+}
+
+std::string formatTimeline(const Timeline& timeline)
+{
+    std::string text;
+    for (const TimelineTrack& track : timeline.tracks) {
+        text += "track " + track.name + "\n";
+        for (const TrackKey& key : track.keys) {
+            char value[32];
+            const auto written = std::to_chars(value, value + sizeof value, key.value);
+            const char* type = interpolationName(key.type);
+            text += std::to_string(key.row) + " " + std::string(value, written.ptr) + " "
+                + (type ? type : "step") + "\n";
+        }
+    }
+    return text;
 }
 
 const char* interpolationName(int32_t type)

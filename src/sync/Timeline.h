@@ -33,6 +33,9 @@ bool parseTimeline(const std::string& text, const std::string& fileName, Timelin
     std::vector<std::string>& errors);
 // Reads and parses a file; a file that cannot be read is an error like any other.
 bool loadTimeline(const std::string& path, Timeline& timeline, std::vector<std::string>& errors);
+// The timeline as text that parses back to the same tracks, key for key (values in the
+// shortest form that reads back as the same float).
+std::string formatTimeline(const Timeline& timeline);
 
 // "step", "linear", "smooth", "quadratic", or null for any other type.
 const char* interpolationName(int32_t type);

@@ -75,11 +75,22 @@ int readTrackFile(SyncTrack* track, const char* path, FILE* log)
         return TrackReadMissing;
     }
     std::fprintf(log, "SYNC TRACK FOUnD\n");
+    const int result = readTrackStream(track, file, path, log);
+    std::fclose(file);
+    return result;
+}
+
+int readTrackStream(SyncTrack* track, FILE* file, const char* path, FILE* log)
+{
+    if (!track || !file)
+        return TrackReadMissing;
+    std::free(track->keys);
+    track->keys = nullptr;
+    track->keyCount = 0;
 
     unsigned char bytes[keyBytes];
     if (std::fread(bytes, 1, 4, file) != 4) {
         std::fprintf(log, "SYNC TRACK %s: too short to hold a key count\n", path);
-        std::fclose(file);
         return TrackReadDamaged;
     }
     const int32_t announced = readInt32(bytes);
@@ -122,7 +133,6 @@ int readTrackFile(SyncTrack* track, const char* path, FILE* log)
         std::fprintf(log, "SYNC TRACK %s: read error\n", path);
         damaged = true;
     }
-    std::fclose(file);
 
     if (buffer.count > 0 && buffer.count < buffer.capacity) {
         TrackKey* fitted = static_cast<TrackKey*>(std::realloc(buffer.keys, sizeof(TrackKey) * size_t(buffer.count)));

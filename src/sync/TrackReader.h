@@ -17,3 +17,6 @@ enum TrackReadResult {
 // allocated whatever the count says. Messages go to log (the show's standard output;
 // tools pass stderr to keep their own output clean).
 int readTrackFile(SyncTrack* track, const char* path, FILE* log = stdout);
+// The same from a file that is already open (named path in the messages), without the
+// FOUnD line; the caller closes the file. Fuzzing feeds bytes in memory through here.
+int readTrackStream(SyncTrack* track, FILE* file, const char* path, FILE* log = stdout);

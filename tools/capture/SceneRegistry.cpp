@@ -3,6 +3,7 @@
 
 #include "capture/TestCard.h"
 #include "engine/ImageCache.h"
+#include "engine/Texture.h"
 #include "runtime/Demo.h"
 #include "scenes/AoScene.h"
 #include "scenes/Motionscene.h"
@@ -25,7 +26,9 @@ Tarvo::PostScene* createMain(Tarvo::aDemo& demo)
 template <typename SceneType>
 Tarvo::PostScene* create(Tarvo::aDemo& demo)
 {
+    Tarvo::BackgroundTextureLoads textures;
     auto* scene = new SceneType();
+    textures.finish();
     demo.setScene(scene);
     Tarvo::ImageCache::release();
     return scene;

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs a command inside a virtual X display of its own, for the tests and tools that open
+# OpenGL windows on a machine without a screen. Xvfb chooses a free display number itself
+# and says which (-displayfd), so several runs side by side never race for one, and the
+# display lives exactly as long as the command. Mesa's llvmpipe renders.
+#   usage: scripts/with-display.sh COMMAND [ARG...]
+set -euo pipefail
+
+if ! command -v Xvfb >/dev/null 2>&1; then
+  echo "with-display: Xvfb is not installed (bash scripts/install-deps.sh)" >&2
+  exit 2
+fi
+
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+  if [ -n "$xvfb" ]; then
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" \
+  2>"$work/xvfb.log" &
+xvfb=$!
+for _ in $(seq 1 200); do
+  [ -s "$work/display" ] && break
+  if ! kill -0 "$xvfb" 2>/dev/null; then
+    echo "with-display: Xvfb did not start:" >&2
+    cat "$work/xvfb.log" >&2
+    exit 2
+  fi
+  sleep 0.05
+done
+if [ ! -s "$work/display" ]; then
+  echo "with-display: Xvfb did not name its display in 10 s" >&2
+  exit 2
+fi
+export DISPLAY=":$(head -n 1 "$work/display")"
+unset WAYLAND_DISPLAY
+set +e
+"$@"
+status=$?
+set -e
+exit $status
