@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libraries of the Windows release (GLFW 3, GLEW, SDL2 audio, libmpg123, and
-# stb's image reader and writer) as static libraries for mingw-w64, from Debian's source
-# packages of exactly the versions the Linux build links, into a cache folder that later
-# runs reuse. Prints the library prefix (the folder to give the CMake toolchain file) on
+# stb's image reader, image writer and font rasteriser) as static libraries for
+# mingw-w64, from Debian's source packages of exactly the versions the Linux build links,
+# into a cache folder that later runs reuse. Prints the library prefix (the folder to give the CMake toolchain file) on
 # standard output; progress goes to standard error, build output to logs in the cache.
 #
 #   build-windows-deps.sh [x86_64-w64-mingw32|i686-w64-mingw32]   (default: 64-bit)
@@ -155,12 +155,13 @@ if ! done_step headers; then
   mark headers
 fi
 
-# stb's implementations, compiled once like Debian's libstb: the reader and the writer.
+# stb's implementations, compiled once like Debian's libstb: the parts the project uses
+# (the image reader and writer, the TrueType rasteriser).
 if ! done_step stb; then
-  say "stb $stb_ver (image, image_write)"
+  say "stb $stb_ver (image, image_write, truetype)"
   build=$prefix/build/stb
   mkdir -p "$build"
-  for part in image image_write; do
+  for part in image image_write truetype; do
     upper=$(echo "$part" | tr a-z A-Z)
     printf '#define STB_%s_IMPLEMENTATION\n#include <stb_%s.h>\n' "$upper" "$part" >"$build/stb_$part.c"
     logged stb "$triplet-gcc-posix" -O2 -I/usr/include/stb -c "$build/stb_$part.c" -o "$build/stb_$part.o"

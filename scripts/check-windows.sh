@@ -12,8 +12,9 @@
 #    drops, print Terminate and exit 0.
 # 2. The pictures: vantor-capture.exe --rows 400,1200 --size 320x180 against the Linux
 #    build's vantor-capture on the same data: each channel's mean absolute difference
-#    must stay under 1/255 (scripts/compare-png.py prints the figures). A video stream on
-#    standard output must have the Linux stream's exact length (no text-mode bytes).
+#    must stay under 1/255 (scripts/compare-png.py prints the figures); one of them
+#    replaces a file already there. A video stream on standard output must have the
+#    Linux stream's exact length (no text-mode bytes).
 # --bench: then vantor-capture --bench 30 --size 480x270, Linux and Windows in turn,
 # REPEATS (3) times each, start-up and median frame time.
 #
@@ -47,13 +48,13 @@ fail() {
 # Everything runs inside one virtual display, which must outlive Wine's own processes.
 if [ -z "${VANTOR_CHECK_DISPLAY:-}" ]; then
   [ -f "$zip" ] || fail "no $zip: run scripts/build-windows.sh first"
-  for tool in wine wineserver xvfb-run python3; do
+  for tool in wine wineserver Xvfb python3; do
     command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-windows-deps.sh"
   done
   cmake --build build -j"${JOBS:-2}" --target maketune synctool vantor-capture >/dev/null ||
     fail "the native tools in build/ did not build (scripts/build-windows.sh configures build/)"
   export VANTOR_CHECK_DISPLAY=1
-  exec xvfb-run -a -s "-screen 0 1920x1080x24" bash "$0" "$@"
+  exec bash scripts/with-display.sh bash "$0" "$@"
 fi
 
 work=$root/build-windows-x64/check
@@ -123,6 +124,9 @@ say "   ok in $seconds s: OpenGL $version, no sound device, silent clock; frame 
 say "2. vantor-capture.exe --rows 400,1200 --size 320x180 against the Linux build"
 release=$work/release
 capture=(--rows 400,1200 --size 320x180)
+# A file already there must be replaced (Windows' C runtime rename refuses to).
+mkdir -p "$work/windows"
+echo "an older picture" >"$work/windows/row_400.png"
 (cd "$release" && wine vantor-capture.exe "${capture[@]}" --out "$(winepath -w "$work/windows")" \
   >"$work/capture-windows.log" 2>&1) || fail "vantor-capture.exe: see $work/capture-windows.log"
 (cd "$release" && "$root/build/vantor-capture" "${capture[@]}" --out "$work/linux" \
