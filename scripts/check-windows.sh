@@ -25,6 +25,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
+arguments=("$@")
 bench=0
 zip=$root/dist/vantor-windows-x64.zip
 while [ $# -gt 0 ]; do
@@ -54,7 +55,7 @@ if [ -z "${VANTOR_CHECK_DISPLAY:-}" ]; then
   cmake --build build -j"${JOBS:-2}" --target maketune synctool vantor-capture >/dev/null ||
     fail "the native tools in build/ did not build (scripts/build-windows.sh configures build/)"
   export VANTOR_CHECK_DISPLAY=1
-  exec bash scripts/with-display.sh bash "$0" "$@"
+  exec bash scripts/with-display.sh bash "$0" "${arguments[@]}"
 fi
 
 work=$root/build-windows-x64/check
