@@ -219,25 +219,21 @@ void TrackPlot::drawRules(PlotCanvas& canvas, const Tarvo::FontAtlas& small) con
     const long long sectionStep = stepFor(barsPerSection, pixelsPerBar, minSectionSpacing);
     const std::string widest = std::to_string(std::max(std::llabs(firstBar), std::llabs(lastBar))) + "-";
     const long long labelStep = stepFor(1, pixelsPerBar, small.textWidth(widest) + 14.0);
-    auto firstMultiple = [&](long long step) {
-        const long long bar = firstBar - ((firstBar % step) + step) % step;
-        return bar;
-    };
-    for (long long bar = firstMultiple(barStep); bar <= lastBar; bar += barStep) {
+    const long long firstRuled = firstBar - ((firstBar % barStep) + barStep) % barStep;
+    for (long long bar = firstRuled; bar <= lastBar; bar += barStep) {
         const double row = double(bar) * rowsPerBar;
         if (row < rows.from || row > rows.to)
             continue;
         const bool section = bar % sectionStep == 0;
         const int x = columnOf(row);
         canvas.fill(x, section ? top : headerHeight, x + 1, bottom, section ? sectionRule : barRule);
-        if (bar % labelStep == 0 || section) {
-            const std::string label = std::to_string(bar);
-            const float half = small.textWidth(label) / 2.0f;
-            if (bar % labelStep == 0)
-                canvas.text(small, label, float(x) - half, float(headerHeight - 10), section ? titleText : labelText);
-            if (section && bar % labelStep == 0 && !beatRows)
-                canvas.text(small, label, float(x) - half, float(height() - 2), dimText);
-        }
+        if (bar % labelStep != 0)
+            continue;
+        const std::string label = std::to_string(bar);
+        const float left = float(x) - small.textWidth(label) / 2.0f;
+        canvas.text(small, label, left, float(headerHeight - 10), section ? titleText : labelText);
+        if (section && !beatRows)
+            canvas.text(small, label, left, float(height() - 2), dimText);
     }
 }
 
