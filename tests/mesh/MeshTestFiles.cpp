@@ -1,11 +1,14 @@
 // Scratch folders and ".bobj" byte builders for the mesh tests.
 #include "MeshTestFiles.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+
+#include <sys/wait.h>
 
 namespace meshtest {
 
@@ -71,6 +74,21 @@ std::string readFile(const std::string& path)
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+ToolRun runCommand(const std::string& command)
+{
+    ToolRun run;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    std::size_t got;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.out.append(buffer, got);
+    const int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
 }
 
 } // namespace meshtest

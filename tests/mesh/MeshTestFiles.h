@@ -1,5 +1,6 @@
-// Scratch files for the mesh tests: a private temporary folder, and builders for the
-// binary ".bobj" layout so a test states its counts and records directly.
+// Scratch files for the mesh tests: a private temporary folder, builders for the binary
+// ".bobj" layout so a test states its counts and records directly, and a command run as a
+// script runs it.
 #pragma once
 
 #include <cstdint>
@@ -41,5 +42,13 @@ private:
 
 // Reads a whole file as bytes; empty when it cannot be read.
 std::string readFile(const std::string& path);
+
+struct ToolRun {
+    int status = -1; // the exit status; -1 when the command did not exit normally
+    std::string out;
+};
+
+// Runs a shell command line and collects its standard output.
+ToolRun runCommand(const std::string& command);
 
 } // namespace meshtest

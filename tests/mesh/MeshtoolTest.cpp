@@ -1,32 +1,18 @@
 // meshtool as scripts use it: the dump format, obj2bobj round trips, and nwa evaluation.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sys/wait.h>
+#include <filesystem>
+#include <string>
 
 #include "MeshTestFiles.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
+using meshtest::ToolRun;
 
 ToolRun meshtool(const std::string& arguments)
 {
-    ToolRun run;
-    const std::string command = std::string(MESHTOOL_PATH) + " " + arguments + " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return meshtest::runCommand(std::string(MESHTOOL_PATH) + " " + arguments + " 2>/dev/null");
 }
 
 // Everything from the "corners" line on: what the reader printed before it differs by

@@ -4,49 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
-
-#include <sys/wait.h>
 
 using namespace synctest;
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Runs synctool with arguments already quoted for the shell.
-ToolRun runTool(const ScratchFolder& folder, const std::string& arguments)
-{
-    const std::string out = folder.file("tool.out");
-    const std::string err = folder.file("tool.err");
-    const std::string command = std::string("'") + SYNCTOOL_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readText(out);
-    run.err = readText(err);
-    return run;
-}
-
-std::string quoted(const std::string& text)
-{
-    return "'" + text + "'";
-}
 
 Bytes sampleTrack()
 {

@@ -1,5 +1,6 @@
-// Helpers for the sync tests: a scratch folder per test, and track files assembled byte
-// by byte from the file layout, independent of the writer under test.
+// Helpers for the sync tests: a scratch folder per test, track files assembled byte by
+// byte from the file layout, independent of the writer under test, and synctool run as
+// a script runs it.
 #pragma once
 
 #include "sync/SyncTracks.h"
@@ -7,12 +8,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace synctest {
@@ -74,5 +78,40 @@ inline Bytes readBytes(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+
+inline std::string readText(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+inline std::string quoted(const std::string& text)
+{
+    return "'" + text + "'";
+}
+
+#ifdef SYNCTOOL_PATH
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs synctool with arguments already quoted for the shell.
+inline ToolRun runTool(const ScratchFolder& folder, const std::string& arguments)
+{
+    const std::string out = folder.file("tool.out");
+    const std::string err = folder.file("tool.err");
+    const std::string command = std::string("'") + SYNCTOOL_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = readText(out);
+    run.err = readText(err);
+    return run;
+}
+#endif
 
 } // namespace synctest
