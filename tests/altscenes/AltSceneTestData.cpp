@@ -61,17 +61,9 @@ void copyShaders(const fs::path& data)
 
 } // namespace
 
-std::string currentTestName()
+void makeAltSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks)
 {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("no-test");
-}
-
-fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
-{
-    const fs::path dir = fs::temp_directory_path() / ("vantor-altscene-" + name);
-    fs::remove_all(dir);
-    const fs::path data = dir / "data";
+    const fs::path data = scratch.path() / "data";
     fs::create_directories(data / "science");
     copyShaders(data);
     assetgen::generateSceneMeshes(data.string());
@@ -94,8 +86,7 @@ fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
 
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
-    fs::current_path(dir);
-    return dir;
+    fs::current_path(scratch.path());
 }
 
 Picture Picture::of(GLuint texture, int width, int height)

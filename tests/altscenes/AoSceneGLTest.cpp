@@ -9,6 +9,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/AoScene.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
 
 namespace {
@@ -23,11 +24,11 @@ class AoSceneGLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        makeAltSceneData(currentTestName());
+        makeAltSceneData(scratch);
         REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
+        testsupport::CapturedOutput captured;
         scene = std::make_unique<AoScene>();
-        log = testing::internal::GetCapturedStdout();
+        log = captured.take();
     }
 
     void render(double time)
@@ -41,6 +42,7 @@ protected:
     Picture colour() const { return Picture::of(scene->getSceneFbo()->getTexture(0), width, height); }
     Picture composite() const { return Picture::of(scene->getCompositeFbo().getTexture(0), width, height); }
 
+    testsupport::ScratchDir scratch;
     std::unique_ptr<AoScene> scene;
     std::string log;
 };

@@ -10,6 +10,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/Motionscene.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
 
 namespace {
@@ -39,11 +40,11 @@ class MotionsceneGLTest : public ::testing::Test {
 protected:
     void build(const Tracks& tracks)
     {
-        makeAltSceneData(currentTestName(), tracks);
+        makeAltSceneData(scratch, tracks);
         REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
+        testsupport::CapturedOutput captured;
         scene = std::make_unique<Motionscene>();
-        log = testing::internal::GetCapturedStdout();
+        log = captured.take();
     }
 
     void renderAt(float row)
@@ -60,6 +61,7 @@ protected:
     Picture glowed() const { return Picture::of(scene->getGlowTarget().getTexture(0), width, height); }
     Picture composite() const { return Picture::of(scene->getCompositeFbo().getTexture(0), width, height); }
 
+    testsupport::ScratchDir scratch;
     std::unique_ptr<Motionscene> scene;
     std::string log;
 };

@@ -24,7 +24,7 @@ class SnowViewerGLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        makeAltSceneData(currentTestName());
+        makeAltSceneData(scratch);
         REQUIRE_DEMO_CONTEXT(width, height);
         viewer = std::make_unique<SnowViewer>();
     }
@@ -38,6 +38,7 @@ protected:
         return Picture::of(viewer->getCompositeFbo().getTexture(0), width, height);
     }
 
+    testsupport::ScratchDir scratch;
     std::unique_ptr<SnowViewer> viewer;
 };
 

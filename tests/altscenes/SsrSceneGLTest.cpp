@@ -10,6 +10,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/SsrScene.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
 
 namespace {
@@ -24,11 +25,11 @@ class SsrSceneGLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        makeAltSceneData(currentTestName());
+        makeAltSceneData(scratch);
         REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
+        testsupport::CapturedOutput captured;
         scene = std::make_unique<SsrScene>();
-        log = testing::internal::GetCapturedStdout();
+        log = captured.take();
     }
 
     void render(double time)
@@ -45,6 +46,7 @@ protected:
     }
     Picture composite() const { return Picture::of(scene->getCompositeFbo().getTexture(0), width, height); }
 
+    testsupport::ScratchDir scratch;
     std::unique_ptr<SsrScene> scene;
     std::string log;
 };

@@ -1,14 +1,8 @@
 // Mesh measurements for the model tests.
 #include "ModelTestUtil.h"
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <utility>
-
-#include <unistd.h>
 
 namespace modeltest {
 
@@ -77,31 +71,6 @@ Bounds bounds(const std::vector<glm::vec3>& positions)
 Bounds bounds(const Tarvo::ObjMesh& mesh)
 {
     return bounds(std::vector<glm::vec3>(mesh.positions.begin(), mesh.positions.end()));
-}
-
-ScratchDir::ScratchDir()
-{
-    static std::atomic<int> counter{0};
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-    dir = (base / ("vantor-models-" + std::to_string(::getpid()) + "-"
-                   + std::to_string(counter++)))
-              .string();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 } // namespace modeltest

@@ -1,9 +1,8 @@
 // Shared checks for the model generator's tests: mesh measurements (volume, closure,
-// bounds, winding against normals) and a scratch directory for written files.
+// bounds, winding against normals).
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -38,22 +37,5 @@ struct Bounds {
 };
 Bounds bounds(const std::vector<glm::vec3>& positions);
 Bounds bounds(const Tarvo::ObjMesh& mesh);
-
-// A fresh directory under the system's temporary directory, removed afterwards.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::string& path() const { return dir; }
-    std::string file(const std::string& relative) const { return dir + "/" + relative; }
-
-private:
-    std::string dir;
-};
-
-// The whole file as bytes; empty when it cannot be read.
-std::string readFile(const std::string& path);
 
 } // namespace modeltest

@@ -6,13 +6,13 @@
 #include "MeshGLTestUtil.h"
 #include "engine/Transform.h"
 #include "mesh/AniModel.h"
+#include "support/CapturedOutput.h"
 
 namespace {
 
 using meshtest::matricesNear;
 using meshtest::uniformMatrix;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
 const char* const kPart = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n";
 
@@ -26,9 +26,9 @@ protected:
     LoadedAnimation load(const std::string& nwaPath)
     {
         LoadedAnimation result;
-        CaptureStdout();
+        CapturedOutput captured;
         result.model = std::make_unique<Tarvo::AniModel>(nwaPath, "ignored.png");
-        result.output = GetCapturedStdout();
+        result.output = captured.take();
         return result;
     }
 
@@ -78,9 +78,9 @@ TEST_F(AniModelGLTest, EveryPartIsTexturedWithTheEnvironmentMap)
     std::filesystem::current_path(scratch.path());
     meshtest::writePng(scratch, "data/img/envmap.png", 4, 2);
     const std::string ignored = meshtest::writePng(scratch, "other.png", 8, 8);
-    CaptureStdout();
+    CapturedOutput captured;
     Tarvo::AniModel model(writeAnimation(), ignored);
-    GetCapturedStdout();
+    captured.take();
     std::filesystem::current_path(previous);
     ASSERT_EQ(model.getParts().size(), 2u);
     for (const Tarvo::AniPart& part : model.getParts())
@@ -151,9 +151,9 @@ TEST_F(AniModelGLTest, MissingOrUnanimatableFilesGiveAModelWithoutParts)
 
     for (LoadedAnimation* animation : {&none, &rejected}) {
         animation->model->setProjection(&projection);
-        CaptureStdout();
+        CapturedOutput captured;
         animation->model->draw(3.0);
-        EXPECT_EQ(GetCapturedStdout(), "");
+        EXPECT_EQ(captured.take(), "");
     }
 }
 
@@ -179,10 +179,10 @@ TEST_F(AniModelGLTest, DrawingBeforeAProjectionIsSetSaysSoOnce)
     const GLuint program = modelProgram();
     LoadedAnimation animation = load(writeAnimation());
     animation.model->setShader(program);
-    CaptureStdout();
+    CapturedOutput captured;
     animation.model->draw(1.0);
     animation.model->draw(2.0);
-    EXPECT_EQ(GetCapturedStdout(), "Model drawn before setProjection: nothing drawn\n");
+    EXPECT_EQ(captured.take(), "Model drawn before setProjection: nothing drawn\n");
     EXPECT_FALSE(animation.model->getParts()[0].mesh->hasPreviousMVP());
     glDeleteProgram(program);
 }

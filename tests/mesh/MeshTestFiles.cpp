@@ -1,36 +1,9 @@
-// Scratch folders and ".bobj" byte builders for the mesh tests.
+// ".bobj" byte builders for the mesh tests.
 #include "MeshTestFiles.h"
 
-#include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <stdexcept>
 
 namespace meshtest {
-
-ScratchDir::ScratchDir()
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantor-mesh-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-        throw std::runtime_error("cannot create a scratch folder");
-    root = pattern;
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-std::string ScratchDir::write(const std::string& name, const std::string& contents) const
-{
-    const std::filesystem::path file = root / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
-    return file.string();
-}
 
 void BobjBytes::word(std::uint32_t value)
 {
@@ -63,14 +36,6 @@ BobjBytes& BobjBytes::indices(std::initializer_list<std::uint32_t> values)
     for (std::uint32_t value : values)
         word(value);
     return *this;
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
 }
 
 } // namespace meshtest

@@ -1,30 +1,13 @@
-// Scratch files for the mesh tests: a private temporary folder, and builders for the
-// binary ".bobj" layout so a test states its counts and records directly.
+// Builders for the binary ".bobj" layout, so a mesh test states its counts and records
+// directly.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
 namespace meshtest {
-
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& path() const { return root; }
-    // Writes the bytes to a file under the folder (creating sub-folders) and returns
-    // its full path.
-    std::string write(const std::string& name, const std::string& contents) const;
-
-private:
-    std::filesystem::path root;
-};
 
 // Little-endian ".bobj" bytes, built in file order.
 class BobjBytes {
@@ -38,8 +21,5 @@ private:
     void word(std::uint32_t value);
     std::string bytes;
 };
-
-// Reads a whole file as bytes; empty when it cannot be read.
-std::string readFile(const std::string& path);
 
 } // namespace meshtest

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include "MeshTestFiles.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ const char* const kObj = "v 0 0 0\nv 1.5 0 0\nv 0 1 -2\nv 0.1 0.2 0.3\n"
 
 TEST(MeshtoolTest, DumpPrintsTheReaderOutputThenOneCornerALine)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const ToolRun run = meshtool("dump 0 " + obj);
     EXPECT_EQ(run.status, 0);
@@ -62,7 +63,7 @@ TEST(MeshtoolTest, DumpPrintsTheReaderOutputThenOneCornerALine)
 
 TEST(MeshtoolTest, DumpExitsOneWhenTheReaderFails)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const ToolRun bad = meshtool("dump 0 " + scratch.write("bad.obj", "f 1//1 2//2 3//3\n"));
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find("Fail line: /1\ncorners 0\n"), std::string::npos) << bad.out;
@@ -74,7 +75,7 @@ TEST(MeshtoolTest, DumpExitsOneWhenTheReaderFails)
 
 TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const std::string bobj = (scratch.path() / "m.bobj").string();
     ASSERT_EQ(meshtool("obj2bobj " + obj + " " + bobj).status, 0);
@@ -91,7 +92,7 @@ TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
 
 TEST(MeshtoolTest, NwaPrintsEachPartsEvaluatedKey)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     std::string text = "a.obj b.obj\n20 10\n";
     for (int i = 1; i <= 36; ++i)
         text += std::to_string(i) + " ";

@@ -9,11 +9,12 @@
 #include "MeshTestFiles.h"
 #include "ScanfObjReference.h"
 #include "mesh/ObjReader.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
 struct Loaded {
     bool ok = false;
@@ -32,15 +33,15 @@ protected:
     Loaded loadPath(const std::string& path)
     {
         Loaded result;
-        CaptureStdout();
+        CapturedOutput captured;
         result.ok = Tarvo::loadOBJ(path.c_str(), result.positions, result.texCoords,
                                    result.normals);
-        result.output = GetCapturedStdout();
+        result.output = captured.take();
         return result;
     }
     std::string path(const char* name) const { return (scratch.path() / name).string(); }
 
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
@@ -94,10 +95,10 @@ TEST_F(ObjReaderTest, MissingFileSaysSoAndLeavesOutputsAlone)
 {
     Loaded result;
     result.positions.assign(2, glm::vec3(9));
-    CaptureStdout();
+    CapturedOutput captured;
     const std::string missing = path("missing.obj");
     result.ok = Tarvo::loadOBJ(missing.c_str(), result.positions, result.texCoords, result.normals);
-    const std::string output = GetCapturedStdout();
+    const std::string output = captured.take();
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(output, "Loading OBJ file " + missing + "...\nImpossible to open the file!\n");
     EXPECT_EQ(result.positions.size(), 2u);
@@ -157,10 +158,10 @@ TEST_F(ObjReaderTest, IndicesOutsideTheirPoolAreRejected)
     for (const char* face : faces) {
         Loaded mesh;
         mesh.normals.assign(1, glm::vec3(4));
-        CaptureStdout();
+        CapturedOutput captured;
         const std::string file = scratch.write("bad.obj", std::string(kTriangle) + face);
         mesh.ok = Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals);
-        mesh.output = GetCapturedStdout();
+        mesh.output = captured.take();
         EXPECT_FALSE(mesh.ok) << face;
         EXPECT_NE(mesh.output.find("Bad index in " + file), std::string::npos) << mesh.output;
         EXPECT_TRUE(mesh.positions.empty()) << face;
@@ -205,9 +206,9 @@ TEST_F(ObjReaderTest, OutputsAreAppendedToNotCleared)
     mesh.normals.assign(1, glm::vec3(7));
     const std::string file =
         scratch.write("a.obj", std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\n");
-    CaptureStdout();
+    CapturedOutput captured;
     ASSERT_TRUE(Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals));
-    GetCapturedStdout();
+    captured.take();
     ASSERT_EQ(mesh.positions.size(), 4u);
     EXPECT_EQ(mesh.positions[0], glm::vec3(7));
     EXPECT_EQ(mesh.positions[1], glm::vec3(0, 0, 0));

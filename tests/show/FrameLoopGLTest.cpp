@@ -2,7 +2,6 @@
 // a fake window so every pass is counted exactly.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -10,12 +9,11 @@
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
 #include "support/DemoTestContext.h"
+#include "support/ScratchDir.h"
 #include "sync/Sync.h"
 #include "sync/TrackWriter.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Each swap advances the clock by one frame and the row by one: the loop sees a show
 // that runs at a steady rate without a window or music.
@@ -46,16 +44,12 @@ protected:
     void SetUp() override
     {
         REQUIRE_DEMO_CONTEXT(32, 32);
-        dir = fs::temp_directory_path() / (std::string("vantor-frameloop-") +
-                                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
         gDemo->setRow(0.0f);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     TrackHandle endTrack(const std::vector<TrackKey>& keys)
     {
-        const std::string base = (dir / "sync").string();
+        const std::string base = scratch.file("sync");
         if (!keys.empty()) {
             EXPECT_TRUE(writeTrackFile(base + "_e.track", keys));
         }
@@ -63,7 +57,7 @@ protected:
         return sync->getTrack("e");
     }
 
-    fs::path dir;
+    testsupport::ScratchDir scratch;
     std::unique_ptr<Sync> sync;
     SteppedHost host;
     std::ostringstream log;

@@ -1,19 +1,12 @@
-// Helpers for the sync tests: a scratch folder per test, and track files assembled byte
-// by byte from the file layout, independent of the writer under test.
+// Track files for the sync tests, assembled byte by byte from the file layout,
+// independent of the writer under test.
 #pragma once
 
 #include "sync/SyncTracks.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <vector>
-
-#include <unistd.h>
 
 namespace synctest {
 
@@ -33,46 +26,6 @@ inline void putKey(Bytes& bytes, int32_t row, float value, unsigned char type)
     std::memcpy(&bits, &value, sizeof bits);
     putInt32(bytes, static_cast<int32_t>(bits));
     bytes.push_back(type);
-}
-
-// A fresh, empty folder named after the running test, removed afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        path = std::filesystem::temp_directory_path() /
-            ("vantor-sync-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                std::to_string(::getpid()));
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-
-    std::string file(const std::string& name) const { return (path / name).string(); }
-
-    std::string write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string target = file(name);
-        std::ofstream(target, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-        return target;
-    }
-
-    std::string writeText(const std::string& name, const std::string& text) const
-    {
-        const std::string target = file(name);
-        std::ofstream(target, std::ios::binary) << text;
-        return target;
-    }
-
-    std::filesystem::path path;
-};
-
-inline Bytes readBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace synctest

@@ -1,6 +1,8 @@
 // Track files as the reader meets them: well formed, empty, missing, and damaged in each
 // way a file can disagree with its own key count.
 #include "TrackFiles.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 #include "sync/TrackReader.h"
 #include "sync/TrackWriter.h"
 
@@ -43,7 +45,7 @@ Bytes countOnly(int32_t count)
 
 TEST(TrackReader, ReadsKeysInOrderWithSignExtendedTypes)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(5);
     putKey(bytes, -4, -0.0f, 0x00);
     putKey(bytes, 0, 1.5f, 0x01);
@@ -72,7 +74,7 @@ TEST(TrackReader, ReadsKeysInOrderWithSignExtendedTypes)
 
 TEST(TrackReader, ZeroKeysIsAFoundTrackWithoutKeys)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const ReadResult read(folder.write("zero.track", countOnly(0)));
     EXPECT_EQ(read.result, TrackReadOk);
     EXPECT_EQ(read.messages, "SYNC TRACK FOUnD\n");
@@ -81,7 +83,7 @@ TEST(TrackReader, ZeroKeysIsAFoundTrackWithoutKeys)
 
 TEST(TrackReader, MissingFileSaysNotFoundWithThePath)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.file("absent.track");
     const ReadResult read(path);
     EXPECT_EQ(read.result, TrackReadMissing);
@@ -92,7 +94,7 @@ TEST(TrackReader, MissingFileSaysNotFoundWithThePath)
 
 TEST(TrackReader, FileTooShortForTheCount)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     for (const Bytes& bytes : {Bytes{}, Bytes{1, 0, 0}}) {
         const ReadResult read(folder.write("short.track", bytes));
         EXPECT_EQ(read.result, TrackReadDamaged);
@@ -103,7 +105,7 @@ TEST(TrackReader, FileTooShortForTheCount)
 
 TEST(TrackReader, TruncatedFileKeepsOnlyCompleteKeys)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(3);
     putKey(bytes, 0, 1.0f, Linear);
     putKey(bytes, 8, 2.0f, Step);
@@ -119,7 +121,7 @@ TEST(TrackReader, TruncatedFileKeepsOnlyCompleteKeys)
 TEST(TrackReader, HugeCountReadsOnlyWhatIsThere)
 {
     // A count of two billion must neither allocate for it nor read past the two keys.
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(INT32_MAX);
     putKey(bytes, 1, 10.0f, Step);
     putKey(bytes, 2, 20.0f, Step);
@@ -136,7 +138,7 @@ TEST(TrackReader, HugeCountReadsOnlyWhatIsThere)
 
 TEST(TrackReader, NegativeCountGivesNoKeys)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(-1);
     putKey(bytes, 1, 10.0f, Step);
     const ReadResult read(folder.write("negative.track", bytes));
@@ -147,7 +149,7 @@ TEST(TrackReader, NegativeCountGivesNoKeys)
 
 TEST(TrackReader, BytesBeyondTheCountAreReportedAndIgnored)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(1);
     putKey(bytes, 1, 10.0f, Step);
     putKey(bytes, 2, 20.0f, Step);
@@ -160,7 +162,7 @@ TEST(TrackReader, BytesBeyondTheCountAreReportedAndIgnored)
 
 TEST(TrackReader, KeysThatDoNotAscendAreReportedAndSkipped)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(5);
     putKey(bytes, 0, 0.0f, Linear);
     putKey(bytes, 10, 1.0f, Linear);
@@ -180,7 +182,7 @@ TEST(TrackReader, KeysThatDoNotAscendAreReportedAndSkipped)
 
 TEST(TrackReader, ManyKeysSurviveTheGrowingBuffer)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     constexpr int count = 100003;
     Bytes bytes = countOnly(count);
     for (int i = 0; i < count; ++i)
@@ -198,23 +200,23 @@ TEST(TrackReader, ManyKeysSurviveTheGrowingBuffer)
 
 TEST(TrackWriter, WritesTheTrackFileLayout)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::vector<TrackKey> keys = {{-1, 0.5f, Smooth}, {300, -2.0f, -128}};
     const std::string path = folder.file("w.track");
     ASSERT_TRUE(writeTrackFile(path, keys));
     Bytes expected = countOnly(2);
     putKey(expected, -1, 0.5f, 0x02);
     putKey(expected, 300, -2.0f, 0x80);
-    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(testsupport::readBytes(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
     ASSERT_TRUE(writeTrackFile(path, std::vector<TrackKey>{}));
-    EXPECT_EQ(readBytes(path), countOnly(0));
+    EXPECT_EQ(testsupport::readBytes(path), countOnly(0));
 }
 
 TEST(TrackWriter, RefusesKeysTheReaderCouldNotTakeBack)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.write("keep.track", countOnly(0));
     FILE* log = std::tmpfile();
     EXPECT_FALSE(writeTrackFile(path, {{0, 1.0f, Step}, {0, 2.0f, Step}}, log));
@@ -224,7 +226,7 @@ TEST(TrackWriter, RefusesKeysTheReaderCouldNotTakeBack)
     EXPECT_FALSE(writeTrackFile(folder.file("no/such/folder.track"), {{0, 1.0f, Step}}, log));
     std::fclose(log);
     // A refused write leaves the existing file as it was.
-    EXPECT_EQ(readBytes(path), countOnly(0));
+    EXPECT_EQ(testsupport::readBytes(path), countOnly(0));
 }
 
 } // namespace
