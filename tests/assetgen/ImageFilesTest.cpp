@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -54,10 +55,8 @@ Image load(const fs::path& path)
 
 const ImageFile* findImageFile(const std::string& path)
 {
-    for (const ImageFile& file : imageFiles())
-        if (path == file.path)
-            return &file;
-    return nullptr;
+    const auto found = std::ranges::find(imageFiles(), path, &ImageFile::path);
+    return found == imageFiles().end() ? nullptr : &*found;
 }
 
 // Mean absolute difference between two columns (or rows), over all colour channels.

@@ -2,6 +2,7 @@
 #include "ModelTestUtil.h"
 
 #include <map>
+#include <sstream>
 #include <utility>
 
 namespace modeltest {
@@ -71,6 +72,25 @@ Bounds bounds(const std::vector<glm::vec3>& positions)
 Bounds bounds(const Tarvo::ObjMesh& mesh)
 {
     return bounds(std::vector<glm::vec3>(mesh.positions.begin(), mesh.positions.end()));
+}
+
+testing::AssertionResult readBackAnimation(const assetgen::models::PartAnimation& animation,
+    Tarvo::NwaFile& nwa, std::vector<Tarvo::AniPart>& parts)
+{
+    std::string text, error;
+    if (!assetgen::models::formatNwa(animation, text, error))
+        return testing::AssertionFailure() << "cannot format the animation: " << error;
+    std::istringstream in(text);
+    if (!Tarvo::parseNwa(in, nwa, error))
+        return testing::AssertionFailure() << "cannot parse its text: " << error;
+    for (std::size_t p = 0; p < nwa.partNames.size(); ++p) {
+        Tarvo::AniPart part;
+        part.length = nwa.length;
+        part.spacing = nwa.spacing;
+        part.keys = nwa.partKeys(p);
+        parts.push_back(part);
+    }
+    return testing::AssertionSuccess();
 }
 
 } // namespace modeltest

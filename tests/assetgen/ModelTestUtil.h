@@ -1,13 +1,18 @@
 // Shared checks for the model generator's tests: mesh measurements (volume, closure,
-// bounds, winding against normals).
+// bounds, winding against normals) and animations read back as the show reads them.
 #pragma once
 
 #include <cstddef>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include <glm/glm.hpp>
 
+#include "mesh/AniPart.h"
+#include "mesh/NwaFile.h"
 #include "mesh/ObjReader.h"
+#include "models/NwaWriter.h"
 
 namespace modeltest {
 
@@ -37,5 +42,10 @@ struct Bounds {
 };
 Bounds bounds(const std::vector<glm::vec3>& positions);
 Bounds bounds(const Tarvo::ObjMesh& mesh);
+
+// The animation after a round trip through its ".nwa" text: the parsed file, and one part
+// per name holding its keys, as the animated model evaluates them. Says which step failed.
+testing::AssertionResult readBackAnimation(const assetgen::models::PartAnimation& animation,
+    Tarvo::NwaFile& nwa, std::vector<Tarvo::AniPart>& parts);
 
 } // namespace modeltest

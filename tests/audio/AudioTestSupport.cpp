@@ -1,5 +1,6 @@
 #include "AudioTestSupport.h"
 
+#include <cstdlib>
 #include <map>
 #include <tuple>
 
@@ -74,6 +75,16 @@ void AudioFixture::useFakeDevice(audio::DeviceFormat format, bool opens)
         device = d.get();
         return d;
     });
+}
+
+bool AudioFixture::initWithSdlDriver(const char* driver)
+{
+    audio::AudioLayer::instance().setDeviceFactory({});
+    audio::AudioLayer::instance().setClock(nullptr);
+    ::setenv("SDL_AUDIODRIVER", driver, 1);
+    const bool ok = BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    ::unsetenv("SDL_AUDIODRIVER");
+    return ok;
 }
 
 } // namespace audiotest

@@ -84,6 +84,8 @@ protected:
 
     // Makes the next BASS_Init open a fake device of this format (or fail to open one).
     void useFakeDevice(audio::DeviceFormat format, bool opens = true);
+    // BASS_Init on the real SDL output with the named audio driver, and the real clock.
+    bool initWithSdlDriver(const char* driver);
 
     SteppedClock clock;
     FakeDevice* device = nullptr;

@@ -43,6 +43,15 @@ protected:
                                               "7 8 9 0.7 0.8 0.9   -7 -8 -9 2 2 2\n");
     }
 
+    // The test animation, ready to draw with the program through the test's projection.
+    LoadedAnimation drawable(GLuint program)
+    {
+        LoadedAnimation animation = load(writeAnimation());
+        animation.model->setProjection(&projection);
+        animation.model->setShader(program);
+        return animation;
+    }
+
     const glm::mat4 projection = Tarvo::perspective(70.0f, 1.0f, 0.1f, 100.0f);
     const glm::mat4 view = Tarvo::lookAt(glm::vec3(0, 3, 12), glm::vec3(0), glm::vec3(0, 1, 0));
     const glm::mat4 placement = Tarvo::rotate(glm::mat4(1.0f), 40.0f, glm::vec3(0, 1, 0));
@@ -90,12 +99,10 @@ TEST_F(AniModelGLTest, EveryPartIsTexturedWithTheEnvironmentMap)
 TEST_F(AniModelGLTest, EachPartDrawsWithItsKeyAsPostMatrix)
 {
     const GLuint program = modelProgram();
-    LoadedAnimation animation = load(writeAnimation());
+    LoadedAnimation animation = drawable(program);
     Tarvo::AniModel& model = *animation.model;
-    model.setProjection(&projection);
     model.setView(view);
     model.setModelMatrix(placement);
-    model.setShader(program);
     model.draw(15.0);
     for (const Tarvo::AniPart& part : model.getParts()) {
         const glm::mat4 post = Tarvo::partPostMatrix(part.evaluate(15.0));
@@ -120,10 +127,8 @@ TEST_F(AniModelGLTest, EachPartDrawsWithItsKeyAsPostMatrix)
 TEST_F(AniModelGLTest, PartsKeepTheirOwnPreviousMatrices)
 {
     const GLuint program = modelProgram();
-    LoadedAnimation animation = load(writeAnimation());
+    LoadedAnimation animation = drawable(program);
     Tarvo::AniModel& model = *animation.model;
-    model.setProjection(&projection);
-    model.setShader(program);
     model.draw(5.0);
     model.draw(12.0);
     const Tarvo::AniPart& last = model.getParts().back();

@@ -13,27 +13,15 @@
 
 namespace {
 
-using testsupport::CapturedOutput;
 using meshtest::BobjBytes;
-
-struct Loaded {
-    bool ok = false;
-    std::string output;
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec2> texCoords;
-    std::vector<glm::vec3> normals;
-};
+using meshtest::Loaded;
+using testsupport::CapturedOutput;
 
 class BinaryMeshTest : public testing::Test {
 protected:
-    Loaded load(const std::string& bytes, Loaded result = {})
+    Loaded load(const std::string& bytes, Loaded into = {})
     {
-        const std::string file = scratch.write("mesh.bobj", bytes);
-        CapturedOutput captured;
-        result.ok = Tarvo::loadBinaryMesh(file.c_str(), result.positions, result.texCoords,
-                                          result.normals);
-        result.output = captured.take();
-        return result;
+        return meshtest::loadMesh(Tarvo::loadBinaryMesh, scratch.write("mesh.bobj", bytes), into);
     }
 
     testsupport::ScratchDir scratch;
@@ -151,11 +139,8 @@ TEST_F(BinaryMeshTest, MissingBytesReadAsZeros)
 
 TEST_F(BinaryMeshTest, MissingFileIsReportedAndGivesFalse)
 {
-    Loaded mesh;
-    CapturedOutput captured;
-    const std::string missing = (scratch.path() / "none.bobj").string();
-    mesh.ok = Tarvo::loadBinaryMesh(missing.c_str(), mesh.positions, mesh.texCoords, mesh.normals);
-    mesh.output = captured.take();
+    const std::string missing = scratch.file("none.bobj");
+    const Loaded mesh = meshtest::loadMesh(Tarvo::loadBinaryMesh, missing);
     EXPECT_FALSE(mesh.ok);
     EXPECT_EQ(mesh.output, "Cannot open binary mesh " + missing + "\n");
 }

@@ -1,7 +1,9 @@
-// ".bobj" byte builders for the mesh tests.
+// ".bobj" byte builders and loader runs for the mesh tests.
 #include "MeshTestFiles.h"
 
 #include <cstring>
+
+#include "support/CapturedOutput.h"
 
 namespace meshtest {
 
@@ -36,6 +38,14 @@ BobjBytes& BobjBytes::indices(std::initializer_list<std::uint32_t> values)
     for (std::uint32_t value : values)
         word(value);
     return *this;
+}
+
+Loaded loadMesh(MeshLoader loader, const std::string& path, Loaded into)
+{
+    testsupport::CapturedOutput captured;
+    into.ok = loader(path.c_str(), into.positions, into.texCoords, into.normals);
+    into.output = captured.take();
+    return into;
 }
 
 } // namespace meshtest

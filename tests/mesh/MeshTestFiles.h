@@ -1,11 +1,13 @@
-// Builders for the binary ".bobj" layout, so a mesh test states its counts and records
-// directly.
+// Mesh files for the mesh tests: builders for the binary ".bobj" layout, so a test states
+// its counts and records directly, and a run of a per-corner loader with its output.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+#include <glm/glm.hpp>
 
 namespace meshtest {
 
@@ -21,5 +23,21 @@ private:
     void word(std::uint32_t value);
     std::string bytes;
 };
+
+// What a per-corner loader (loadOBJ, loadBinaryMesh) gave: its verdict, what it printed
+// and the arrays it appends to.
+struct Loaded {
+    bool ok = false;
+    std::string output;
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec2> texCoords;
+    std::vector<glm::vec3> normals;
+};
+
+using MeshLoader = bool (*)(const char* path, std::vector<glm::vec3>& positions,
+    std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals);
+
+// Runs the loader on the file, appending to the arrays of into, and keeps its output.
+Loaded loadMesh(MeshLoader loader, const std::string& path, Loaded into = {});
 
 } // namespace meshtest

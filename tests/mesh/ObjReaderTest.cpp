@@ -14,30 +14,14 @@
 
 namespace {
 
+using meshtest::Loaded;
 using testsupport::CapturedOutput;
-
-struct Loaded {
-    bool ok = false;
-    std::string output;
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec2> texCoords;
-    std::vector<glm::vec3> normals;
-};
 
 class ObjReaderTest : public testing::Test {
 protected:
     Loaded load(const std::string& text)
     {
-        return loadPath(scratch.write("mesh.obj", text));
-    }
-    Loaded loadPath(const std::string& path)
-    {
-        Loaded result;
-        CapturedOutput captured;
-        result.ok = Tarvo::loadOBJ(path.c_str(), result.positions, result.texCoords,
-                                   result.normals);
-        result.output = captured.take();
-        return result;
+        return meshtest::loadMesh(Tarvo::loadOBJ, scratch.write("mesh.obj", text));
     }
     std::string path(const char* name) const { return (scratch.path() / name).string(); }
 
@@ -230,15 +214,8 @@ TEST(ObjParseTest, AgreesWithFscanfOnOddText)
         "f 1/1/1 2/2/2 3/3/-\n",
         "v 0x 1 2\nv - 1 2\nv 1e+x 2 3\n",
     };
-    for (const std::string& text : cases) {
-        Tarvo::ObjMesh fast, reference;
-        std::string fastWord, referenceWord;
-        const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
-        const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
-        EXPECT_EQ(fastOk, referenceOk) << text;
-        EXPECT_EQ(fastWord, referenceWord) << text;
-        EXPECT_EQ(meshtest::compareObjMeshes(reference, fast), "") << text;
-    }
+    for (const std::string& text : cases)
+        EXPECT_EQ(meshtest::compareWithReference(text), "") << text;
 }
 
 TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
@@ -255,12 +232,6 @@ TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
             const char* piece = pieces[random() % (sizeof pieces / sizeof *pieces)];
             text += *piece ? std::string(piece) : std::string(1, '\0');
         }
-        Tarvo::ObjMesh fast, reference;
-        std::string fastWord, referenceWord;
-        const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
-        const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
-        ASSERT_EQ(fastOk, referenceOk) << text;
-        ASSERT_EQ(fastWord, referenceWord) << text;
-        ASSERT_EQ(meshtest::compareObjMeshes(reference, fast), "") << text;
+        ASSERT_EQ(meshtest::compareWithReference(text), "") << text;
     }
 }

@@ -13,10 +13,9 @@ namespace testsupport {
 
 class ScratchDir {
 public:
+    // Throws when no folder can be made, rather than let a test write somewhere shared.
     ScratchDir();
     ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::filesystem::path& path() const { return root; }
     // The full path of a file under the folder; nothing is written.
@@ -25,6 +24,10 @@ public:
     // the file's full path.
     std::string write(const std::filesystem::path& name, std::string_view contents) const;
     std::string write(const std::filesystem::path& name, std::span<const unsigned char> bytes) const;
+
+    // One owner removes the folder.
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
 
 private:
     std::filesystem::path root;
