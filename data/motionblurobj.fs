@@ -6,12 +6,10 @@
 //      velocity (1)  screen movement since the previous draw in texture units (rg);
 //                    zero where nothing was drawn
 
-in vec2 uv;
-in vec3 worldNormal;
-in vec4 clipNow;
-in vec4 clipPrev;
+#include "shaders/common/textured.glsl"
+#include "shaders/common/velocity.glsl"
 
-uniform sampler2D myTextureSampler;
+in vec3 worldNormal;
 
 layout(location = 0) out vec4 colour;
 layout(location = 1) out vec4 velocity;
@@ -21,24 +19,13 @@ layout(location = 1) out vec4 velocity;
 const vec3 KEY_DIRECTION = vec3(0.5, 0.8, -0.35);  // towards the light, world space
 const vec3 KEY_COLOUR = vec3(0.42, 0.39, 0.34);
 const vec3 FILL_COLOUR = vec3(0.09, 0.1, 0.13);
-const float MIN_W = 1e-4;   // a previous position behind the camera has no screen place
-
-vec3 safeNormalize(vec3 v)
-{
-    float l = length(v);
-    return l > 1e-6 ? v / l : vec3(0.0, 1.0, 0.0);
-}
 
 void main()
 {
     vec3 albedo = texture(myTextureSampler, uv).rgb;
-    vec3 n = safeNormalize(worldNormal);
+    vec3 n = safeNormalize(worldNormal, vec3(0.0, 1.0, 0.0));
     float key = max(dot(n, normalize(KEY_DIRECTION)), 0.0);
     float fill = 0.5 + 0.5 * n.y;
     colour = vec4(albedo * (KEY_COLOUR * key + FILL_COLOUR * fill), 1.0);
-
-    vec2 motion = vec2(0.0);
-    if (clipNow.w > MIN_W && clipPrev.w > MIN_W)
-        motion = (clipNow.xy / clipNow.w - clipPrev.xy / clipPrev.w) * 0.5;
-    velocity = vec4(motion, 0.0, 1.0);
+    velocity = vec4(screenVelocity(), 0.0, 1.0);
 }

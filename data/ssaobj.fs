@@ -7,12 +7,11 @@
 //                       (b); the cleared background keeps b = 0. Alpha is 1 like every
 //                       output, so that blending, when it is on, passes the values through.
 
-in vec2 uv;
+#include "shaders/common/textured.glsl"
+
 in vec3 worldNormal;
 in vec3 viewNormal;
 in float viewDepth;
-
-uniform sampler2D myTextureSampler;
 
 layout(location = 0) out vec4 colour;
 layout(location = 1) out vec4 normalDepth;
@@ -22,12 +21,6 @@ const vec3 LIGHT_DIRECTION = vec3(0.45, 0.85, 0.3);   // towards the light, worl
 const float AMBIENT = 0.7;
 const float DIFFUSE = 0.3;
 const float MIN_LENGTH = 1e-6;
-
-vec3 safeNormalize(vec3 v)
-{
-    float l = length(v);
-    return l > MIN_LENGTH ? v / l : vec3(0.0, 0.0, 1.0);
-}
 
 // The unit sphere folded onto the octahedron |x| + |y| + |z| = 1 and flattened: two
 // numbers that keep a normal exact in any direction.
@@ -41,7 +34,10 @@ vec2 encodeNormal(vec3 n)
 void main()
 {
     vec3 albedo = texture(myTextureSampler, uv).rgb;
-    float light = AMBIENT + DIFFUSE * max(dot(safeNormalize(worldNormal), normalize(LIGHT_DIRECTION)), 0.0);
+    const vec3 towardsViewer = vec3(0.0, 0.0, 1.0);
+    float light = AMBIENT + DIFFUSE
+        * max(dot(safeNormalize(worldNormal, towardsViewer), normalize(LIGHT_DIRECTION)), 0.0);
     colour = vec4(albedo * light, 1.0);
-    normalDepth = vec4(encodeNormal(safeNormalize(viewNormal)), max(viewDepth, MIN_LENGTH), 1.0);
+    normalDepth = vec4(encodeNormal(safeNormalize(viewNormal, towardsViewer)),
+        max(viewDepth, MIN_LENGTH), 1.0);
 }

@@ -4,7 +4,8 @@
 # usage: scripts/contact-sheet.sh [OUT.png] [END_ROW]
 #   OUT.png  the sheet (default: contact-sheet.png)
 #   END_ROW  where the show ends; by default the end track "e" decides, as in the show
-# Environment: CAPTURE (default build/vantor-capture), SCENE (default main).
+# Environment: CAPTURE (default build/vantor-capture), SCENE (default main), FONT (the
+# labels' font file, default DejaVu Sans from fonts-dejavu-core).
 set -euo pipefail
 
 out=$(realpath -m "${1:-contact-sheet.png}")
@@ -15,6 +16,13 @@ tiles=12
 
 if ! command -v montage >/dev/null 2>&1; then
     echo "contact-sheet: ImageMagick's 'montage' is not installed (apt-get install imagemagick)" >&2
+    exit 1
+fi
+# ImageMagick's default label font is not on every machine, and without it montage
+# leaves the tiles unlabelled; name one that Debian's fonts-dejavu-core brings.
+font=${FONT:-/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf}
+if [ ! -r "$font" ]; then
+    echo "contact-sheet: the label font $font is missing (apt-get install fonts-dejavu-core, or set FONT)" >&2
     exit 1
 fi
 if [ ! -x "$capture" ]; then
@@ -63,6 +71,14 @@ IFS=, read -r -a list <<<"$rows"
 for r in "${list[@]}"; do
     files+=("$work/rows/row_$r.png")
 done
-montage -label '%t' -pointsize 14 -fill white -background black \
-    -geometry 480x270+4+4 -tile 4x "${files[@]}" "$out"
+# montage reports a font it cannot use but may still write the sheet: any complaint
+# means the labels cannot be trusted.
+if ! montage -font "$font" -label '%t' -pointsize 14 -fill white -background black \
+    -geometry 480x270+4+4 -tile 4x "${files[@]}" "$out" 2>"$work/montage.txt" ||
+    [ -s "$work/montage.txt" ]; then
+    cat "$work/montage.txt" >&2
+    echo "contact-sheet: montage could not draw the sheet with its labels" >&2
+    rm -f "$out"
+    exit 1
+fi
 echo "$out"

@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0
   libtinyobjloader-dev # the mesh benchmark's comparison; the bench builds without it
+  fonts-dejavu-core # the contact sheet's labels (scripts/contact-sheet.sh)
 )
 
 missing=()

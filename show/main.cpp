@@ -1,12 +1,12 @@
 // The show: start-up in the order the assets need (window, music, sync data, the main
-// scene, then the music starts), the frame loop, and "Terminate".
+// scene, then the music starts; the frame loop takes the first report time and then
+// opens the end track), the frame loop, and "Terminate".
 #include <cstdio>
 #include <iostream>
 #include <string>
 
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
-#include "sync/Sync.h"
 
 namespace {
 constexpr double initialFrameTimeMs = 16.5;
@@ -31,8 +31,7 @@ int main(int argc, char** argv)
     gDemo->setFrameTime(initialFrameTimeMs);
 
     Tarvo::WindowFrameHost host;
-    const TrackHandle endTrack = gDemo->getSync() ? gDemo->getSync()->getTrack("e") : TrackHandle();
-    Tarvo::runFrameLoop(*gDemo, host, endTrack, std::cout);
+    Tarvo::runFrameLoop(*gDemo, host, gDemo->getSync(), std::cout);
 
     std::cout << "Terminate" << std::endl;
     return 0;

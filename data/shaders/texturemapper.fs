@@ -9,10 +9,7 @@ in vec2 uv;
 
 uniform sampler2D myTextureSampler;
 
-layout(location = 0) out vec4 outColor;
-layout(location = 1) out vec4 outNormalDepth;
-layout(location = 2) out vec4 outVelocity;
-layout(location = 3) out vec4 outPosition;
+#include "scenetargets.glsl"
 
 const float SKY_EXPOSURE = 1.6;
 const float GAMMA = 2.2;             // images hold display-encoded colour

@@ -32,6 +32,17 @@ std::shared_ptr<AudioStream> stream(DWORD handle)
     return s;
 }
 
+// The stream behind a handle for a query in bytes, the only unit the layer answers in.
+std::shared_ptr<AudioStream> byteStream(DWORD handle, DWORD mode)
+{
+    auto s = stream(handle);
+    if (s && mode != BASS_POS_BYTE) {
+        lastError = BASS_ERROR_NOTAVAIL;
+        return nullptr;
+    }
+    return s;
+}
+
 QWORD frameBytes(const AudioStream& s)
 {
     return static_cast<QWORD>(s.channels()) * sizeof(std::int16_t);
@@ -98,26 +109,14 @@ DWORD BASS_ChannelIsActive(DWORD handle)
 
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
 {
-    auto s = stream(handle);
-    if (!s)
-        return errorPosition;
-    if (mode != BASS_POS_BYTE) {
-        lastError = BASS_ERROR_NOTAVAIL;
-        return errorPosition;
-    }
-    return s->length() * frameBytes(*s);
+    auto s = byteStream(handle, mode);
+    return s ? s->length() * frameBytes(*s) : errorPosition;
 }
 
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode)
 {
-    auto s = stream(handle);
-    if (!s)
-        return errorPosition;
-    if (mode != BASS_POS_BYTE) {
-        lastError = BASS_ERROR_NOTAVAIL;
-        return errorPosition;
-    }
-    return s->position(AudioLayer::instance().now()) * frameBytes(*s);
+    auto s = byteStream(handle, mode);
+    return s ? s->position(AudioLayer::instance().now()) * frameBytes(*s) : errorPosition;
 }
 
 double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos)

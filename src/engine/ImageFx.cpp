@@ -9,36 +9,34 @@ namespace Tarvo {
 ImageFx::ImageFx(std::string fragmentShaderPath)
 {
     program = loadShaderProgram("./data/shaders/trivial.vs", fragmentShaderPath.c_str());
-
-    // A program that failed to load (0) has no locations: every lookup is -1 then.
-    vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
-    inputTexLocation = program ? glGetUniformLocation(program, "inputtex") : -1;
 }
 
 ImageFx::~ImageFx()
 {
-    glDeleteProgram(program);
+    deleteShaderProgram(program);
 }
 
 void ImageFx::addTexture(std::string uniformName, GLuint texture)
 {
-    const GLint location = program ? glGetUniformLocation(program, uniformName.c_str()) : -1;
-    textureInputs.push_back({ location, texture });
+    textureInputs.push_back({ uniformLocation(program, uniformName.c_str()), texture });
 }
 
 void ImageFx::addFloat(std::string uniformName, double value)
 {
-    const GLint location = program ? glGetUniformLocation(program, uniformName.c_str()) : -1;
-    floatInputs.push_back({ location, static_cast<double>(static_cast<float>(value)) });
+    floatInputs.push_back({ uniformLocation(program, uniformName.c_str()),
+        static_cast<double>(static_cast<float>(value)) });
 }
 
 void ImageFx::render(const double&)
 {
+    // A program that did not link draws nothing; the loader has said why.
+    if (!programLinked(program))
+        return;
     glUseProgram(program);
 
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, inputTexture);
-    glUniform1i(inputTexLocation, 0);
+    glUniform1i(uniformLocation(program, "inputtex"), 0);
 
     for (std::size_t k = 0; k < textureInputs.size(); ++k) {
         const GLint unit = static_cast<GLint>(k + 1);
@@ -51,7 +49,7 @@ void ImageFx::render(const double&)
     for (const FloatInput& input : floatInputs)
         glUniform1f(input.location, static_cast<float>(input.value));
 
-    quad.draw(vertexLocation);
+    quad.draw(attributeLocation(program, "trivial_vertices"));
 }
 
 } // namespace Tarvo

@@ -49,10 +49,8 @@ public:
 
 private:
     GLuint program = 0;
-    GLint inputTexLocation = 0;
     GLuint inputTexture = 0;
     FullScreenQuad quad;
-    GLint vertexLocation = 0;
     std::vector<TextureInput> textureInputs;
     std::vector<FloatInput> floatInputs;
 };

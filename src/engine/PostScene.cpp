@@ -20,27 +20,28 @@ PostScene::PostScene(std::string compositeShaderPath, unsigned textureCount)
         std::fprintf(stderr, "PostScene built without a demo instance: 1x1 framebuffers\n");
 
     program = loadShaderProgram("./data/shaders/trivial.vs", compositeShaderPath.c_str());
-    vertexLocation = program ? glGetAttribLocation(program, "trivial_vertices") : -1;
-
-    textureLocations.assign(textureCount, -1);
+    lookUpLocations();
     for (unsigned i = 0; i < textureCount; ++i) {
-        const std::string name = "texture" + std::to_string(i);
-        textureLocations[i] = program ? glGetUniformLocation(program, name.c_str()) : -1;
         // A sampler the shader does not declare shows up here as 4294967295.
-        std::printf("texID_[%u] = %u (%s)\n", i, static_cast<unsigned>(textureLocations[i]),
-            name.c_str());
-        sceneFbo.setTexId(i, textureLocations[i]);
+        std::printf("texID_[%u] = %u (texture%u)\n", i, static_cast<unsigned>(sceneFbo.getTexId(i)), i);
     }
     std::fflush(stdout);
+}
 
-    timeLocation = program ? glGetUniformLocation(program, "time") : -1;
+void PostScene::lookUpLocations()
+{
+    locationsGeneration = programGeneration(program);
+    for (unsigned i = 0; i < sceneFbo.getTextureCount(); ++i) {
+        const std::string name = "texture" + std::to_string(i);
+        sceneFbo.setTexId(i, uniformLocation(program, name.c_str()));
+    }
 }
 
 PostScene::~PostScene()
 {
     // The compositing program is this scene's own; the effects and framebuffers release
     // theirs as members, postprocess first and sceneFbo last.
-    glDeleteProgram(program);
+    deleteShaderProgram(program);
 }
 
 void PostScene::render(const double& time)
@@ -70,6 +71,11 @@ void PostScene::render(const double& time)
 
 void PostScene::composite(const double& time)
 {
+    // A compositing program that did not link draws nothing; the loader has said why.
+    if (!programLinked(program))
+        return;
+    if (locationsGeneration != programGeneration(program))
+        lookUpLocations();
     glUseProgram(program);
     setUniforms(time);
 
@@ -78,9 +84,9 @@ void PostScene::composite(const double& time)
         glBindTexture(GL_TEXTURE_2D, sceneFbo.getTexture(i));
         glUniform1i(sceneFbo.getTexId(i), static_cast<GLint>(i));
     }
-    glUniform1f(timeLocation, static_cast<float>(time));
+    glUniform1f(uniformLocation(program, "time"), static_cast<float>(time));
 
-    quad.draw(vertexLocation);
+    quad.draw(attributeLocation(program, "trivial_vertices"));
 }
 
 void PostScene::setUniforms(const double&)

@@ -50,11 +50,13 @@ public:
     const ImageFx& getPostprocess() const { return postprocess; }
 
 private:
+    // The scene framebuffer keeps the sampler locations; they are looked up again when the
+    // compositing program is rebuilt.
+    void lookUpLocations();
+
     GLuint program = 0;
     FullScreenQuad quad;
-    GLint vertexLocation = 0;
-    std::vector<GLint> textureLocations;
-    GLint timeLocation = 0;
+    unsigned locationsGeneration = 0;
     Fbo sceneFbo;
     Fbo compositeFbo;
     Fbo postFbo;

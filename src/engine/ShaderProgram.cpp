@@ -1,105 +1,230 @@
-// The shader program loader: reads both sources line by line, compiles, links and prints
-// whatever the driver has to say. Nothing is made current and no locations are bound.
+// The shader program loader: reads both sources (with their includes), compiles, links and
+// prints whatever the driver has to say. Nothing is made current and no locations are
+// bound. It keeps a record of each program it built (its files, whether it linked, its
+// locations), which lets draws skip broken programs and changed files be built again.
 #include "engine/ShaderProgram.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
+#include <cstring>
+#include <unordered_map>
+#include <utility>
+
+#include "engine/ShaderSource.h"
 
 namespace {
 
-// Each line is preceded by a line break, so the source starts with one and its last line
-// has none: a file that ends without a line break reads the same as one that has it.
-bool readSource(const char* path, std::string& source)
+using Locations = std::vector<std::pair<std::string, GLint>>;
+
+struct ProgramRecord {
+    std::string vertexPath;
+    std::string fragmentPath;
+    std::vector<std::string> files;
+    bool linked = false;
+    unsigned generation = 0;
+    Locations uniforms;   // looked up since the last link
+    Locations attributes;
+};
+
+// Programs built by the loader and not yet deleted through it. GL thread only.
+std::unordered_map<GLuint, ProgramRecord>& records()
 {
-    std::ifstream file(path);
-    if (!file.is_open())
-        return false;
-    std::string line;
-    while (std::getline(file, line)) {
-        // Files written on Windows keep their carriage returns on this platform.
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        source += "\n";
-        source += line;
+    static std::unordered_map<GLuint, ProgramRecord> programs;
+    return programs;
+}
+
+// Shaders and programs keep their logs behind the same pair of calls.
+void appendLog(std::string& log, GLuint object, PFNGLGETSHADERIVPROC getLength,
+    PFNGLGETSHADERINFOLOGPROC getLog)
+{
+    GLint length = 0;
+    getLength(object, GL_INFO_LOG_LENGTH, &length);
+    if (length <= 0)
+        return;
+    std::vector<char> text(static_cast<size_t>(length) + 1, '\0');
+    getLog(object, length, nullptr, text.data());
+    log += text.data();
+    log += '\n';
+}
+
+// One attempt at a program: the two compiled shaders linked into a new program, with the
+// log the loader prints ("Compiling: ...", the driver's logs, "Linking").
+struct Build {
+    GLuint program = 0;
+    bool vertexFound = false;
+    bool linked = false;
+    std::vector<std::string> files;
+    std::string log;
+};
+
+// Compiles one stage, saying what the loader says about it. A file that is missing is
+// still one of the program's files: creating it later is a change worth a rebuild.
+void compileInto(Build& build, GLuint shader, const std::string& path, const Tarvo::ShaderSource& source,
+    bool found)
+{
+    if (!found) {
+        build.log += "Failed to open " + path + ".\n";
+        build.files.push_back(path);
     }
-    return true;
-}
+    for (const std::string& problem : source.problems())
+        build.log += problem + "\n";
+    build.files.insert(build.files.end(), source.files().begin(), source.files().end());
 
-void printShaderLog(GLuint shader)
-{
-    GLint length = 0;
-    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-    if (length <= 0)
-        return;
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetShaderInfoLog(shader, length, nullptr, log.data());
-    std::printf("%s\n", log.data());
-}
-
-void printProgramLog(GLuint program)
-{
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    if (length <= 0)
-        return;
-    std::vector<char> log(static_cast<size_t>(length) + 1, '\0');
-    glGetProgramInfoLog(program, length, nullptr, log.data());
-    std::printf("%s\n", log.data());
-}
-
-void compile(GLuint shader, const char* path, const std::string& source)
-{
-    std::printf("Compiling: %s\n", path);
-    const char* text = source.c_str();
+    build.log += "Compiling: " + path + "\n";
+    const char* text = source.text().c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
-    // The status is not acted upon: a broken shader is reported through its log and the
-    // caller carries on with what it gets.
+    appendLog(build.log, shader, glGetShaderiv, glGetShaderInfoLog);
+}
+
+Build build(const std::string& vertexPath, const std::string& fragmentPath)
+{
+    Build result;
+    Tarvo::ShaderSource vertex;
+    result.vertexFound = vertex.read(vertexPath);
+    if (!result.vertexFound) {
+        result.log = "Failed to open " + vertexPath + ".\n";
+        result.files.push_back(vertexPath);
+        return result;
+    }
+    Tarvo::ShaderSource fragment;
+    const bool fragmentFound = fragment.read(fragmentPath);
+
+    const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
+    const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
+    compileInto(result, vertexShader, vertexPath, vertex, true);
+    compileInto(result, fragmentShader, fragmentPath, fragment, fragmentFound);
+
+    result.log += "Linking\n";
+    result.program = glCreateProgram();
+    glAttachShader(result.program, vertexShader);
+    glAttachShader(result.program, fragmentShader);
+    glLinkProgram(result.program);
     GLint status = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &status);
-    printShaderLog(shader);
+    glGetProgramiv(result.program, GL_LINK_STATUS, &status);
+    result.linked = status == GL_TRUE;
+    appendLog(result.log, result.program, glGetProgramiv, glGetProgramInfoLog);
+    // The shaders stay attached, so they live on with the program and are freed with it.
+    glDeleteShader(vertexShader);
+    glDeleteShader(fragmentShader);
+    return result;
+}
+
+// Moves a freshly linked program's shaders into the program that owners hold, so their
+// name stays valid; the fresh program is deleted.
+void replaceCode(GLuint program, GLuint fresh)
+{
+    GLuint shaders[4] = {};
+    GLsizei count = 0;
+    glGetAttachedShaders(program, 4, &count, shaders);
+    for (GLsizei i = 0; i < count; ++i)
+        glDetachShader(program, shaders[i]);
+    glGetAttachedShaders(fresh, 4, &count, shaders);
+    for (GLsizei i = 0; i < count; ++i)
+        glAttachShader(program, shaders[i]);
+    glLinkProgram(program);
+    glDeleteProgram(fresh);
+}
+
+GLint cachedLocation(GLuint program, const char* name, bool uniform)
+{
+    auto found = records().find(program);
+    if (found == records().end())
+        return program ? (uniform ? glGetUniformLocation(program, name) : glGetAttribLocation(program, name)) : -1;
+    ProgramRecord& record = found->second;
+    if (!record.linked)
+        return -1;
+    Locations& known = uniform ? record.uniforms : record.attributes;
+    for (const auto& [knownName, location] : known)
+        if (knownName == name)
+            return location;
+    const GLint location = uniform ? glGetUniformLocation(program, name) : glGetAttribLocation(program, name);
+    known.emplace_back(name, location);
+    return location;
 }
 
 } // namespace
 
 GLuint loadShaderProgram(const char* vertexPath, const char* fragmentPath)
 {
-    GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
-    GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
-
-    std::string vertexSource;
-    if (vertexPath == nullptr || !readSource(vertexPath, vertexSource)) {
-        std::printf("Failed to open %s.\n", vertexPath ? vertexPath : "(null)");
-        std::fflush(stdout);
-        // Nothing will ever use these two shader objects.
-        glDeleteShader(vertexShader);
-        glDeleteShader(fragmentShader);
-        return 0;
-    }
-
-    // A missing fragment file is not reported here: the empty source fails to compile and
-    // link, and the driver's logs say so.
-    std::string fragmentSource;
-    if (fragmentPath != nullptr)
-        readSource(fragmentPath, fragmentSource);
-
-    compile(vertexShader, vertexPath, vertexSource);
-    compile(fragmentShader, fragmentPath ? fragmentPath : "(null)", fragmentSource);
-
-    std::printf("Linking\n");
-    GLuint program = glCreateProgram();
-    glAttachShader(program, vertexShader);
-    glAttachShader(program, fragmentShader);
-    glLinkProgram(program);
-    GLint status = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &status);
-    printProgramLog(program);
+    Build result = build(vertexPath ? vertexPath : "(null)", fragmentPath ? fragmentPath : "(null)");
+    std::fputs(result.log.c_str(), stdout);
     std::fflush(stdout);
-
-    // The shaders stay attached, so they live on with the program and are freed with it.
-    glDeleteShader(vertexShader);
-    glDeleteShader(fragmentShader);
-    return program;
+    if (result.program == 0)
+        return 0;
+    ProgramRecord& record = records()[result.program];
+    record = ProgramRecord {};
+    record.vertexPath = vertexPath;
+    record.fragmentPath = fragmentPath ? fragmentPath : "";
+    record.files = std::move(result.files);
+    record.linked = result.linked;
+    return result.program;
 }
+
+void deleteShaderProgram(GLuint program)
+{
+    records().erase(program);
+    glDeleteProgram(program);
+}
+
+namespace Tarvo {
+
+bool programLinked(GLuint program)
+{
+    if (program == 0)
+        return false;
+    const auto found = records().find(program);
+    return found == records().end() || found->second.linked;
+}
+
+unsigned programGeneration(GLuint program)
+{
+    const auto found = records().find(program);
+    return found == records().end() ? 0 : found->second.generation;
+}
+
+GLint uniformLocation(GLuint program, const char* name)
+{
+    return cachedLocation(program, name, true);
+}
+
+GLint attributeLocation(GLuint program, const char* name)
+{
+    return cachedLocation(program, name, false);
+}
+
+std::vector<std::string> shaderFiles()
+{
+    std::vector<std::string> files;
+    for (const auto& [program, record] : records())
+        for (const std::string& file : record.files)
+            if (std::find(files.begin(), files.end(), file) == files.end())
+                files.push_back(file);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::vector<ShaderRebuild> rebuildShadersUsing(const std::string& file)
+{
+    std::vector<ShaderRebuild> rebuilt;
+    for (auto& [program, record] : records()) {
+        if (std::find(record.files.begin(), record.files.end(), file) == record.files.end())
+            continue;
+        Build attempt = build(record.vertexPath, record.fragmentPath);
+        ShaderRebuild outcome { program, record.vertexPath, record.fragmentPath, attempt.linked, attempt.log };
+        if (attempt.linked) {
+            replaceCode(program, attempt.program);
+            record.files = std::move(attempt.files);
+            record.linked = true;
+            ++record.generation;
+            record.uniforms.clear();
+            record.attributes.clear();
+        } else if (attempt.program != 0) {
+            glDeleteProgram(attempt.program);
+        }
+        rebuilt.push_back(std::move(outcome));
+    }
+    return rebuilt;
+}
+
+} // namespace Tarvo

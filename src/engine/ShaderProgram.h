@@ -1,10 +1,52 @@
 // Turns a pair of GLSL source files into a linked program. Every shader of the show is
 // loaded through here while its owner is being built; the owner keeps the program name.
+// The engine remembers what each program was built from, so that a changed file can be
+// built again in place (the same name, new code) and a broken one keeps the last good code.
 #pragma once
 
 #include <GL/glew.h>
 
-// Compiles the vertex and fragment files and links them. Compile and link logs are
-// printed on standard output; a program that failed to compile or link is still returned.
-// Returns 0 when the vertex file cannot be opened ("Failed to open <path>.").
+#include <string>
+#include <vector>
+
+// Compiles the vertex and fragment files (with their includes) and links them. Compile
+// and link logs are printed on standard output. Returns 0 when the vertex file cannot be
+// opened ("Failed to open <path>."). A missing fragment file is named the same way; like a
+// program that fails to compile or link, its program is returned but never drawn with
+// (programLinked is false) until a rebuild succeeds.
 GLuint loadShaderProgram(const char* vertexPath, const char* fragmentPath);
+// Deletes a program from the loader and forgets what it was built from.
+void deleteShaderProgram(GLuint program);
+
+namespace Tarvo {
+
+// True for a program whose last link succeeded, and for programs not built by the loader
+// (their owners vouch for them); false for 0. Draws are skipped for programs that are not,
+// so a broken shader costs only its own passes.
+bool programLinked(GLuint program);
+// Counts the rebuilds of a program: holders of its locations look them up again when it
+// moves on.
+unsigned programGeneration(GLuint program);
+
+// Locations by name, looked up in GL once per program and rebuild. -1 when the program
+// lacks the name, has not linked, or is 0.
+GLint uniformLocation(GLuint program, const char* name);
+GLint attributeLocation(GLuint program, const char* name);
+
+// Every file (shaders and their includes) that the living programs were built from.
+std::vector<std::string> shaderFiles();
+
+struct ShaderRebuild {
+    GLuint program = 0;
+    std::string vertexPath;
+    std::string fragmentPath;
+    bool linked = false;
+    std::string log; // the compile and link logs of the attempt
+};
+
+// Rebuilds every living program built from the file. A program whose new sources link is
+// replaced in place; one whose sources fail keeps its last good code (or stays unlinked if
+// it never had any). Nothing is printed: the results say what happened.
+std::vector<ShaderRebuild> rebuildShadersUsing(const std::string& file);
+
+} // namespace Tarvo

@@ -124,6 +124,6 @@ void cleanupTextOverlay()
     glDeleteBuffers(1, &overlay.vertexBuffer);
     glDeleteBuffers(1, &overlay.uvBuffer);
     glDeleteTextures(1, &overlay.texture);
-    glDeleteProgram(overlay.program);
+    deleteShaderProgram(overlay.program);
     overlay = TextOverlayState();
 }

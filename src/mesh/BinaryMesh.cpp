@@ -14,6 +14,7 @@
 #include <limits>
 #include <string>
 
+#include "base/AtomicFile.h"
 #include "mesh/MeshCorners.h"
 #include "mesh/MeshMemory.h"
 #include "mesh/ObjReader.h"
@@ -128,24 +129,21 @@ bool writeBinaryMesh(const char* path, const ObjMesh& mesh)
         }
         counts[i] = static_cast<std::uint32_t>(wide[i]);
     }
-    std::FILE* file = std::fopen(path, "wb");
-    if (!file) {
-        std::fprintf(stderr, "Cannot write %s\n", path);
-        return false;
-    }
-    bool ok = std::fwrite(counts, sizeof counts, 1, file) == 1;
+    AtomicFile file(path);
+    bool ok = file.write(counts, sizeof counts);
     auto writeAll = [&](const void* data, std::size_t bytes) {
         if (ok && bytes > 0)
-            ok = std::fwrite(data, 1, bytes, file) == bytes;
+            ok = file.write(data, bytes);
     };
     writeAll(mesh.positions.data(), mesh.positions.size() * sizeof(glm::vec3));
     writeAll(mesh.texCoords.data(), mesh.texCoords.size() * sizeof(glm::vec2));
     writeAll(mesh.normals.data(), mesh.normals.size() * sizeof(glm::vec3));
     writeAll(mesh.corners.data(), mesh.corners.size() * sizeof(std::int32_t));
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok)
+    if (!ok || !file.commit()) {
         std::fprintf(stderr, "Cannot write %s\n", path);
-    return ok;
+        return false;
+    }
+    return true;
 }
 
 } // namespace Tarvo

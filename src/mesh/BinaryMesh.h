@@ -23,8 +23,9 @@ bool readBinaryMesh(const char* data, std::size_t size, const char* name,
                     std::vector<glm::vec3>& positions, std::vector<glm::vec2>& texCoords,
                     std::vector<glm::vec3>& normals);
 
-// Writes a mesh whose indices have been checked as a ".bobj" file. Prints why and
-// returns false when the file cannot be written or the mesh is too large for the format.
+// Writes a mesh whose indices have been checked as a ".bobj" file, whole or not at all.
+// Prints why and returns false when the file cannot be written or the mesh is too large
+// for the format.
 bool writeBinaryMesh(const char* path, const ObjMesh& mesh);
 
 } // namespace Tarvo

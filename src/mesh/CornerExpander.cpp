@@ -21,13 +21,10 @@ void CornerExpander::defer(const std::int32_t* indices)
 
 bool CornerExpander::finish(const char* name)
 {
-    const MeshPoolSizes sizes{pools.positions.size(), pools.texCoords.size(),
-                              pools.normals.size()};
     std::string reason;
     for (const Deferred& entry : deferred) {
         const std::int32_t* c = entry.indices;
-        const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
-        if (!checkTriangleIndices(indices, sizes, entry.triangle, reason)) {
+        if (!checkObjTriangle(pools, c, entry.triangle, reason)) {
             std::printf("Bad index in %s: %s\n", name, reason.c_str());
             return false;
         }

@@ -23,6 +23,11 @@ struct MeshPoolSizes {
 // for each corner). On failure writes a readable reason and returns false.
 bool checkTriangleIndices(const std::int64_t indices[9], const MeshPoolSizes& pools,
                           std::size_t triangle, std::string& reason);
+// The first of the nine indices that is outside its pool, or -1.
+int firstBadIndex(const std::int64_t indices[9], const MeshPoolSizes& pools);
+// Why index slot (0 to 8) of a triangle is bad, with the index as the file wrote it.
+std::string badIndexReason(std::size_t triangle, int slot, const std::string& written,
+                           const MeshPoolSizes& pools);
 
 // The caller's output arrays, appended to and never cleared.
 class MeshOutput {

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "engine/ShaderProgram.h"
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
 #include "mesh/PlyReader.h"
@@ -33,7 +34,8 @@ Model::Model(const std::string& meshPath, MeshFormat format)
 void Model::setShader(GLuint program)
 {
     currentProgram = program;
-    glUseProgram(program);
+    if (program == 0 || programLinked(program))
+        glUseProgram(program);
 }
 
 glm::mat4 Model::computeMVP() const
@@ -44,8 +46,10 @@ glm::mat4 Model::computeMVP() const
 
 bool Model::readyToDraw()
 {
+    // A program that did not link has been reported by the loader; drawing with it would
+    // only raise GL errors.
     if (projection && currentProgram != 0)
-        return true;
+        return programLinked(currentProgram);
     if (!warnedNotReady) {
         std::printf("Model drawn before %s: nothing drawn\n",
                     projection ? "any setShader" : "setProjection");

@@ -3,6 +3,8 @@
 // twice in a frame gets the first draw's matrix in the second.
 #include "mesh/MotionblurObu.h"
 
+#include "engine/ShaderProgram.h"
+
 namespace Tarvo {
 
 MotionblurObu::MotionblurObu(const std::string& meshPath, MeshFormat format,
@@ -14,13 +16,15 @@ MotionblurObu::MotionblurObu(const std::string& meshPath, MeshFormat format,
 void MotionblurObu::setShader(GLuint program)
 {
     StdModel::setShader(program);
-    oldMvpLocation = glGetUniformLocation(program, "oldMVP");
+    oldMvpLocation = uniformLocation(program, "oldMVP");
 }
 
 void MotionblurObu::draw(double time)
 {
     if (!readyToDraw())
         return;
+    if (refreshLocations())
+        oldMvpLocation = uniformLocation(locationsProgram, "oldMVP");
     if (!hasPrevious) {
         previousMVP = computeMVP();
         hasPrevious = true;

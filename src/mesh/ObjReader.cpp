@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <new>
 
 #include "mesh/CornerExpander.h"
@@ -54,13 +55,37 @@ void scanFloats(ScanfCursor& cursor, float (&values)[N])
     cursor.skipSpace();
 }
 
-// "%d/%d/%d %d/%d/%d %d/%d/%d\n": true only when all nine numbers matched.
-bool scanFace(ScanfCursor& cursor, std::int32_t (&indices)[9])
+// One "%d" of a face. An index that does not fit 32 bits becomes 0 (never inside a
+// pool), and the first such one in the face is noted with its text.
+bool scanIndex(ScanfCursor& cursor, std::int32_t& index, int slot, int& wideSlot, std::string& wideText)
 {
+    cursor.skipSpace();
+    const char* start = cursor.position();
+    std::int64_t value = 0;
+    if (!cursor.scanLong(value))
+        return false;
+    if (value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max()) {
+        index = static_cast<std::int32_t>(value);
+        return true;
+    }
+    index = 0;
+    if (wideSlot < 0) {
+        wideSlot = slot;
+        wideText.assign(start, cursor.position());
+    }
+    return true;
+}
+
+// "%d/%d/%d %d/%d/%d %d/%d/%d\n": true only when all nine numbers matched. wideSlot is
+// the first index too wide for 32 bits, or -1.
+bool scanFace(ScanfCursor& cursor, std::int32_t (&indices)[9], int& wideSlot, std::string& wideText)
+{
+    wideSlot = -1;
     for (int corner = 0; corner < 3; ++corner) {
-        std::int32_t* c = indices + 3 * corner;
-        if (!cursor.scanInt(c[0]) || !cursor.matchChar('/') || !cursor.scanInt(c[1])
-            || !cursor.matchChar('/') || !cursor.scanInt(c[2]))
+        const int k = 3 * corner;
+        if (!scanIndex(cursor, indices[k], k, wideSlot, wideText) || !cursor.matchChar('/')
+            || !scanIndex(cursor, indices[k + 1], k + 1, wideSlot, wideText) || !cursor.matchChar('/')
+            || !scanIndex(cursor, indices[k + 2], k + 2, wideSlot, wideText))
             return false;
     }
     cursor.skipSpace();
@@ -110,6 +135,8 @@ bool parseObj(const char* text, std::size_t size, ObjMesh& mesh, std::string& fa
     ScanfCursor cursor(text, size);
     const char* word = nullptr;
     std::size_t length = 0;
+    std::size_t triangle = mesh.triangleCount();
+    std::string wideText;
     while (cursor.readWord(kMaxKeyword, word, length)) {
         const std::size_t keyword = keywordLength(word, length);
         const char c0 = word[0];
@@ -128,13 +155,17 @@ bool parseObj(const char* text, std::size_t size, ObjMesh& mesh, std::string& fa
             *appendSlots(mesh.normals, 1) = glm::vec3(v[0], v[1], v[2]);
         } else if (keyword == 1 && c0 == 'f') {
             std::int32_t indices[9];
-            if (!scanFace(cursor, indices)) {
+            int wideSlot = -1;
+            if (!scanFace(cursor, indices, wideSlot, wideText)) {
                 failWord.clear();
                 if (cursor.readWord(kMaxFailWord, word, length))
                     failWord.assign(word, keywordLength(word, length));
                 return false;
             }
+            if (wideSlot >= 0 && !mesh.wideIndex)
+                mesh.wideIndex = WideIndex{triangle, wideSlot, wideText};
             onFace(indices);
+            ++triangle;
         } else {
             cursor.skipLine();
         }
@@ -186,14 +217,23 @@ bool readObjFile(const char* path, ObjMesh& mesh)
     return true;
 }
 
-bool checkObjMesh(const char* path, const ObjMesh& mesh)
+bool checkObjTriangle(const ObjMesh& mesh, const std::int32_t* c, std::size_t triangle, std::string& reason)
 {
     const MeshPoolSizes pools{mesh.positions.size(), mesh.texCoords.size(), mesh.normals.size()};
+    const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
+    const int slot = firstBadIndex(indices, pools);
+    if (slot < 0)
+        return true;
+    const bool wide = mesh.wideIndex && mesh.wideIndex->triangle == triangle && mesh.wideIndex->slot == slot;
+    reason = badIndexReason(triangle, slot, wide ? mesh.wideIndex->text : std::to_string(indices[slot]), pools);
+    return false;
+}
+
+bool checkObjMesh(const char* path, const ObjMesh& mesh)
+{
     std::string reason;
     for (std::size_t t = 0; t < mesh.triangleCount(); ++t) {
-        const std::int32_t* c = mesh.corners.data() + 9 * t;
-        const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
-        if (!checkTriangleIndices(indices, pools, t, reason)) {
+        if (!checkObjTriangle(mesh, mesh.corners.data() + 9 * t, t, reason)) {
             std::printf("Bad index in %s: %s\n", path, reason.c_str());
             return false;
         }

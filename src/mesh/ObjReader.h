@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,14 @@
 
 namespace Tarvo {
 
+// A face index that does not fit 32 bits: out of range whatever the pools hold. Its
+// corner holds 0, which no pool accepts; messages quote the number as written.
+struct WideIndex {
+    std::size_t triangle = 0; // 0-based, counted from the mesh's first triangle
+    int slot = 0;             // 0 to 8: position, texture coordinate, normal per corner
+    std::string text;
+};
+
 // An OBJ file as written: the three pools in file order and nine 1-based indices per
 // triangle (position, texture coordinate, normal for corner 1, then corners 2 and 3).
 struct ObjMesh {
@@ -21,6 +30,8 @@ struct ObjMesh {
     LargeArray<glm::vec2> texCoords;
     LargeArray<glm::vec3> normals;
     LargeArray<std::int32_t> corners;
+    // The first too-wide index read; any later one is never the first bad index.
+    std::optional<WideIndex> wideIndex;
 
     std::size_t triangleCount() const { return corners.size() / 9; }
 };
@@ -28,9 +39,10 @@ struct ObjMesh {
 // Reads OBJ text held in memory. The text is read word by word and number by number with
 // exactly the rules of reading the file with scanf ("%s" keywords, "%f %f %f\n" vertices,
 // "%d/%d/%d %d/%d/%d %d/%d/%d\n" faces, other lines skipped 999 characters at a time), so
-// files outside the exporter's subset come out the same as they always have. Returns false
-// at the first face that does not match; failWord then holds the word at which matching
-// stopped. Indices are not checked here.
+// files outside the exporter's subset come out the same as they always have; only a face
+// index too wide for 32 bits is kept as out of range (see WideIndex) where scanf would
+// wrap it. Returns false at the first face that does not match; failWord then holds the
+// word at which matching stopped. Indices are not checked here.
 bool parseObjText(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord);
 
 // Reads a whole OBJ file with parseObjText, printing the reader's progress and failure
@@ -39,6 +51,11 @@ bool readObjFile(const char* path, ObjMesh& mesh);
 
 // Checks that every index of every triangle points into its pool; prints why not.
 bool checkObjMesh(const char* path, const ObjMesh& mesh);
+
+// Checks the nine indices of one triangle against mesh's pools; on a bad one writes the
+// reason, with a too-wide index quoted as written.
+bool checkObjTriangle(const ObjMesh& mesh, const std::int32_t* indices, std::size_t triangle,
+                      std::string& reason);
 
 // Appends one entry per triangle corner to the three outputs, after checking that every
 // index points into its pool; on a bad index prints why and appends nothing.

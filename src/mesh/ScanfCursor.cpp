@@ -158,7 +158,7 @@ bool ScanfCursor::scanFloatGeneral(float& value)
     return convertWithStrtof(start, numberEnd, value);
 }
 
-bool ScanfCursor::scanIntGeneral(std::int32_t& value)
+bool ScanfCursor::scanLongGeneral(std::int64_t& value)
 {
     if (p == end)
         return false;
@@ -171,8 +171,7 @@ bool ScanfCursor::scanIntGeneral(std::int32_t& value)
     }
     if (!isDigit(*p))
         return false;
-    // glibc converts with strtol, which saturates at the long range, then stores the
-    // low 32 bits.
+    // glibc converts with strtoll, which saturates at the 64-bit range.
     constexpr std::uint64_t kSaturated = std::uint64_t(1) << 63;
     std::uint64_t magnitude = 0;
     for (; p != end && isDigit(*p); ++p) {
@@ -182,14 +181,12 @@ bool ScanfCursor::scanIntGeneral(std::int32_t& value)
         else
             magnitude = kSaturated;
     }
-    std::int64_t asLong;
     if (negative)
-        asLong = (magnitude >= kSaturated) ? std::numeric_limits<std::int64_t>::min()
-                                           : -static_cast<std::int64_t>(magnitude);
+        value = (magnitude >= kSaturated) ? std::numeric_limits<std::int64_t>::min()
+                                          : -static_cast<std::int64_t>(magnitude);
     else
-        asLong = (magnitude >= kSaturated) ? std::numeric_limits<std::int64_t>::max()
-                                           : static_cast<std::int64_t>(magnitude);
-    value = static_cast<std::int32_t>(static_cast<std::uint32_t>(asLong));
+        value = (magnitude >= kSaturated) ? std::numeric_limits<std::int64_t>::max()
+                                          : static_cast<std::int64_t>(magnitude);
     return true;
 }
 

@@ -37,12 +37,13 @@ public:
         return scanShortDecimal(value) || scanFloatGeneral(value);
     }
 
-    // "%d": decimal integer; values beyond a long saturate and are then truncated to
-    // int, as glibc stores them.
-    bool scanInt(std::int32_t& value)
+    // "%lld": decimal integer; values beyond the 64-bit range saturate, as glibc stores
+    // them. (A 32-bit "%d" would keep only the low bits, so an index too large for 32
+    // bits could come out as a small valid one.)
+    bool scanLong(std::int64_t& value)
     {
         skipSpace();
-        // Up to nine digits cannot overflow: the common case, inline.
+        // Up to eighteen digits cannot overflow: the common case, inline.
         const char* q = p;
         if (q != end && (*q == '-' || *q == '+'))
             ++q;
@@ -51,10 +52,10 @@ public:
         for (; q != end && isDigit(*q); ++q)
             magnitude = magnitude * 10 + static_cast<std::uint64_t>(*q - '0');
         const auto count = q - digits;
-        if (count == 0 || count > 9)
-            return scanIntGeneral(value);
-        const auto low = static_cast<std::uint32_t>(magnitude);
-        value = static_cast<std::int32_t>(*p == '-' ? 0u - low : low);
+        if (count == 0 || count > 18)
+            return scanLongGeneral(value);
+        const auto signedMagnitude = static_cast<std::int64_t>(magnitude);
+        value = *p == '-' ? -signedMagnitude : signedMagnitude;
         p = q;
         return true;
     }
@@ -116,7 +117,7 @@ private:
     }
     // Everything else glibc's scanner accepts, after white space has been skipped.
     bool scanFloatGeneral(float& value);
-    bool scanIntGeneral(std::int32_t& value);
+    bool scanLongGeneral(std::int64_t& value);
 
     const char* p;
     const char* end;

@@ -2,6 +2,7 @@
 // bound (the demo instance binds one for the whole run) and sets no other GL state.
 #include "mesh/StdModel.h"
 
+#include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 
 namespace Tarvo {
@@ -59,13 +60,27 @@ StdModel::~StdModel()
 void StdModel::setShader(GLuint program)
 {
     Model::setShader(program);
-    mvpLocation = glGetUniformLocation(program, "MVP");
-    modelLocation = glGetUniformLocation(program, "M");
-    viewLocation = glGetUniformLocation(program, "V");
-    positionLocation = glGetAttribLocation(program, "vertexPos");
-    texCoordLocation = glGetAttribLocation(program, "vertexUV");
-    samplerLocation = glGetUniformLocation(program, "myTextureSampler");
-    normalLocation = glGetAttribLocation(program, "vertexnormal");
+    // The loader keeps each program's locations, so a model set up every frame costs no
+    // GL look-ups.
+    locationsProgram = program;
+    locationsGeneration = programGeneration(program);
+    mvpLocation = uniformLocation(program, "MVP");
+    modelLocation = uniformLocation(program, "M");
+    viewLocation = uniformLocation(program, "V");
+    positionLocation = attributeLocation(program, "vertexPos");
+    texCoordLocation = attributeLocation(program, "vertexUV");
+    samplerLocation = uniformLocation(program, "myTextureSampler");
+    normalLocation = attributeLocation(program, "vertexnormal");
+}
+
+bool StdModel::refreshLocations()
+{
+    if (programGeneration(locationsProgram) == locationsGeneration)
+        return false;
+    const GLuint current = currentProgram;
+    StdModel::setShader(locationsProgram);
+    Model::setShader(current);
+    return true;
 }
 
 void StdModel::draw(double time)
@@ -73,6 +88,7 @@ void StdModel::draw(double time)
     (void)time;
     if (!readyToDraw())
         return;
+    refreshLocations();
     glUseProgram(currentProgram);
     const glm::mat4 mvp = computeMVP();
     glUniformMatrix4fv(mvpLocation, 1, GL_FALSE, &mvp[0][0]);

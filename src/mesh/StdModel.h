@@ -24,6 +24,10 @@ public:
     GLsizei vertexCount() const { return static_cast<GLsizei>(positions.size()); }
 
 protected:
+    // Looks the locations up again when the program they came from has been rebuilt since;
+    // true when it did.
+    bool refreshLocations();
+
     GLuint positionBuffer = 0;
     GLuint texCoordBuffer = 0;
     GLuint normalBuffer = 0;
@@ -36,6 +40,8 @@ protected:
     GLint texCoordLocation = -1;
     GLint samplerLocation = -1;
     GLint normalLocation = -1;
+    GLuint locationsProgram = 0;
+    unsigned locationsGeneration = 0;
 };
 
 } // namespace Tarvo

@@ -48,10 +48,6 @@ Particlecontainer::Particlecontainer(int poolSize, const std::string& texturePat
 
     program = loadShaderProgram("./data/shaders/particle.vs", "./data/shaders/particle.fs");
     texture = loadTexture(texturePath.c_str(), false);
-    samplerLocation = glGetUniformLocation(program, "particle");
-    projectionLocation = glGetUniformLocation(program, "P");
-    rightLocation = glGetUniformLocation(program, "camRight");
-    upLocation = glGetUniformLocation(program, "camUp");
 
     glGenBuffers(1, &quadBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, quadBuffer);
@@ -67,7 +63,7 @@ Particlecontainer::~Particlecontainer()
     glDeleteBuffers(1, &positionSizeBuffer);
     glDeleteBuffers(1, &colourBuffer);
     glDeleteTextures(1, &texture);
-    glDeleteProgram(program);
+    deleteShaderProgram(program);
 }
 
 void Particlecontainer::updateParticle(double dt, Particle& particle)
@@ -128,13 +124,17 @@ void Particlecontainer::upload()
 
 void Particlecontainer::setUniforms(const glm::mat4& projection, const glm::vec3& right, const glm::vec3& up)
 {
+    // The loader has said why a program did not link; drawing with it would only add GL
+    // errors.
+    if (!programLinked(program))
+        return;
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(samplerLocation, 0);
-    glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, &projection[0][0]);
-    glUniform3fv(rightLocation, 1, &right[0]);
-    glUniform3fv(upLocation, 1, &up[0]);
+    glUniform1i(uniformLocation(program, "particle"), 0);
+    glUniformMatrix4fv(uniformLocation(program, "P"), 1, GL_FALSE, &projection[0][0]);
+    glUniform3fv(uniformLocation(program, "camRight"), 1, &right[0]);
+    glUniform3fv(uniformLocation(program, "camUp"), 1, &up[0]);
 }
 
 void Particlecontainer::draw(double time, const glm::mat4& view)
@@ -156,7 +156,7 @@ void Particlecontainer::draw(double time, const glm::mat4& view)
     glVertexAttribPointer(colourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, 0, nullptr);
     glVertexAttribDivisor(colourAttribute, 1);
 
-    if (particleCount > 0)
+    if (particleCount > 0 && programLinked(program))
         glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, particleCount);
 
     // Other draws share the one vertex array object and expect per-vertex attributes.
@@ -168,6 +168,18 @@ void Particlecontainer::draw(double time, const glm::mat4& view)
     glDisableVertexAttribArray(colourAttribute);
     glBindBuffer(GL_ARRAY_BUFFER, 0);
 
+    sortFarthestFirst();
+}
+
+void Particlecontainer::step(double time, const glm::mat4& view)
+{
+    update(time, view);
+    sortFarthestFirst();
+}
+
+// The next frame's streams follow the pool's order, and blending needs them back to front.
+void Particlecontainer::sortFarthestFirst()
+{
     std::sort(particles.begin(), particles.begin() + particleCount,
               [](const Particle& a, const Particle& b) { return a.sortKey > b.sortKey; });
 }

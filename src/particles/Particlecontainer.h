@@ -50,6 +50,9 @@ public:
     // first so that the next frame's streams run back to front. The owner sets blending
     // and depth state around it and calls setUniforms first.
     virtual void draw(double time, const glm::mat4& view);
+    // Everything draw does but the drawing: for frames that are skipped, so the frames
+    // after them come out as if they had been drawn.
+    void step(double time, const glm::mat4& view);
     // Makes the particle program current with its texture on unit 0. projection is the
     // whole world-to-clip transform ("P"); right and up are the camera's axes in world
     // space, along which the billboards are spread.
@@ -88,10 +91,7 @@ protected:
     double lastUpdateTime = noUpdateYet;
 
 private:
-    GLint samplerLocation = -1;
-    GLint projectionLocation = -1;
-    GLint rightLocation = -1;
-    GLint upLocation = -1;
+    void sortFarthestFirst();
 };
 
 } // namespace Tarvo

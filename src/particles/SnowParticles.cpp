@@ -65,16 +65,23 @@ int noiseIndex(double dt, int subStep)
 void advance(double dt, Tarvo::Particle& particle, const NoiseTable& noise)
 {
     for (int s = 0; s < subSteps; ++s) {
-        const double y = particle.position.y;
-        const double vy = particle.velocity.y;
         double z = particle.position.z + stepRate * dt;
         if (z > wrapZ)
             z = -wrapZ;
-        const double newY = y + stepRate * dt * vy;
-        const double newVy = vy - stepRate * dt * (y - particle.restPosition.y) +
-                             kickScale * noise[static_cast<std::size_t>(noiseIndex(dt, s))];
+        // The spring is solved exactly over the sub-step: the height's offset from rest and
+        // the velocity turn through the angle k x dt together, which keeps each flake's
+        // swing the size it was for any frame time. (Stepping the offset with the old
+        // velocity and the velocity with the old offset enlarges the swing every step, and
+        // the flakes soon leave the slab.)
+        const double angle = stepRate * dt;
+        const double c = std::isfinite(angle) ? std::cos(angle) : 1.0;
+        const double sn = std::isfinite(angle) ? std::sin(angle) : 0.0;
+        const double offset = static_cast<double>(particle.position.y) - particle.restPosition.y;
+        const double vy = particle.velocity.y;
+        const double newOffset = offset * c + vy * sn;
+        const double newVy = vy * c - offset * sn + kickScale * noise[static_cast<std::size_t>(noiseIndex(dt, s))];
         particle.velocity.y = static_cast<float>(newVy);
-        particle.position.y = static_cast<float>(newY);
+        particle.position.y = static_cast<float>(particle.restPosition.y + newOffset);
         particle.position.z = static_cast<float>(z);
     }
 }

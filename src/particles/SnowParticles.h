@@ -26,7 +26,9 @@ double noiseValue(unsigned j);
 // The table entry a sub-step reads: elapsed time truncated toward zero, plus the
 // sub-step, wrapped into the table (negative and non-finite times included).
 int noiseIndex(double dt, int subStep);
-// Advances one flake by dt in two sub-steps.
+// Advances one flake by dt in two sub-steps: each drifts z (wrapping past the far end),
+// swings the height about its rest height by the spring's exact motion over k x dt, and
+// kicks the velocity by the shared noise. The swing stays bounded for any dt.
 void advance(double dt, Tarvo::Particle& particle, const NoiseTable& noise);
 
 } // namespace snow

@@ -96,8 +96,28 @@ void Dinstance::initTimerAndSync(const std::string& syncBasePath)
     sync = Sync::create(syncBasePath, timer);
 }
 
+void Dinstance::openTracks(const std::string& basePath)
+{
+    delete sync;
+    sync = Sync::create(basePath, timer);
+}
+
+double Dinstance::getMusicRows() const
+{
+    if (stream == 0)
+        return -1.0;
+    const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, BASS_POS_BYTE));
+    return seconds * bpm / 60.0 * rowsPerBeat;
+}
+
+bool Dinstance::musicEnded() const
+{
+    return musicStarted && stream != 0 && BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED;
+}
+
 void Dinstance::startMusic()
 {
+    musicStarted = true;
     BASS_Start();
     BASS_ChannelPlay(stream, FALSE);
     timer->play();

@@ -42,6 +42,11 @@ public:
     virtual void run(double time) = 0;
 
     void startMusic();
+    // A fresh track store on basePath in place of the current one. Handles taken from the
+    // old store die with it, so whatever holds them (a scene) must be gone first; the show
+    // never calls this, tools and tests that run one scene after another on their own
+    // data do.
+    void openTracks(const std::string& basePath);
     bool updateRow();
     // Offline rendering steps the rows itself instead of following the music.
     void setRow(float r);
@@ -52,6 +57,10 @@ public:
     Sync* getSync() const { return sync; }
     BassTimer* getTimer() const { return timer; }
     HSTREAM getStream() const { return stream; }
+    // The music's length in rows; negative without music.
+    double getMusicRows() const;
+    // True once started music has played to its end: nothing is left to keep time by.
+    bool musicEnded() const;
     unsigned getVertexArray() const { return vao; }
 
 protected:
@@ -64,6 +73,7 @@ private:
 
     int soundOn = 1;
     HSTREAM stream = 0;
+    bool musicStarted = false;
     double bpm = 150.0;
     BassTimer* timer = nullptr;
     Sync* sync = nullptr;

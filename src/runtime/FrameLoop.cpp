@@ -7,6 +7,7 @@
 #include "audio/BassAudio.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
+#include "sync/SyncTracks.h"
 
 namespace Tarvo {
 
@@ -14,6 +15,29 @@ namespace {
 constexpr float endThreshold = 1.0f;
 constexpr double reportPeriod = 1.0;
 } // namespace
+
+bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow)
+{
+    // Between two keys a track moves one way only, so its lowest value over [0, lastRow]
+    // is at one of the ends or at a key inside.
+    if (!(endTrack.getValue(0.0) > endThreshold) || !(endTrack.getValue(lastRow) > endThreshold))
+        return true;
+    const SyncTrack* track = endTrack.getTrack();
+    for (int i = 0; track && i < track->keyCount; ++i) {
+        const double row = track->keys[i].row;
+        if (row > 0.0 && row < lastRow && !(endTrack.getValue(row) > endThreshold))
+            return true;
+    }
+    return false;
+}
+
+void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::ostream& log)
+{
+    if (musicRows < 0.0 || endTrackDropsBy(endTrack, musicRows))
+        return;
+    log << "The music ends at row " << musicRows
+        << ", before the end track \"e\" drops to 1.0: the show ends with the music" << std::endl;
+}
 
 double WindowFrameHost::now()
 {
@@ -35,9 +59,13 @@ bool WindowFrameHost::windowOpen()
     return Tarvo::windowOpen();
 }
 
-long runFrameLoop(aDemo& demo, FrameHost& host, const TrackHandle& endTrack, std::ostream& log)
+long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
 {
     double reportStart = host.now();
+    // Opened after the clock is read: loading the file (and printing its SYNC TRACK line)
+    // belongs to the first reporting period.
+    const TrackHandle endTrack = tracks ? tracks->getTrack("e") : TrackHandle();
+    warnIfMusicEndsFirst(demo.getMusicRows(), endTrack, log);
     int frames = 0;
     long drawn = 0;
     for (;;) {
@@ -66,6 +94,10 @@ long runFrameLoop(aDemo& demo, FrameHost& host, const TrackHandle& endTrack, std
         if (host.escapePressed())
             break;
         if (!host.windowOpen())
+            break;
+        // Music shorter than the timeline: the row stops with it, so the show would hold
+        // its last frame for ever.
+        if (demo.musicEnded())
             break;
     }
     return drawn;

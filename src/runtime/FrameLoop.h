@@ -31,8 +31,18 @@ public:
     bool windowOpen() override;
 };
 
-// Runs frames until the show ends; the once-a-second frame-time lines go to log.
-// Returns the number of frames drawn, which is at least one.
-long runFrameLoop(aDemo& demo, FrameHost& host, const TrackHandle& endTrack, std::ostream& log);
+// The last two steps of start-up, then frames until the show ends: the first reporting
+// period starts, then the end track "e" is opened from tracks (null: no end track), then
+// the loop runs. The once-a-second frame-time lines go to log. Returns the number of
+// frames drawn, which is at least one.
+// The show also ends when started music has played to its end; when that will come before
+// the end track drops, the loop says so as it starts.
+long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log);
+
+// Whether the end track is at 1.0 or less somewhere in rows [0, lastRow].
+bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow);
+// Says so on log when music of musicRows rows (negative: none) ends before the end track
+// drops.
+void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::ostream& log);
 
 } // namespace Tarvo

@@ -12,7 +12,13 @@ namespace Tarvo {
 
 namespace {
 GLFWwindow* window = nullptr;
+
+// GLFW's own reason for a failure, which its return values do not carry.
+void reportGlfwError(int code, const char* description)
+{
+    std::fprintf(stderr, "GLFW error 0x%x: %s\n", code, description);
 }
+} // namespace
 
 bool initWindow(int width, int height, bool windowed, std::string title)
 {
@@ -24,6 +30,7 @@ bool initWindow(int width, int height, bool windowed, std::string title)
 bool initWindow(int width, int height, const WindowOptions& options, std::string title)
 {
     glewExperimental = GL_TRUE;
+    glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit()) {
         std::fprintf(stderr, "Failed to initialize GLFW\n");
         return false;
@@ -40,7 +47,11 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
     glfwWindowHint(GLFW_VISIBLE, options.visible ? GLFW_TRUE : GLFW_FALSE);
 
     GLFWmonitor* monitor = options.windowed || !options.visible ? nullptr : glfwGetPrimaryMonitor();
+    // The first, ideal configuration may well be missing; only the fallback's failure is
+    // worth GLFW's explanation.
+    glfwSetErrorCallback(nullptr);
     window = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+    glfwSetErrorCallback(reportGlfwError);
     if (!window) {
         // Software renderers often lack a 32-bit depth buffer or multisampling; the
         // closest configuration they have is still a working context for the show.

@@ -5,15 +5,12 @@
 #include "engine/ShaderProgram.h"
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
 
 namespace {
 
-constexpr float fieldOfView = 45.0f;
-constexpr float aspect = 4.0f / 3.0f;
-constexpr float nearPlane = 0.1f;
-constexpr float farPlane = 100.0f;
 // Degrees per second of the models' turn.
 constexpr double turnRate = 0.05;
 
@@ -21,7 +18,7 @@ GLuint objectProgram = 0;
 
 } // namespace
 
-const glm::mat4 aoProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
+const glm::mat4 aoProjection = showcaseProjection();
 
 AoScene::AoScene()
     : Tarvo::PostScene("./data/ssao.fs", 2),
@@ -31,18 +28,12 @@ AoScene::AoScene()
       multiplier("./data/multiplier.fs")
 {
     objectProgram = loadShaderProgram("./data/ssaobj.vs", "./data/ssaobj.fs");
-    const glm::mat4 view = initialView();
-    for (Tarvo::StdModel* model : {&nokka, &runko}) {
-        model->setProjection(&aoProjection);
-        model->setView(view);
-        model->setModelMatrix(glm::mat4(1.0f));
-        model->setShader(objectProgram);
-    }
+    placeModels({&nokka, &runko}, &aoProjection, initialView(), objectProgram);
 }
 
 AoScene::~AoScene()
 {
-    glDeleteProgram(objectProgram);
+    deleteShaderProgram(objectProgram);
     objectProgram = 0;
 }
 
@@ -53,7 +44,7 @@ GLuint AoScene::getObjectProgram()
 
 glm::mat4 AoScene::initialView()
 {
-    return Tarvo::lookAt(glm::vec3(4, 3, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
+    return showcaseView();
 }
 
 void AoScene::drawScene(const double& time)

@@ -7,15 +7,12 @@
 #include "engine/Texture.h"
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
 
 namespace {
 
-constexpr float fieldOfView = 45.0f;
-constexpr float aspect = 4.0f / 3.0f;
-constexpr float nearPlane = 0.1f;
-constexpr float farPlane = 100.0f;
 // Track values become angles (degrees) and the terrain camera's height through these.
 constexpr float turnPerUnit = 0.5f;
 constexpr double heightPerUnit = 0.1;
@@ -34,15 +31,9 @@ int halfHeight()
     return static_cast<int>(Tarvo::demoHeight() / 2.0);
 }
 
-TrackHandle openTrack(const char* name)
-{
-    Sync* sync = gDemo ? gDemo->getSync() : nullptr;
-    return sync ? sync->getTrack(name) : TrackHandle();
-}
-
 } // namespace
 
-const glm::mat4 motionProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
+const glm::mat4 motionProjection = showcaseProjection();
 
 Motionscene::Motionscene()
     : Tarvo::PostScene("./data/motionblur.fs", 2),
@@ -73,21 +64,15 @@ Motionscene::Motionscene()
       vignetteTexture(loadTexture("./data/vignette.png", false))
 {
     objectProgram = loadShaderProgram("./data/motionblurobj.vs", "./data/motionblurobj.fs");
-    const glm::mat4 identity(1.0f);
-    cube.setProjection(&motionProjection);
-    cube.setView(cubeView());
-    cube.setModelMatrix(identity);
-    cube.setShader(objectProgram);
-    terrain.setProjection(&motionProjection);
-    terrain.setView(Tarvo::lookAt(glm::vec3(0, 0, 1), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0)));
-    terrain.setModelMatrix(identity);
-    terrain.setShader(objectProgram);
+    placeModels({&cube}, &motionProjection, cubeView(), objectProgram);
+    placeModels({&terrain}, &motionProjection,
+        Tarvo::lookAt(glm::vec3(0, 0, 1), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0)), objectProgram);
 }
 
 Motionscene::~Motionscene()
 {
     glDeleteTextures(1, &vignetteTexture);
-    glDeleteProgram(objectProgram);
+    deleteShaderProgram(objectProgram);
     objectProgram = 0;
 }
 
@@ -98,7 +83,7 @@ GLuint Motionscene::getObjectProgram()
 
 glm::mat4 Motionscene::cubeView()
 {
-    return Tarvo::lookAt(glm::vec3(4, 3, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
+    return showcaseView();
 }
 
 glm::mat4 Motionscene::terrainView(float s)

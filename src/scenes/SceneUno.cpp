@@ -1,12 +1,17 @@
 #include "scenes/SceneUno.h"
 
+#include <cmath>
+
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/CameraRig.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
+
+using enum UnoTrack;
 
 namespace {
 
@@ -15,6 +20,7 @@ constexpr float nearPlane = 0.1f;
 constexpr float farPlane = 8192.0f;
 constexpr float pumpJackScale = 1.3f;
 constexpr float skyScale = 32.0f;
+constexpr float startFov = 90.0f;
 constexpr float minFov = 1.0f;
 constexpr float maxFov = 179.0f;
 
@@ -23,15 +29,27 @@ GLuint texturemapperProgram = 0;
 GLuint rekkaProgram = 0;
 glm::mat4 initialView(1.0f);
 
-TrackHandle openTrack(const char* name)
+std::array<TrackHandle, unoTrackCount> openTracks()
 {
-    Sync* sync = gDemo ? gDemo->getSync() : nullptr;
-    return sync ? sync->getTrack(name) : TrackHandle();
+    std::array<TrackHandle, unoTrackCount> handles;
+    for (std::size_t i = 0; i < unoTrackCount; ++i)
+        handles[i] = openTrack(unoTrackNames[i]);
+    return handles;
+}
+
+// A field of view of 0 or 180 degrees has no projection; keep to the open range so a
+// missing or wild "fov" track cannot fill the frame with NaN. A NaN (a damaged track
+// file) passes through any clamp, so it gets the start-up field of view instead.
+float usableFieldOfView(float degrees)
+{
+    if (std::isnan(degrees))
+        return startFov;
+    return glm::clamp(degrees, minFov, maxFov);
 }
 
 } // namespace
 
-glm::mat4 sceneProjection = Tarvo::perspective(90.0f, aspect, nearPlane, farPlane);
+glm::mat4 sceneProjection = Tarvo::perspective(startFov, aspect, nearPlane, farPlane);
 
 SceneUno::SceneUno()
     : Tarvo::PostScene("./data/shaders/trivial.fs", 4),
@@ -63,25 +81,13 @@ SceneUno::SceneUno()
       combine("./data/shaders/combine.fs"),
       splash("./data/shaders/splash.fs"),
       logofx("./data/shaders/logofx.fs"),
-      camX(openTrack("camX")), camY(openTrack("camY")), camZ(openTrack("camZ")),
-      camYaw(openTrack("camYaw")), camPitch(openTrack("camPitch")), camRoll(openTrack("camRoll")),
-      addconst(openTrack("addconst")), sigma(openTrack("sigma")), rotangle(openTrack("rotangle")),
-      translate(openTrack("translate")), truckpos(openTrack("truckpos")),
-      jaakkoframe(openTrack("jaakkoframe")), rekkaframe(openTrack("rekkaframe")),
-      jaakkoposy(openTrack("jaakkoposy")), logoconstant(openTrack("logoconstant")),
-      scenedarken(openTrack("scenedarken")), bw(openTrack("bw")), jaakkoBx(openTrack("jaakkoBx")),
-      jaakkoBz(openTrack("jaakkoBz")), jaakkoCx(openTrack("jaakkoCx")), jaakkoCz(openTrack("jaakkoCz")),
-      fov(openTrack("fov")), yawNoise(openTrack("yawNoise")), pitchNoise(openTrack("pitchNoise")),
-      rollNoise(openTrack("rollNoise")),
+      tracks(openTracks()),
       vignetteTexture(loadTexture("./data/img/vignette.png", false)),
       logoTexture(loadTexture("./data/img/vantor.png", false))
 {
     envmapProgram = loadShaderProgram("./data/shaders/envmap/envmap.vs", "./data/shaders/envmap/envmap.fs");
     texturemapperProgram = loadShaderProgram("./data/shaders/texturemapper.vs", "./data/shaders/texturemapper.fs");
     rekkaProgram = loadShaderProgram("./data/shaders/envmap/envmap.vs", "./data/shaders/envmap/rekka.fs");
-
-    envmapInvProjection = glGetUniformLocation(envmapProgram, "invProjection");
-    rekkaInvProjection = glGetUniformLocation(rekkaProgram, "invProjection");
 
     initialView = Tarvo::lookAt(glm::vec3(0, 1, 4), glm::vec3(0, 1, 0), glm::vec3(0, 1, 0));
     const glm::mat4 identity(1.0f);
@@ -109,15 +115,15 @@ SceneUno::~SceneUno()
 {
     glDeleteTextures(1, &vignetteTexture);
     glDeleteTextures(1, &logoTexture);
-    glDeleteProgram(envmapProgram);
-    glDeleteProgram(texturemapperProgram);
-    glDeleteProgram(rekkaProgram);
+    deleteShaderProgram(envmapProgram);
+    deleteShaderProgram(texturemapperProgram);
+    deleteShaderProgram(rekkaProgram);
     envmapProgram = texturemapperProgram = rekkaProgram = 0;
 }
 
-float SceneUno::track(const TrackHandle& handle) const
+float SceneUno::track(UnoTrack name) const
 {
-    return handle.getValue(gDemo->getRow());
+    return tracks[static_cast<std::size_t>(name)].getValue(gDemo->getRow());
 }
 
 float SceneUno::getBwMix()
@@ -143,15 +149,16 @@ const Tarvo::AniModel& SceneUno::getPumpJack(int index) const
 
 void SceneUno::drawScene(const double& time)
 {
-    // A field of view of 0 or 180 degrees has no projection; keep to the open range so
-    // a missing or wild "fov" track cannot fill the frame with NaN.
-    const float fieldOfView = glm::clamp(track(fov), minFov, maxFov);
+    const float fieldOfView = usableFieldOfView(track(fov));
     sceneProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
     const glm::mat4 inverseProjection = glm::inverse(sceneProjection);
-    glUseProgram(envmapProgram);
-    glUniformMatrix4fv(envmapInvProjection, 1, GL_FALSE, &inverseProjection[0][0]);
-    glUseProgram(rekkaProgram);
-    glUniformMatrix4fv(rekkaInvProjection, 1, GL_FALSE, &inverseProjection[0][0]);
+    for (const GLuint program : {envmapProgram, rekkaProgram}) {
+        if (!Tarvo::programLinked(program))
+            continue;
+        glUseProgram(program);
+        glUniformMatrix4fv(Tarvo::uniformLocation(program, "invProjection"), 1, GL_FALSE,
+            &inverseProjection[0][0]);
+    }
     glDisable(GL_BLEND);
 
     const glm::vec3 eye(track(camX), track(camY), track(camZ));

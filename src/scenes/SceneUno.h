@@ -6,6 +6,8 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
+#include <array>
+
 #include "engine/Fbo.h"
 #include "engine/GlowFx.h"
 #include "engine/ImageFx.h"
@@ -13,6 +15,7 @@
 #include "mesh/AniModel.h"
 #include "mesh/MotionblurObu.h"
 #include "mesh/StdModel.h"
+#include "scenes/SceneUnoTracks.h"
 #include "sync/Sync.h"
 
 namespace OrvelDemo {
@@ -42,7 +45,7 @@ private:
     void compositeOcclusionAndBlur(const double& time);
     void compositeEdgesAndGlow(const double& time);
     void compositeFinish(const double& time);
-    float track(const TrackHandle& handle) const;
+    float track(UnoTrack name) const;
 
     Tarvo::MotionblurObu truck;
     Tarvo::MotionblurObu bridge;
@@ -64,19 +67,11 @@ private:
     Tarvo::ImageFx splash;
     Tarvo::ImageFx logofx;
 
-    TrackHandle camX, camY, camZ, camYaw, camPitch, camRoll;
-    TrackHandle addconst, sigma, rotangle, translate;
-    TrackHandle truckpos, jaakkoframe, rekkaframe, jaakkoposy;
-    TrackHandle logoconstant, scenedarken, bw;
-    TrackHandle jaakkoBx, jaakkoBz, jaakkoCx, jaakkoCz;
-    TrackHandle fov, yawNoise, pitchNoise, rollNoise;
+    // One handle a name of unoTrackNames, opened in that order.
+    std::array<TrackHandle, unoTrackCount> tracks;
 
     GLuint vignetteTexture;
     GLuint logoTexture;
-    // The geometry shaders derive view space from MVP, so they are told the inverse of
-    // the frame's projection.
-    GLint envmapInvProjection = -1;
-    GLint rekkaInvProjection = -1;
 };
 
 } // namespace OrvelDemo

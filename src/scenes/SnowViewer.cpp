@@ -14,14 +14,14 @@ namespace {
 constexpr float fieldOfView = 60.0f;
 constexpr float nearPlane = 1.0f;
 constexpr float farPlane = 3000.0f;
-constexpr float cameraHeight = 250.0f;
+constexpr float cameraHeight = 100.0f;
 constexpr float lookAhead = 400.0f;   // the camera looks at the slab this far ahead
 constexpr float startZ = -400.0f;
 constexpr double swayZ = 150.0;       // units of travel along the slab
 constexpr double swayX = 60.0;
 constexpr double swayRateZ = 0.1;     // radians per second
 constexpr double swayRateX = 0.07;
-const glm::vec4 background(0.02f, 0.03f, 0.07f, 1.0f);
+const glm::vec4 background(0.06f, 0.09f, 0.18f, 1.0f);
 
 } // namespace
 
@@ -42,6 +42,11 @@ glm::mat4 SnowViewer::projection() const
     const float w = gDemo ? static_cast<float>(gDemo->getWidth()) : 1.0f;
     const float h = gDemo ? static_cast<float>(gDemo->getHeight()) : 1.0f;
     return Tarvo::perspective(fieldOfView, h > 0.0f ? w / h : 1.0f, nearPlane, farPlane);
+}
+
+void SnowViewer::advance(const double& time)
+{
+    snow.step(time * particleTimeScale, view(time));
 }
 
 void SnowViewer::drawScene(const double& time)

@@ -8,15 +8,12 @@
 #include "engine/Texture.h"
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
 
 namespace {
 
-constexpr float fieldOfView = 45.0f;
-constexpr float aspect = 4.0f / 3.0f;
-constexpr float nearPlane = 0.1f;
-constexpr float farPlane = 100.0f;
 constexpr double turnRate = 0.05;     // degrees per second about y
 constexpr double tiltAmplitude = 45.0; // degrees about x
 constexpr double tiltRate = 0.001;    // radians of the tilt's sine per second
@@ -25,7 +22,7 @@ GLuint objectProgram = 0;
 
 } // namespace
 
-const glm::mat4 ssrProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
+const glm::mat4 ssrProjection = showcaseProjection();
 
 SsrScene::SsrScene()
     : Tarvo::PostScene("./data/shaders/ssr/ssr.fs", 4),
@@ -39,19 +36,13 @@ SsrScene::SsrScene()
 {
     objectProgram = loadShaderProgram("./data/shaders/ssr/ssrobj.vs", "./data/shaders/ssr/ssrobj.fs");
     projectionLocation = glGetUniformLocation(getProgram(), "projection");
-    const glm::mat4 view = initialView();
-    for (Tarvo::StdModel* model : {&terrain, &runko}) {
-        model->setProjection(&ssrProjection);
-        model->setView(view);
-        model->setModelMatrix(glm::mat4(1.0f));
-        model->setShader(objectProgram);
-    }
+    placeModels({&terrain, &runko}, &ssrProjection, initialView(), objectProgram);
 }
 
 SsrScene::~SsrScene()
 {
     glDeleteTextures(1, &brassTexture);
-    glDeleteProgram(objectProgram);
+    deleteShaderProgram(objectProgram);
     objectProgram = 0;
 }
 
@@ -62,7 +53,7 @@ GLuint SsrScene::getObjectProgram()
 
 glm::mat4 SsrScene::initialView()
 {
-    return Tarvo::lookAt(glm::vec3(4, 3, 3), glm::vec3(0, 0, 0), glm::vec3(0, 1, 0));
+    return showcaseView();
 }
 
 glm::mat4 SsrScene::swing(double time)

@@ -73,6 +73,12 @@ float getTrackValue(const SyncTrack* track, double row)
         t = t * t * (3.0 - 2.0 * t);
     else if (type == Quadratic)
         t = std::pow(t, 2.0);
+    // The difference is taken in single precision, as the stored values are; only keys
+    // so far apart that it overflows (near the ends of the float range) take it in
+    // double, so that two finite keys always give finite values between them.
     const float difference = k1.value - k0.value;
-    return static_cast<float>(double(k0.value) + double(difference) * t);
+    const double wide = std::isfinite(difference) || !std::isfinite(k0.value) || !std::isfinite(k1.value)
+        ? double(difference)
+        : double(k1.value) - double(k0.value);
+    return static_cast<float>(double(k0.value) + wide * t);
 }

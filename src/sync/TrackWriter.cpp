@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/AtomicFile.h"
+
 namespace {
 
 void putInt32(std::vector<unsigned char>& bytes, int32_t value)
@@ -59,17 +61,13 @@ bool writeTrackFile(const std::string& path, const TrackKey* keys, int keyCount,
         std::fprintf(log, "%s: not written\n", path.c_str());
         return false;
     }
-    const std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        std::fprintf(log, "%s: cannot open for writing\n", temporary.c_str());
+    Tarvo::AtomicFile file(path);
+    if (!file.isOpen()) {
+        std::fprintf(log, "%s: cannot open for writing\n", file.partPath().c_str());
         return false;
     }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    if (!file.write(bytes.data(), bytes.size()) || !file.commit()) {
         std::fprintf(log, "%s: write failed\n", path.c_str());
-        std::remove(temporary.c_str());
         return false;
     }
     return true;

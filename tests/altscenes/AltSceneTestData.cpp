@@ -64,6 +64,7 @@ void copyShaders(const fs::path& data)
 void makeAltSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks)
 {
     const fs::path data = scratch.path() / "data";
+    fs::remove_all(data); // a later data set in the same folder replaces the earlier one
     fs::create_directories(data / "science");
     copyShaders(data);
     assetgen::generateSceneMeshes(data.string());
@@ -87,6 +88,7 @@ void makeAltSceneData(const testsupport::ScratchDir& scratch, const Tracks& trac
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
     fs::current_path(scratch.path());
+    testsupport::DemoTestContext::reloadTracks();
 }
 
 Picture Picture::of(GLuint texture, int width, int height)

@@ -17,8 +17,9 @@ namespace altscenetest {
 
 using Tracks = std::map<std::string, std::vector<TrackKey>>;
 
-// Fills the scratch folder's data/ with everything the alternative scenes and the viewers
-// open, writes the tracks and makes the folder the working directory.
+// Fills the scratch folder's data/ afresh with everything the alternative scenes and the
+// viewers open, writes the tracks and makes the folder the working directory, with a fresh
+// track store so that these tracks are the ones scenes get.
 void makeAltSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks = {});
 
 // Linear RGBA float pixels of a texture, bottom row first.

@@ -8,6 +8,7 @@
 #include "AssetGen.h"
 #include "scenes/SceneMeshes.h"
 #include "mesh/ObjReader.h"
+#include "mesh/ObjWriter.h"
 #include "support/CapturedOutput.h"
 #include "support/ScratchDir.h"
 
@@ -34,7 +35,7 @@ Bounds boundsOf(const Tarvo::ObjMesh& mesh)
 // The mesh as the show reads it back: through the text and the reader.
 Tarvo::ObjMesh reread(const Tarvo::ObjMesh& mesh)
 {
-    const std::string text = objText(mesh, "test");
+    const std::string text = Tarvo::objText(mesh, "test");
     Tarvo::ObjMesh read;
     std::string failWord;
     EXPECT_TRUE(Tarvo::parseObjText(text.data(), text.size(), read, failWord)) << failWord;

@@ -18,7 +18,7 @@ using OrvelDemo::SnowViewer;
 // Flakes are a few pixels wide at full HD; a smaller picture still shows the nearer ones.
 constexpr int width = 480;
 constexpr int height = 270;
-const float background[3] = {0.02f, 0.03f, 0.07f};
+const float background[3] = {0.06f, 0.09f, 0.18f};
 
 class SnowViewerGLTest : public ::testing::Test {
 protected:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -121,7 +122,7 @@ TEST_F(ModelAnimationGL, TheBeamIsDrawnWhereTheLinkagePutsIt)
         glClear(GL_COLOR_BUFFER_BIT);
         jack.draw(frame);
         glFinish();
-        const float crank = static_cast<float>(frame / kPumpJackTimePerRevolution * 2.0 * M_PI);
+        const float crank = static_cast<float>(frame / kPumpJackTimePerRevolution * 2.0 * std::numbers::pi);
         const float beam = solvePumpJack(g, crank).beamAngle;
         // The flange's line, 0.72 m above the pivot in the beam's frame, met at x.
         const float top = g.pivot.y + (x - g.pivot.x) * std::tan(beam) + 0.72f / std::cos(beam);

@@ -4,26 +4,26 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
 #include "ModelTestUtil.h"
-#include "models/MeshBuilder.h"
-#include "models/Outline.h"
+#include "geometry/MeshBuilder.h"
+#include "geometry/Outline.h"
 
-using namespace assetgen::models;
+using namespace assetgen;
 using modeltest::isClosed;
 using modeltest::signedVolume;
 using modeltest::windingAgainstNormals;
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 // Area of a regular polygon with n corners on a circle of radius r.
 double polygonArea(int n, double r)
 {
-    return 0.5 * n * r * r * std::sin(2.0 * kPi / n);
+    return 0.5 * n * r * r * std::sin(2.0 * std::numbers::pi / n);
 }
 
 } // namespace
@@ -38,6 +38,24 @@ TEST(ModelMeshBuilder, BoxIsAClosedOutwardSolidWithEightSharedCorners)
     EXPECT_TRUE(isClosed(b.mesh()));
     EXPECT_EQ(windingAgainstNormals(b.mesh()), 0u);
     EXPECT_NEAR(signedVolume(b.mesh()), 4.0 * 0.5 * 2.0, 1e-5);
+}
+
+TEST(ModelMeshBuilder, PerFaceBoxesShowTheWholeTextureOnEachFaceAndMayFaceInwards)
+{
+    MeshBuilder b;
+    b.setUvScale(2.0f);
+    b.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), BoxTexture::PerFace);
+    EXPECT_EQ(b.mesh().texCoords.size(), 4u); // the corners of the unit square, nothing else
+    for (const glm::vec2& t : b.mesh().texCoords)
+        EXPECT_TRUE((t.x == 0.0f || t.x == 1.0f) && (t.y == 0.0f || t.y == 1.0f)) << t.x << " " << t.y;
+    EXPECT_TRUE(isClosed(b.mesh()));
+    EXPECT_NEAR(signedVolume(b.mesh()), 8.0, 1e-5);
+
+    MeshBuilder room;
+    room.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), BoxTexture::PerFace, true);
+    EXPECT_TRUE(isClosed(room.mesh()));
+    EXPECT_EQ(windingAgainstNormals(room.mesh()), 0u);
+    EXPECT_NEAR(signedVolume(room.mesh()), -8.0, 1e-5);
 }
 
 TEST(ModelMeshBuilder, BlockFacesOutwardWhateverTheCornerFrame)
@@ -190,8 +208,8 @@ TEST(ModelOutline, ShapesAreCounterClockwiseWithTheirAreas)
     EXPECT_NEAR(signedArea2(circleOutline({1, 1}, 2.0f, 64)) / 2.0, polygonArea(64, 2.0), 1e-3);
     const Outline slot = slotOutline({0, 0}, {3, 0}, 0.5f, 16);
     EXPECT_NEAR(signedArea2(slot) / 2.0, 3.0 + polygonArea(32, 0.5), 1e-3);
-    const Outline ring = ringSectorOutline({0, 0}, 1.0f, 2.0f, 0.0f, float(kPi / 2), 64);
-    EXPECT_NEAR(signedArea2(ring) / 2.0, kPi / 4.0 * 3.0, 2e-3);
+    const Outline ring = ringSectorOutline({0, 0}, 1.0f, 2.0f, 0.0f, float(std::numbers::pi / 2), 64);
+    EXPECT_NEAR(signedArea2(ring) / 2.0, std::numbers::pi / 4.0 * 3.0, 2e-3);
     EXPECT_EQ(triangulate(ring).size(), ring.size() - 2);
 }
 

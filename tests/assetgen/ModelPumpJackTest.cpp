@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "ModelTestUtil.h"
 #include "mesh/AniPart.h"
@@ -16,7 +17,6 @@ using namespace assetgen::models;
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 
 // The generated animation after a round trip through its text, as the show reads it.
 class PumpJackAnimation : public testing::Test {
@@ -51,17 +51,17 @@ TEST(ModelPumpJackLinkage, SolvedPosesKeepThePitmanLength)
 {
     const PumpJackGeometry g;
     for (int i = 0; i < 360; i += 5) {
-        const PumpJackPose pose = solvePumpJack(g, float(i) * kPi / 180.0f);
+        const PumpJackPose pose = solvePumpJack(g, float(i) * std::numbers::pi_v<float> / 180.0f);
         EXPECT_NEAR(glm::length(pose.equaliser - pose.crankPin), g.pitmanLength(), 1e-4f) << i;
         EXPECT_NEAR(glm::length(pose.crankPin - g.crankCentre), g.crankRadius, 1e-5f);
         EXPECT_NEAR(glm::length(pose.equaliser - g.pivot), glm::length(g.equaliserOnBeam), 1e-5f);
     }
     // Crank pin level with the shaft on either side: the beam is level.
     EXPECT_NEAR(solvePumpJack(g, 0.0f).beamAngle, 0.0f, 1e-5f);
-    EXPECT_NEAR(solvePumpJack(g, kPi).beamAngle, 0.0f, 1e-5f);
+    EXPECT_NEAR(solvePumpJack(g, std::numbers::pi_v<float>).beamAngle, 0.0f, 1e-5f);
     // Pin up pushes the tail up and the head down.
-    EXPECT_LT(solvePumpJack(g, kPi / 2).beamAngle, -0.2f);
-    EXPECT_GT(solvePumpJack(g, -kPi / 2).beamAngle, 0.2f);
+    EXPECT_LT(solvePumpJack(g, std::numbers::pi_v<float> / 2).beamAngle, -0.2f);
+    EXPECT_GT(solvePumpJack(g, -std::numbers::pi_v<float> / 2).beamAngle, 0.2f);
 }
 
 TEST_F(PumpJackAnimation, JointsStayTogetherBetweenKeys)
@@ -114,7 +114,7 @@ TEST_F(PumpJackAnimation, TheBeamNodsBothWaysAndTheRodFollowsTheHead)
         EXPECT_NEAR(carrier.x, geometry.rodLineX(), 1e-4f);
         EXPECT_NEAR(carrier.z, 0.0f, 1e-6f);
         const float expected = geometry.carrierHeight
-                               + geometry.headRadius * beamDegrees(t) * kPi / 180.0f;
+                               + geometry.headRadius * beamDegrees(t) * std::numbers::pi_v<float> / 180.0f;
         EXPECT_NEAR(carrier.y, expected, 0.02f);
     }
     EXPECT_LT(lowest, -12.0f);
@@ -156,7 +156,8 @@ TEST_F(PumpJackAnimation, CableEndsStayInsideTheHorseHead)
         const glm::vec3 end = placed(JackBridle, {0.0f, geometry.cableLength(), 0.0f}, t);
         const glm::vec2 fromPivot = glm::vec2(end) - geometry.pivot;
         const float radius = glm::length(fromPivot);
-        const float angle = std::atan2(fromPivot.y, fromPivot.x) * 180.0f / kPi - beamDegrees(t);
+        const float angle =
+            std::atan2(fromPivot.y, fromPivot.x) * 180.0f / std::numbers::pi_v<float> - beamDegrees(t);
         EXPECT_GT(radius, geometry.headRadius - 0.5f) << t;
         EXPECT_LT(radius, geometry.headRadius) << t;
         EXPECT_LT(std::fabs(angle), 38.0f) << t;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -52,7 +53,7 @@ TEST_F(TruckAnimation, WheelsRollWithoutSlippingOverACrossing)
     // Over the distances a crossing uses, including between keys and across zero, a
     // wheel turns by distance / radius, all wheels alike.
     for (double t = -500.0; t < 500.0; t += 0.37) {
-        const double turn = (wheelDegrees(0, t + 0.37) - wheelDegrees(0, t)) * M_PI / 180.0;
+        const double turn = (wheelDegrees(0, t + 0.37) - wheelDegrees(0, t)) * std::numbers::pi / 180.0;
         ASSERT_NEAR(turn * kTruckWheelRadius, 0.37, 2e-3) << t;
         for (std::size_t a = 1; a < std::size(kTruckAxles); ++a)
             ASSERT_NEAR(wheelDegrees(a, t), wheelDegrees(0, t), 1e-3) << a;

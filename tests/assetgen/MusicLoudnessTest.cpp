@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <numbers>
 #include <vector>
 
 #include "music/Loudness.h"
@@ -25,7 +26,8 @@ void appendSine(Programme& p, double sampleRate, double hz, double dbfs, double 
     const size_t frames = size_t(std::lround(seconds * sampleRate));
     const size_t offset = p.left.size();
     for (size_t i = 0; i < frames; ++i) {
-        const float v = float(amplitude * std::sin(2.0 * kPi * hz * double(offset + i) / sampleRate));
+        const float v =
+            float(amplitude * std::sin(2.0 * std::numbers::pi * hz * double(offset + i) / sampleRate));
         p.left.push_back(left ? v : 0.0f);
         p.right.push_back(right ? v : 0.0f);
     }
@@ -132,7 +134,7 @@ TEST(MusicTruePeak, FindsThePeakBetweenSamples)
     // crests: every sample is at 0.707 (-3.01 dBFS), the wave itself reaches 0 dBTP.
     Programme p;
     for (int i = 0; i < 4096; ++i) {
-        const float v = float(std::sin(kPi / 2.0 * i + kPi / 4.0));
+        const float v = float(std::sin(std::numbers::pi / 2.0 * i + std::numbers::pi / 4.0));
         p.left.push_back(v);
         p.right.push_back(0.0f);
     }

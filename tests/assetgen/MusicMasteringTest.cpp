@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "music/Dsp.h"
@@ -26,7 +27,8 @@ StereoTrack beatProgramme(double seconds, float thump, float body)
     tone.set(3000.0);
     for (size_t i = 0; i < frames; ++i) {
         const double inBeat = double(i % kFramesPerBeat) / kSampleRate;
-        const float kick = thump * float(std::sin(2.0 * kPi * 50.0 * inBeat) * std::exp(-inBeat / 0.08));
+        const float kick =
+            thump * float(std::sin(2.0 * std::numbers::pi * 50.0 * inBeat) * std::exp(-inBeat / 0.08));
         const float noise = body * tone.process(rng.bipolar());
         t.left[i] = kick + noise;
         t.right[i] = kick - noise;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "music/Arrangement.h"
@@ -20,7 +21,7 @@ namespace {
 // Power of `x` at `hz` by the Goertzel recurrence, per sample.
 double powerAt(const std::vector<float>& x, double hz)
 {
-    const double c = 2.0 * std::cos(2.0 * kPi * hz / kSampleRate);
+    const double c = 2.0 * std::cos(2.0 * std::numbers::pi * hz / kSampleRate);
     double s1 = 0.0, s2 = 0.0;
     for (float v : x) {
         const double s0 = v + c * s1 - s2;
@@ -113,7 +114,7 @@ TEST(MusicEffects, EchoRepeatsEveryDottedEighthAlternatingSides)
     std::vector<float> left, right;
     for (int i = 0; i < delay * 4 + 100; ++i) {
         // A short 1 kHz burst: inside the band the feedback path passes.
-        const float in = i < 200 ? float(std::sin(2.0 * kPi * 1000.0 * i / kSampleRate)) : 0.0f;
+        const float in = i < 200 ? float(std::sin(2.0 * std::numbers::pi * 1000.0 * i / kSampleRate)) : 0.0f;
         float l, r;
         echo.process(in, l, r);
         left.push_back(l);

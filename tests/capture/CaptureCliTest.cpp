@@ -37,6 +37,15 @@ TEST_F(CaptureCliTest, BadArgumentsExitWithTwoAndSayWhy)
     }
 }
 
+TEST_F(CaptureCliTest, WithoutADisplayItSaysSoAndShowsTheXvfbForm)
+{
+    const Outcome r = run("--size 32x18 --rows 1 --out f", "env -u DISPLAY -u WAYLAND_DISPLAY");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("vantor-capture: needs a display"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("xvfb-run -a"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(dir / "f"));
+}
+
 TEST_F(CaptureCliTest, HelpListsOptionsAndScenesOnStandardOutput)
 {
     const Outcome r = run("--help");

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "CaptureRun.h"
 #include "capture/FramePlan.h"
@@ -39,6 +41,21 @@ double meanGreen(const Picture& p, int y)
     for (int x = 0; x < p.width; ++x)
         sum += p.rgb[(static_cast<size_t>(y) * p.width + x) * 3 + 1];
     return sum / p.width;
+}
+
+// Mean and standard deviation of the pixels' brightness (0 to 1).
+std::pair<double, double> brightness(const Picture& p)
+{
+    double sum = 0.0;
+    double squares = 0.0;
+    const size_t pixels = p.rgb.size() / 3;
+    for (size_t i = 0; i < p.rgb.size(); i += 3) {
+        const double v = (p.rgb[i] + p.rgb[i + 1] + p.rgb[i + 2]) / 765.0;
+        sum += v;
+        squares += v * v;
+    }
+    const double mean = pixels ? sum / pixels : 0.0;
+    return {mean, pixels ? std::sqrt(std::max(0.0, squares / pixels - mean * mean)) : 0.0};
 }
 
 // A PNG's pixels back in the read-back layout, for comparing with the video stream.
@@ -93,6 +110,21 @@ TEST_F(CaptureGLTest, RowsEqualTheMatchingFramesOfASpan)
     EXPECT_TRUE(frame6.rgb == picture("rows/row_3.png").rgb);
     EXPECT_TRUE(frame15.rgb == picture("rows/row_7.5.png").rgb);
     EXPECT_FALSE(frame6.rgb == frame15.rgb);
+}
+
+TEST_F(CaptureGLTest, SnowRowsEqualTheFramesOfASpanThoughTheFlakesMoveEveryFrame)
+{
+    // The flakes' state depends on every frame before, so a single row steps through them.
+    makeShow(3.0);
+    const Outcome span = run("--scene snow --size 160x90 --fps 10 --to 41 --out span");
+    ASSERT_EQ(span.status, 0) << span.err;
+    const Outcome rows = run("--scene snow --size 160x90 --fps 10 --rows 40,20 --out rows");
+    ASSERT_EQ(rows.status, 0) << rows.err;
+    const Picture frame20 = picture("span/frame_000020.png");
+    ASSERT_FALSE(frame20.rgb.empty());
+    EXPECT_TRUE(frame20.rgb == picture("rows/row_40.png").rgb);
+    EXPECT_TRUE(picture("span/frame_000010.png").rgb == picture("rows/row_20.png").rgb);
+    EXPECT_FALSE(frame20.rgb == picture("span/frame_000019.png").rgb);
 }
 
 TEST_F(CaptureGLTest, SpanEndsAtTheFirstFrameWhereTheEndTrackIsOneOrLess)
@@ -185,6 +217,56 @@ TEST_F(CaptureGLTest, EveryRegisteredSceneRendersAtTheAskedSize)
         EXPECT_EQ(p.width, 48) << scene;
         EXPECT_EQ(p.height, 27) << scene;
     }
+}
+
+TEST_F(CaptureGLTest, AlternativeScenesShowTheirSubjectAcrossTheShowWithTheDefaultData)
+{
+    // The generated data and compiled timelines, as a user first meets them: the track
+    // names are shared by all scenes, so a scene must not get values that ruin it.
+    const fs::path root = fs::path(VANTOR_DATA).parent_path();
+    ASSERT_TRUE(fs::exists(root / "data" / "vaxo-dubtech.mp3")) << "build the assets target first";
+    for (const char* scene : {"ao", "motion", "ssr", "snow", "toy"}) {
+        const Outcome r = runIn(root, std::string("--scene ") + scene + " --size 240x135 --rows 200,1800,3400 --out '" +
+                                          (dir / scene).string() + "'");
+        ASSERT_EQ(r.status, 0) << scene << "\n" << r.err;
+        for (const char* row : {"200", "1800", "3400"}) {
+            const Picture p = picture(std::string(scene) + "/row_" + row + ".png");
+            ASSERT_FALSE(p.rgb.empty()) << scene << " row " << row;
+            const auto [mean, spread] = brightness(p);
+            EXPECT_GT(mean, 0.06) << scene << " row " << row << ": near black";
+            EXPECT_LT(mean, 0.85) << scene << " row " << row << ": near white";
+            EXPECT_GT(spread, 0.015) << scene << " row " << row << ": no detail";
+        }
+    }
+}
+
+TEST_F(CaptureGLTest, ContactSheetLabelsItsTilesOrFailsLoudly)
+{
+    if (std::system("command -v montage > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "ImageMagick's montage is not installed";
+    const fs::path root = fs::path(VANTOR_DATA).parent_path();
+    ASSERT_TRUE(fs::exists(root / "data" / "vaxo-dubtech.mp3")) << "build the assets target first";
+    const std::string script = "bash '" + (root / "scripts" / "contact-sheet.sh").string() + "' ";
+    const std::string env = "env CAPTURE='" + std::string(VANTOR_CAPTURE) + "' ";
+
+    const Outcome noFont = shell(root, env + "FONT=/nonexistent.ttf " + script + (dir / "none.png").string() + " 100");
+    EXPECT_EQ(noFont.status, 1);
+    EXPECT_NE(noFont.err.find("label font"), std::string::npos) << noFont.err;
+    EXPECT_FALSE(fs::exists(dir / "none.png"));
+
+    const Outcome made = shell(root, env + script + (dir / "sheet.png").string() + " 100");
+    ASSERT_EQ(made.status, 0) << made.err;
+    // Four 480x270 tiles a row, each with a 4-pixel border and its label below it in
+    // white on black.
+    const Picture p = picture("sheet.png");
+    ASSERT_EQ(p.width, 4 * 488);
+    int lit = 0;
+    for (int y = 4 + 270 + 4; y < 4 + 270 + 4 + 18; ++y)
+        for (int x = 0; x < 488; ++x) {
+            const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
+            lit += std::min({px[0], px[1], px[2]}) > 180;
+        }
+    EXPECT_GT(lit, 20) << "the first tile has no label";
 }
 
 TEST_F(CaptureGLTest, BenchPrintsItsFiguresAndWritesNothing)

@@ -38,10 +38,20 @@ void CaptureProgramTest::makeEndTrack(const std::vector<TrackKey>& keys)
     ASSERT_TRUE(writeTrackFile((dir / "data" / "science" / "sync_e.track").string(), keys));
 }
 
-Outcome CaptureProgramTest::run(const std::string& args)
+Outcome CaptureProgramTest::run(const std::string& args, const std::string& prefix)
 {
-    const std::string command = "cd '" + dir.string() + "' && timeout 100 '" + VANTOR_CAPTURE + "' " + args +
-                                " > out.bin 2> err.txt";
+    return runIn(dir, args, prefix);
+}
+
+Outcome CaptureProgramTest::runIn(const fs::path& folder, const std::string& args, const std::string& prefix)
+{
+    return shell(folder, prefix + " '" + VANTOR_CAPTURE + "' " + args);
+}
+
+Outcome CaptureProgramTest::shell(const fs::path& folder, const std::string& line)
+{
+    const std::string command = "cd '" + folder.string() + "' && timeout 100 " + line + " > '" +
+                                (dir / "out.bin").string() + "' 2> '" + (dir / "err.txt").string() + "'";
     const int raw = std::system(command.c_str());
     Outcome result;
     result.signalled = WIFSIGNALED(raw);

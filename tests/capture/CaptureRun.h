@@ -34,8 +34,14 @@ protected:
     // A tune of this length as ./data/vaxo-dubtech.mp3, and links to the rest of the data.
     void makeShow(double seconds);
     void makeEndTrack(const std::vector<TrackKey>& keys);
-    // args are passed through the shell as written.
-    Outcome run(const std::string& args);
+    // args are passed through the shell as written; prefix goes before the program (an
+    // "env ..." that changes its environment).
+    Outcome run(const std::string& args, const std::string& prefix = "");
+    // The same, run from another working folder (its output still lands in dir).
+    Outcome runIn(const std::filesystem::path& folder, const std::string& args, const std::string& prefix = "");
+    // Any command line, run by the shell in folder (with a time limit); its output lands
+    // in dir.
+    Outcome shell(const std::filesystem::path& folder, const std::string& command);
     Picture picture(const std::string& relativePath) const;
 
     testsupport::ScratchDir scratch;

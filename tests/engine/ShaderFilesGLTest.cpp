@@ -12,6 +12,7 @@
 
 #include "EngineTestUtil.h"
 #include "engine/ShaderProgram.h"
+#include "engine/ShaderSource.h"
 #include "support/CapturedOutput.h"
 #include "support/ReadFile.h"
 
@@ -33,9 +34,15 @@ std::vector<fs::path> shaderFiles(const std::string& extension)
     return files;
 }
 
+// Compiled as the loader assembles it, includes spliced in.
 std::string compileLog(GLenum type, const fs::path& file, GLint& status)
 {
-    const std::string source = testsupport::readFile(file);
+    Tarvo::ShaderSource assembled;
+    if (!assembled.read(file.string()) || !assembled.problems().empty()) {
+        status = GL_FALSE;
+        return assembled.problems().empty() ? "unreadable" : assembled.problems().front();
+    }
+    const std::string& source = assembled.text();
     const char* pointer = source.c_str();
     const GLuint shader = glCreateShader(type);
     glShaderSource(shader, 1, &pointer, nullptr);

@@ -164,14 +164,27 @@ TEST_F(TextureGLTest, MissingOrGreyImagesGiveANameWithoutAnImage)
     const auto missing = scratch.file("missing.png");
     while (glGetError() != GL_NO_ERROR) {
     }
-    for (const auto& path : { grey, greyAlpha, notImage, missing }) {
-        const GLuint texture = loadTexture(path.c_str(), false);
-        EXPECT_NE(texture, 0u) << path;
-        EXPECT_TRUE(glIsTexture(texture)) << path;
-        EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 0) << path;
-        glDeleteTextures(1, &texture);
+    CapturedOutput out;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const auto& path : { grey, greyAlpha, notImage, missing }) {
+            const GLuint texture = loadTexture(path.c_str(), false);
+            EXPECT_NE(texture, 0u) << path;
+            EXPECT_TRUE(glIsTexture(texture)) << path;
+            EXPECT_EQ(levelParameter(0, GL_TEXTURE_WIDTH), 0) << path;
+            glDeleteTextures(1, &texture);
+        }
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "nothing invalid reached GL";
+    // Files that do not decode are named with the decoder's reason, once each; grey images
+    // decode and are simply not uploaded.
+    const std::string log = out.take();
+    for (const auto& path : { notImage, missing }) {
+        const std::string line = "Image " + path + " cannot be decoded: ";
+        const auto first = log.find(line);
+        EXPECT_NE(first, std::string::npos) << log;
+        EXPECT_EQ(log.find(line, first + 1), std::string::npos) << "said once\n" << log;
+    }
+    EXPECT_EQ(log.find(grey), std::string::npos) << log;
 }
 
 TEST_F(TextureGLTest, BmpWithPaddedRowsUploadsAsRgb)
@@ -207,8 +220,11 @@ TEST_F(TextureGLTest, BmpFailuresReturnZeroWithTheirMessages)
     // A header whose image size lies about the data may not make the reader go past it.
     auto lyingSize = makeBmp(2, 2, pattern(2, 2, 3), 4);
     lyingSize.resize(54 + 4);
+    // An image-size field of almost 4 GiB over a 2 x 2 picture that is not all there.
+    auto hugeClaim = makeBmp(2, 2, pattern(2, 2, 3), 0xFFFFFFF0u);
+    hugeClaim.resize(54 + 12);
     const std::vector<std::vector<std::uint8_t>> bad = { { 'B', 'M', 0 }, wrongDepth, compressed,
-        truncated, lyingSize, std::vector<std::uint8_t>(60, 'x') };
+        truncated, lyingSize, hugeClaim, std::vector<std::uint8_t>(60, 'x') };
     for (std::size_t i = 0; i < bad.size(); ++i) {
         const auto path = scratch.write("bad" + std::to_string(i) + ".bmp", bad[i]);
         CapturedOutput out;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -123,7 +124,7 @@ TEST(AniPartTest, RotationsUseTheShowsDegreeConstantInXYZOrder)
     Tarvo::AniKey key;
     key.rotation = glm::vec3(0.3f, -1.2f, 2.0f);
     const float k = 57.30659f;
-    const float toRadians = 3.14159265358979f / 180.0f;
+    const float toRadians = std::numbers::pi_v<float> / 180.0f;
     const glm::mat4 identity(1.0f);
     const glm::mat4 expected =
         glm::rotate(identity, 0.3f * k * toRadians, glm::vec3(1, 0, 0))
@@ -132,10 +133,10 @@ TEST(AniPartTest, RotationsUseTheShowsDegreeConstantInXYZOrder)
     expectMatrixNear(Tarvo::partPostMatrix(key), expected);
 
     // 180 / 3.141 rather than 180 / pi: pi radians turn a little past 180 degrees.
-    key.rotation = glm::vec3(0, 0, 3.14159265f);
+    key.rotation = glm::vec3(0, 0, std::numbers::pi_v<float>);
     const glm::vec4 x = Tarvo::partPostMatrix(key) * glm::vec4(1, 0, 0, 0);
     EXPECT_NEAR(x.x, -1.0f, 1e-5f);
-    const float theta = 3.14159265f * k * toRadians;
+    const float theta = std::numbers::pi_v<float> * k * toRadians;
     EXPECT_NEAR(x.y, std::sin(theta), 1e-5f);
     EXPECT_LT(x.y, -5e-4f) << "a turn of pi radians overshoots by about 0.034 degrees";
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -153,6 +154,33 @@ TEST_F(ObjReaderTest, IndicesOutsideTheirPoolAreRejected)
     }
 }
 
+TEST_F(ObjReaderTest, IndicesTooWideForThirtyTwoBitsAreOutOfRangeAsWritten)
+{
+    // Kept to their low 32 bits, the first two would be the valid index 1.
+    const std::pair<const char*, const char*> cases[] = {
+        {"f 4294967297/1/1 2/2/2 3/3/3\n", "triangle 1, corner 1: position index 4294967297 is outside 1..3"},
+        {"f 1/1/1 2/-4294967295/2 3/3/3\n",
+         "triangle 1, corner 2: texture coordinate index -4294967295 is outside 1..3"},
+        {"f 1/1/1 2/2/2 3/3/99999999999999999999\n",
+         "triangle 1, corner 3: normal index 99999999999999999999 is outside 1..3"},
+    };
+    for (const auto& [face, reason] : cases) {
+        const std::string text = std::string(kTriangle) + face;
+        const Loaded loaded = load(text);
+        EXPECT_FALSE(loaded.ok) << face;
+        EXPECT_NE(loaded.output.find(reason), std::string::npos) << loaded.output;
+        EXPECT_TRUE(loaded.positions.empty());
+
+        // The whole-mesh path that obj2bobj takes rejects it the same way.
+        Tarvo::ObjMesh mesh;
+        CapturedOutput out;
+        ASSERT_TRUE(Tarvo::readObjFile(scratch.write("wide.obj", text).c_str(), mesh));
+        EXPECT_FALSE(Tarvo::checkObjMesh("wide.obj", mesh));
+        const std::string said = out.take();
+        EXPECT_NE(said.find(reason), std::string::npos) << said;
+    }
+}
+
 TEST_F(ObjReaderTest, FacesMayUseVerticesThatComeLaterInTheFile)
 {
     const Loaded mesh = load("v 5 5 5\nvt 0.5 0.5\nvn 1 0 0\n"
@@ -212,6 +240,7 @@ TEST(ObjParseTest, AgreesWithFscanfOnOddText)
         "f 1/1/1 2/2/2 3/3/3\n" + std::string(600, 'w') + "\n",
         "f +1/-0/00 2/2/2 3/3/3\n",
         "f 1/1/1 2/2/2 3/3/-\n",
+        "f 4294967297/1/1 -4294967297/2/2 3/3/99999999999999999999\n",
         "v 0x 1 2\nv - 1 2\nv 1e+x 2 3\n",
     };
     for (const std::string& text : cases)
@@ -223,7 +252,7 @@ TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
     const char* const pieces[] = {"v", "vt", "vn", "f", "#", "g", "o", " ", " ", "  ", "\n", "\n",
                                   "\r\n", "\t", "/", "//", "1", "2", "3", "-1", "0", "1.5",
                                   "-0.25", "1e3", "1e", ".", "x", "inf", "nan", "0x1p2", "1/1/1",
-                                  "2/2/2", "3/3/3", "1//1", "1/2", "99999999999", "\0"};
+                                  "2/2/2", "3/3/3", "1//1", "1/2", "99999999999", "4294967297", "\0"};
     std::mt19937 random(99);
     for (int i = 0; i < 3000; ++i) {
         std::string text;

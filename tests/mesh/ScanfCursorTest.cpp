@@ -14,7 +14,7 @@ namespace {
 
 struct Scanned {
     bool ok = false;
-    std::uint32_t bits = 0;
+    std::uint64_t bits = 0;
     long consumed = 0;
 };
 
@@ -29,9 +29,9 @@ Scanned fscanfOne(const std::string& text, const char* format)
         result.ok = std::fscanf(file, "%f", &value) == 1;
         std::memcpy(&result.bits, &value, 4);
     } else {
-        int value = 0;
-        result.ok = std::fscanf(file, "%d", &value) == 1;
-        std::memcpy(&result.bits, &value, 4);
+        long long value = 0;
+        result.ok = std::fscanf(file, "%lld", &value) == 1;
+        std::memcpy(&result.bits, &value, 8);
     }
     result.consumed = std::ftell(file);
     std::fclose(file);
@@ -47,9 +47,9 @@ Scanned cursorOne(const std::string& text, bool isFloat)
         result.ok = cursor.scanFloat(value);
         std::memcpy(&result.bits, &value, 4);
     } else {
-        std::int32_t value = 0;
-        result.ok = cursor.scanInt(value);
-        std::memcpy(&result.bits, &value, 4);
+        std::int64_t value = 0;
+        result.ok = cursor.scanLong(value);
+        std::memcpy(&result.bits, &value, 8);
     }
     result.consumed = static_cast<long>(text.size() - cursor.remaining());
     return result;
@@ -57,7 +57,7 @@ Scanned cursorOne(const std::string& text, bool isFloat)
 
 void expectSameAsFscanf(const std::string& text, bool isFloat)
 {
-    const Scanned expected = fscanfOne(text, isFloat ? "%f" : "%d");
+    const Scanned expected = fscanfOne(text, isFloat ? "%f" : "%lld");
     const Scanned actual = cursorOne(text, isFloat);
     EXPECT_EQ(actual.ok, expected.ok) << "input [" << text << "]";
     EXPECT_EQ(actual.consumed, expected.consumed) << "input [" << text << "]";
@@ -86,7 +86,7 @@ const char* const kIntInputs[] = {
     "0x10", "2147483647", "2147483648", "-2147483648", "-2147483649", "4294967297",
     "99999999999", "-99999999999", "9223372036854775807", "9223372036854775808",
     "-9223372036854775808", "-9223372036854775809", "99999999999999999999999",
-    "-99999999999999999999999",
+    "-99999999999999999999999", "999999999999999999", "1000000000000000000", "-0",
 };
 
 } // namespace

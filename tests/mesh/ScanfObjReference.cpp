@@ -2,6 +2,7 @@
 // the behaviour the fast reader is held to.
 #include "ScanfObjReference.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -32,9 +33,11 @@ bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::strin
             (void)!std::fscanf(file, "%f %f %f\n", &v.x, &v.y, &v.z);
             mesh.normals.push_back(v);
         } else if (std::strcmp(word, "f") == 0) {
-            int c[9];
-            const int matched = std::fscanf(file, "%d/%d/%d %d/%d/%d %d/%d/%d\n", &c[0], &c[1],
-                                            &c[2], &c[3], &c[4], &c[5], &c[6], &c[7], &c[8]);
+            // Read wide, so that an index too large for 32 bits is seen as such (a "%d"
+            // would keep its low bits); it is stored as 0, out of every pool.
+            long long c[9];
+            const int matched = std::fscanf(file, "%lld/%lld/%lld %lld/%lld/%lld %lld/%lld/%lld\n", &c[0],
+                                            &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7], &c[8]);
             if (matched != 9) {
                 char rest[512] = "";
                 if (std::fscanf(file, "%511s", rest) != 1)
@@ -43,7 +46,12 @@ bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::strin
                 ok = false;
                 break;
             }
-            mesh.corners.insert(mesh.corners.end(), c, c + 9);
+            for (int i = 0; i < 9; ++i) {
+                const bool fits = c[i] >= INT32_MIN && c[i] <= INT32_MAX;
+                if (!fits && !mesh.wideIndex)
+                    mesh.wideIndex = Tarvo::WideIndex{mesh.triangleCount(), i, std::string()};
+                mesh.corners.push_back(fits ? static_cast<std::int32_t>(c[i]) : 0);
+            }
         } else {
             char line[1000];
             (void)!std::fgets(line, sizeof line, file);
@@ -80,6 +88,12 @@ std::string compareObjMeshes(const Tarvo::ObjMesh& expected, const Tarvo::ObjMes
         difference = comparePool("normal", expected.normals, actual.normals);
     if (difference.empty())
         difference = comparePool("corner index", expected.corners, actual.corners);
+    if (difference.empty() && expected.wideIndex.has_value() != actual.wideIndex.has_value())
+        difference = actual.wideIndex ? "an index too wide for 32 bits that is not" : "a too-wide index missed";
+    if (difference.empty() && expected.wideIndex
+        && (expected.wideIndex->triangle != actual.wideIndex->triangle
+            || expected.wideIndex->slot != actual.wideIndex->slot))
+        difference = "the first too-wide index is in another place";
     return difference;
 }
 

@@ -12,7 +12,8 @@ namespace meshtest {
 bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::string& failWord);
 
 // Empty when both meshes hold the same pools (bit for bit, so NaNs and signed zeros
-// count) and the same corners; otherwise says where they first differ.
+// count), the same corners and their first too-wide index in the same place; otherwise
+// says where they first differ.
 std::string compareObjMeshes(const Tarvo::ObjMesh& expected, const Tarvo::ObjMesh& actual);
 
 // Parses the text with the buffer reader (parseObjText) and with the reference, and says

@@ -1,6 +1,7 @@
 // The particle container on the software renderer: buffers sized once, the first update's
-// zero elapsed time, streams in pool order, sorting farthest first after each draw, one
-// instanced draw of 4-vertex strips, and billboards that face the camera.
+// zero elapsed time, streams in pool order, sorting farthest first after each draw (or
+// step without drawing), one instanced draw of 4-vertex strips, and billboards that face
+// the camera.
 #include <gtest/gtest.h>
 
 #include <stb_image_write.h>
@@ -184,6 +185,18 @@ TEST_F(ParticlecontainerGLTest, SortsFarthestFirstAfterADrawAndStreamsInThatOrde
     // Each particle's colour travels with it: particle 1 (5 away) was placed second.
     EXPECT_EQ(line.getColourStream()[0], 1);
     EXPECT_EQ(line.getColourStream()[3], 255);
+}
+
+TEST_F(ParticlecontainerGLTest, StepUpdatesAndSortsLikeADrawButDrawsNothing)
+{
+    LineOfParticles line({1, 3, 2});
+    DrawSpy spy;
+    line.step(0.5, glm::mat4(1.0f));
+    EXPECT_TRUE(DrawSpy::calls.empty());
+    EXPECT_EQ(line.elapsed.size(), 3u);
+    EXPECT_EQ(line.getLastUpdateTime(), 0.5);
+    EXPECT_EQ(line.at(0).position.z, -3.0f);
+    EXPECT_EQ(line.at(2).position.z, -1.0f);
 }
 
 TEST_F(ParticlecontainerGLTest, SortKeyIsTheSquaredDistanceFromTheCamera)

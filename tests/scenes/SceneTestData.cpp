@@ -7,6 +7,7 @@
 
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
+#include "support/DemoTestContext.h"
 #include "sync/TrackWriter.h"
 
 namespace scenetest {
@@ -59,6 +60,7 @@ std::string boxObj(float h)
 void makeSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks)
 {
     const fs::path data = scratch.path() / "data";
+    fs::remove_all(data); // a later data set in the same folder replaces the earlier one
     fs::create_directories(data / "science");
     fs::copy(fs::path(VANTOR_SOURCE_DIR) / "data" / "shaders", data / "shaders", fs::copy_options::recursive);
 
@@ -79,6 +81,7 @@ void makeSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks)
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
     fs::current_path(scratch.path());
+    testsupport::DemoTestContext::reloadTracks();
 }
 
 } // namespace scenetest

@@ -13,8 +13,9 @@ namespace scenetest {
 
 using Tracks = std::map<std::string, std::vector<TrackKey>>;
 
-// Fills the scratch folder's data/ with everything the main scene opens, writes the
-// tracks and makes the folder the working directory (scenes read "./data/...").
+// Fills the scratch folder's data/ afresh with everything the main scene opens, writes the
+// tracks and makes the folder the working directory (scenes read "./data/..."), with a
+// fresh track store so that these tracks are the ones scenes get.
 void makeSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks);
 
 // Text of an axis-aligned box OBJ (outward normals, unit UVs) with the given half size.

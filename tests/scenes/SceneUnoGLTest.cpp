@@ -3,6 +3,7 @@
 // framebuffer stack.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -48,6 +49,23 @@ struct Picture {
         return static_cast<float>(sum / (rgba.size() / 4 * 3));
     }
     const float* at(int x, int y) const { return &rgba[(static_cast<size_t>(y) * width + x) * 4]; }
+    // Standard deviation of the pixels' brightness as shown (clamped to 0..1): how much
+    // the picture holds besides one flat colour.
+    float spread() const
+    {
+        double sum = 0.0;
+        double squares = 0.0;
+        const size_t pixels = rgba.size() / 4;
+        for (size_t i = 0; i < rgba.size(); i += 4) {
+            double v = 0.0;
+            for (int c = 0; c < 3; ++c)
+                v += std::clamp(rgba[i + c], 0.0f, 1.0f) / 3.0;
+            sum += v;
+            squares += v * v;
+        }
+        const double mean = sum / pixels;
+        return static_cast<float>(std::sqrt(std::max(0.0, squares / pixels - mean * mean)));
+    }
 };
 
 class SceneUnoTest : public ::testing::Test {
@@ -78,15 +96,12 @@ protected:
 TEST_F(SceneUnoTest, OpensItsTracksInOrderAndSizesItsTargets)
 {
     build({});
-    const char* names[] = {"camX", "camY", "camZ", "camYaw", "camPitch", "camRoll", "addconst", "sigma",
-                           "rotangle", "translate", "truckpos", "jaakkoframe", "rekkaframe", "jaakkoposy",
-                           "logoconstant", "scenedarken", "bw", "jaakkoBx", "jaakkoBz", "jaakkoCx",
-                           "jaakkoCz", "fov", "yawNoise", "pitchNoise", "rollNoise"};
     std::vector<std::string> opened;
     const std::regex notFound(R"(SYNC TRACK \./data/science/sync_(\w+)\.track NOT FOUND)");
     for (std::sregex_iterator it(log.begin(), log.end(), notFound), end; it != end; ++it)
         opened.push_back((*it)[1]);
-    EXPECT_EQ(opened, std::vector<std::string>(std::begin(names), std::end(names)));
+    const auto& names = OrvelDemo::unoTrackNames;
+    EXPECT_EQ(opened, std::vector<std::string>(names.begin(), names.end()));
 
     for (int i = 1; i <= 11; ++i) {
         const bool half = i == 5;
@@ -118,6 +133,30 @@ TEST_F(SceneUnoTest, FovTrackSetsTheProjectionEachFrame)
     for (int c = 0; c < 4; ++c)
         for (int r = 0; r < 4; ++r)
             EXPECT_NEAR(OrvelDemo::sceneProjection[c][r], expected[c][r], 1e-6f);
+}
+
+TEST_F(SceneUnoTest, NanFieldOfViewStillGivesAFiniteProjectionAndAPicture)
+{
+    // The timeline compiler refuses NaN, but a track file made by hand can hold one.
+    Tracks tracks = showTracks();
+    tracks["fov"] = {{0, std::nanf(""), Step}};
+    build(tracks);
+    const Picture picture = renderAt(0.0f);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r)
+            EXPECT_TRUE(std::isfinite(OrvelDemo::sceneProjection[c][r])) << c << "," << r;
+    EXPECT_GT(picture.mean(), 0.05f);
+}
+
+TEST_F(SceneUnoTest, ALaterDataSetInTheSameProcessBringsItsOwnTracks)
+{
+    build({{"fov", {{0, 60.0f, Step}}}});
+    renderAt(0.0f);
+    EXPECT_NEAR(OrvelDemo::sceneProjection[1][1], 1.0f / std::tan(glm::radians(30.0f)), 1e-5f);
+    scene.reset();
+    build({{"fov", {{0, 30.0f, Step}}}});
+    renderAt(0.0f);
+    EXPECT_NEAR(OrvelDemo::sceneProjection[1][1], 1.0f / std::tan(glm::radians(15.0f)), 1e-5f);
 }
 
 TEST_F(SceneUnoTest, FadeTrackBlackensAndRevealsThePicture)
@@ -171,6 +210,7 @@ TEST(SceneUnoShowData, RendersTheShowsOwnDataWithoutAGLError)
 {
     // The generated data and the committed timeline, as the show plays them.
     std::filesystem::current_path(VANTOR_SOURCE_DIR);
+    testsupport::DemoTestContext::reloadTracks();
     ASSERT_TRUE(std::filesystem::exists("data/models/silta2.bobj")) << "build the assets target first";
     ASSERT_TRUE(std::filesystem::exists("data/science/sync_e.track")) << "build the timeline target first";
     REQUIRE_DEMO_CONTEXT(width, height);
@@ -182,7 +222,10 @@ TEST(SceneUnoShowData, RendersTheShowsOwnDataWithoutAGLError)
         scene.render(row / 20.0);
         EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << "row " << row;
         const Picture picture{testsupport::readTexture(scene.getCompositeFbo().getTexture(0), width, height)};
+        // Neither faded out nor washed out, and more than a flat colour.
         EXPECT_GT(picture.mean(), 0.05f) << "row " << row;
+        EXPECT_LT(picture.mean(), 0.85f) << "row " << row;
+        EXPECT_GT(picture.spread(), 0.03f) << "row " << row;
     }
 }
 

@@ -1,13 +1,15 @@
-// The frame loop's end rules, frame-time reports and pacing, driven by a stepped clock and
-// a fake window so every pass is counted exactly.
+// The frame loop's start, end rules, frame-time reports and pacing, driven by a stepped
+// clock and a fake window so every pass is counted exactly.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
 #include "support/ScratchDir.h"
 #include "sync/Sync.h"
@@ -15,18 +17,27 @@
 
 namespace {
 
-// Each swap advances the clock by one frame and the row by one: the loop sees a show
-// that runs at a steady rate without a window or music.
+// A show at a steady rate without a window or music: each frame spends frameSeconds of
+// the clock in its swap, and the row is one more for every frame shown, taken when the
+// loop reads the clock at the start of a pass, as the music clock would give it. The row
+// a frame is drawn at is recorded when it is shown.
 class SteppedHost : public Tarvo::FrameHost {
 public:
-    double now() override { return clock; }
+    double now() override
+    {
+        if (logClock && clockReads == 0)
+            std::printf("clock read\n");
+        ++clockReads;
+        gDemo->setRow(static_cast<float>(swaps));
+        return clock;
+    }
     void swap() override
     {
         ++swaps;
+        shownRows.push_back(gDemo->getRow());
         clock += frameSeconds;
         if (frameSeconds2 > 0.0 && swaps == 1)
             clock += frameSeconds2;
-        gDemo->setRow(gDemo->getRow() + 1.0f);
     }
     bool escapePressed() override { return escapeAfter > 0 && swaps >= escapeAfter; }
     bool windowOpen() override { return closeAfter == 0 || swaps < closeAfter; }
@@ -35,8 +46,11 @@ public:
     double frameSeconds = 0.125;
     double frameSeconds2 = 0.0; // extra time spent in the first frame
     int swaps = 0;
-    int escapeAfter = 0;
-    int closeAfter = 0;
+    int clockReads = 0;
+    bool logClock = false;      // print a line at the first clock read
+    std::vector<float> shownRows;
+    int escapeAfter = 0;        // events processed in this swap press Escape
+    int closeAfter = 0;         // ... or close the window
 };
 
 class FrameLoopTest : public ::testing::Test {
@@ -47,14 +61,15 @@ protected:
         gDemo->setRow(0.0f);
     }
 
-    TrackHandle endTrack(const std::vector<TrackKey>& keys)
+    // A track store whose "e" holds keys (no file when keys is empty).
+    Sync* endTrack(const std::vector<TrackKey>& keys)
     {
         const std::string base = scratch.file("sync");
         if (!keys.empty()) {
             EXPECT_TRUE(writeTrackFile(base + "_e.track", keys));
         }
         sync.reset(Sync::create(base, nullptr));
-        return sync->getTrack("e");
+        return sync.get();
     }
 
     testsupport::ScratchDir scratch;
@@ -65,41 +80,63 @@ protected:
 
 TEST_F(FrameLoopTest, MissingEndTrackDrawsExactlyOneFrame)
 {
-    const TrackHandle e = endTrack({});
-    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, e, log), 1);
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, endTrack({}), log), 1);
     EXPECT_EQ(host.swaps, 1);
 }
 
-TEST_F(FrameLoopTest, EndsAtTheFirstFrameWhoseRowGivesOneOrLess)
+TEST_F(FrameLoopTest, EndTrackAtOneOrLessFromTheStartStillShowsOneFrame)
 {
-    // "e" is 2.0 until row 10, then 1.0: the frame at row 10 is the last one drawn.
-    const TrackHandle e = endTrack({{0, 2.0f, Step}, {10, 1.0f, Step}});
-    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, e, log), 10);
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 0.5f, Step}}), log), 1);
+    EXPECT_EQ(host.swaps, 1);
+}
+
+TEST_F(FrameLoopTest, EndsAfterShowingTheFirstFrameWhoseRowGivesOneOrLess)
+{
+    // "e" is 2.0 until row 10, then 1.0: the frame at row 10 is the last one shown.
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 2.0f, Step}, {10, 1.0f, Step}}), log), 11);
+    ASSERT_EQ(host.shownRows.size(), 11u);
+    EXPECT_EQ(host.shownRows.back(), 10.0f);
 }
 
 TEST_F(FrameLoopTest, ValueJustAboveOneKeepsRunning)
 {
-    const TrackHandle e = endTrack({{0, 1.0001f, Step}, {5, 0.5f, Step}});
-    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, e, log), 5);
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 1.0001f, Step}, {5, 0.5f, Step}}), log), 6);
 }
 
-TEST_F(FrameLoopTest, EscapeAndWindowCloseEndTheShow)
+TEST_F(FrameLoopTest, TakesTheFirstReportTimeBeforeOpeningTheEndTrack)
 {
-    const TrackHandle e = endTrack({{0, 2.0f, Step}});
+    // Opening "e" prints its SYNC TRACK line; the clock must have been read before it.
+    Sync* tracks = endTrack({{0, 0.5f, Step}});
+    host.logClock = true;
+    testsupport::CapturedOutput captured;
+    Tarvo::runFrameLoop(*gDemo, host, tracks, log);
+    const std::string out = captured.take();
+    const size_t clock = out.find("clock read");
+    const size_t track = out.find("SYNC TRACK FOUnD");
+    ASSERT_NE(clock, std::string::npos) << out;
+    ASSERT_NE(track, std::string::npos) << out;
+    EXPECT_LT(clock, track) << out;
+}
+
+TEST_F(FrameLoopTest, EscapeOrCloseSeenInASwapEndsTheShowAfterThatFrame)
+{
+    // Events are processed inside the swap, and the end is tested after it: the frame
+    // whose swap saw the key or the close is the last one drawn, and it was shown.
+    Sync* tracks = endTrack({{0, 2.0f, Step}});
     host.escapeAfter = 3;
-    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, e, log), 3);
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, tracks, log), 3);
+    EXPECT_EQ(host.swaps, 3);
 
     SteppedHost closing;
     closing.closeAfter = 4;
-    gDemo->setRow(0.0f);
-    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, closing, e, log), 4);
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, closing, tracks, log), 4);
+    EXPECT_EQ(closing.swaps, 4);
 }
 
 TEST_F(FrameLoopTest, ReportsAverageFrameTimeOnceASecond)
 {
     // 8 frames a second: the ninth pass is one second after the start and counts itself.
-    const TrackHandle e = endTrack({{0, 2.0f, Step}, {20, 0.0f, Step}});
-    Tarvo::runFrameLoop(*gDemo, host, e, log);
+    Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 2.0f, Step}, {20, 0.0f, Step}}), log);
     std::istringstream lines(log.str());
     std::string first;
     std::getline(lines, first);
@@ -114,9 +151,8 @@ TEST_F(FrameLoopTest, LongFrameIsFollowedByAReportOnTheNextPass)
 {
     // The first frame takes 2.5 s: the period start advances by one second per report,
     // so the next two passes both report.
-    const TrackHandle e = endTrack({{0, 2.0f, Step}, {4, 0.0f, Step}});
     host.frameSeconds2 = 2.5;
-    Tarvo::runFrameLoop(*gDemo, host, e, log);
+    Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 2.0f, Step}, {4, 0.0f, Step}}), log);
     std::istringstream lines(log.str());
     std::vector<std::string> reports;
     for (std::string line; std::getline(lines, line);)

@@ -104,6 +104,21 @@ TEST_F(ShowTest, MissingEndTrackEndsAfterOneFrame)
         EXPECT_EQ(line.find("ms/frame"), std::string::npos);
 }
 
+TEST_F(ShowTest, MusicShorterThanTheTimelineIsSaidAtStartAndEndsTheShow)
+{
+    makeTune(1.5);
+    makeEndTrack({{0, 2.0f, Step}, {1200, 0.0f, Step}}); // a minute of timeline
+    const ShowRun run = runShow("windowed");
+    ASSERT_FALSE(run.signalled) << "the show must end with its music, not by the timeout";
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto said = std::find_if(run.out.begin(), run.out.end(), [](const std::string& line) {
+        return line.rfind("The music ends at row 30", 0) == 0;
+    });
+    ASSERT_NE(said, run.out.end()) << "said at start-up";
+    EXPECT_NE(said->find("before the end track \"e\" drops"), std::string::npos) << *said;
+    EXPECT_EQ(run.out.back(), "Terminate");
+}
+
 TEST_F(ShowTest, MissingMusicFailsCleanly)
 {
     makeEndTrack({{0, 2.0f, Step}});

@@ -1,4 +1,4 @@
-// The show's committed timeline against what plays it: every track the scenes open is
+// The show's committed timelines against what plays them: every track the scenes open is
 // there, and the end track keeps the show running exactly as long as the music.
 #include <gtest/gtest.h>
 
@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "music/Arrangement.h"
+#include "scenes/SceneUnoTracks.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 
@@ -38,13 +39,10 @@ protected:
 
 TEST_F(ShowTimeline, HoldsEveryTrackTheScenesOpen)
 {
-    const char* mainScene[] = {"camX", "camY", "camZ", "camYaw", "camPitch", "camRoll", "addconst", "sigma",
-                               "rotangle", "translate", "truckpos", "jaakkoframe", "rekkaframe", "jaakkoposy",
-                               "logoconstant", "scenedarken", "bw", "jaakkoBx", "jaakkoBz", "jaakkoCx",
-                               "jaakkoCz", "fov", "yawNoise", "pitchNoise", "rollNoise", "e"};
     const char* motionScene[] = {"ulko", "sisa", "addconst", "sigma", "thetamax", "scalemax"};
-    for (const char* name : mainScene)
+    for (const char* name : OrvelDemo::unoTrackNames)
         EXPECT_NE(findTrack(timeline, name), nullptr) << name;
+    EXPECT_NE(findTrack(timeline, "e"), nullptr) << "the show's end track";
     for (const char* name : motionScene)
         EXPECT_NE(findTrack(timeline, name), nullptr) << name;
 }
@@ -59,6 +57,26 @@ TEST_F(ShowTimeline, EndTrackEndsTheShowWhenTheMusicEnds)
         ASSERT_GT(valueAt(*e, row), 1.0f) << "the show would end early at row " << row;
     EXPECT_LE(valueAt(*e, musicRows), 1.0f);
     EXPECT_LE(valueAt(*e, musicRows + 100.0), 1.0f);
+}
+
+TEST_F(ShowTimeline, MotionSceneHasItsOwnTracksAndEndsWithTheShow)
+{
+    // vantor-capture draws the motion-blur scene with these tracks instead of the show's.
+    Timeline motion;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(loadTimeline(VANTOR_MOTION_TIMELINE_PATH, motion, errors))
+        << (errors.empty() ? std::string("unreadable") : errors.front());
+    for (const char* name : {"ulko", "sisa", "addconst", "sigma", "thetamax", "scalemax"})
+        EXPECT_NE(findTrack(motion, name), nullptr) << name;
+    const TimelineTrack* showEnd = findTrack(timeline, "e");
+    const TimelineTrack* motionEnd = findTrack(motion, "e");
+    const TimelineTrack* lift = findTrack(motion, "addconst");
+    ASSERT_TRUE(showEnd && motionEnd && lift);
+    for (double row = 0.0; row <= 3700.0; row += 0.5) {
+        ASSERT_EQ(valueAt(*motionEnd, row), valueAt(*showEnd, row)) << "row " << row;
+        // The glow adds "addconst" to every pixel: near 1 the picture is white.
+        ASSERT_LE(std::abs(valueAt(*lift, row)), 0.25f) << "row " << row;
+    }
 }
 
 TEST_F(ShowTimeline, StaysInsideTheAnimationsAndTheFieldOfView)

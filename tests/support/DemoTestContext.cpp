@@ -24,4 +24,10 @@ bool DemoTestContext::ensure(int width, int height, const std::string& syncBaseP
     return true;
 }
 
+void DemoTestContext::reloadTracks()
+{
+    if (gDemo)
+        gDemo->openTracks(Tarvo::DemoOptions().syncBasePath);
+}
+
 } // namespace testsupport

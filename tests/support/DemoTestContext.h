@@ -14,6 +14,10 @@ public:
     // later calls reuse it. Returns false when no context can be had.
     static bool ensure(int width = 64, int height = 64,
         const std::string& syncBasePath = "./data/science/sync");
+    // Gives the demo instance a fresh store for "./data/science/sync" under the current
+    // folder, so a case that writes its own tracks is not served those an earlier case of
+    // the same process loaded. Does nothing before the first ensure.
+    static void reloadTracks();
 };
 
 } // namespace testsupport

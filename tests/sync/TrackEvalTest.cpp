@@ -128,6 +128,22 @@ TEST(TrackEval, PrecisionOfEachArithmeticStep)
     EXPECT_EQ(track.at(0.5), static_cast<float>(double(a) + double((a + 4.0f) - a) * t));
 }
 
+TEST(TrackEval, KeysAtOppositeEndsOfTheFloatRangeGiveFiniteValuesBetweenThem)
+{
+    // Their float difference overflows; every value between two finite keys must not.
+    const float big = 3.4e38f;
+    for (const int32_t type : {Linear, Smooth, Quadratic}) {
+        const Track track({{0, big, type}, {10, -big, Step}});
+        for (double row = 0.0; row < 10.0; row += 0.25) {
+            const float value = track.at(row);
+            EXPECT_TRUE(std::isfinite(value)) << "type " << type << " row " << row;
+            EXPECT_LE(std::fabs(value), big) << "type " << type << " row " << row;
+        }
+        EXPECT_EQ(track.at(0.0), big);
+        EXPECT_NEAR(track.at(5.0) / big, type == Linear ? 0.0 : type == Smooth ? 0.0 : 0.5, 1e-6);
+    }
+}
+
 TEST(TrackEval, RowsOutsideTheIntRangeAreSafe)
 {
     const Track track({{INT_MIN, -1.0f, Linear}, {0, 1.0f, Linear}, {INT_MAX, 3.0f, Step}});

@@ -187,7 +187,7 @@ TEST(TrackWriter, WritesTheTrackFileLayout)
     putKey(expected, -1, 0.5f, 0x02);
     putKey(expected, 300, -2.0f, 0x80);
     EXPECT_EQ(testsupport::readBytes(path), expected);
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 
     ASSERT_TRUE(writeTrackFile(path, std::vector<TrackKey>{}));
     EXPECT_EQ(testsupport::readBytes(path), countOnly(0));

@@ -42,9 +42,22 @@ double msSince(Clock::time_point from)
     return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
 }
 
+// The window is invisible, but the windowing library still makes it on a display.
+std::string noWindowMessage()
+{
+    const std::string hint =
+        "; run it inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const std::string display = x11 && *x11 ? x11 : wayland && *wayland ? wayland : "";
+    if (display.empty())
+        return "needs a display for its invisible OpenGL window, and none is set (no DISPLAY)" + hint;
+    return "no OpenGL 3.3 window could be opened on display " + display + hint;
+}
+
 // The demo instance as the capture needs it: no sound device of its own, the music
 // decoded rather than played, and an invisible window of the capture's size.
-bool startDemo(const CaptureOptions& o)
+bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
 {
     // Decoding needs no output device; the dummy driver keeps the capture off the sound
     // card (a caller's own choice of driver is kept).
@@ -53,11 +66,12 @@ bool startDemo(const CaptureOptions& o)
     demo.windowed = true;
     demo.visible = false;
     demo.soundOn = 0;
+    if (scene.trackBase)
+        demo.syncBasePath = scene.trackBase;
     try {
         gDemo = new Tarvo::aDemo(o.width, o.height, demo);
     } catch (const Tarvo::StartupError& error) {
-        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath
-                             : std::string("no OpenGL 3.3 window could be opened"));
+        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
         return false;
     }
     // The scenes' framebuffers take the window's size; beyond these limits they would
@@ -202,7 +216,40 @@ std::string framePath(const CaptureOptions& o, long index)
     return o.outDir + name;
 }
 
-int capture(const CaptureOptions& o, long frames, FILE* out)
+// The order in which --rows are drawn: by row, so that a scene stepped from one row to
+// the next never has to go back.
+std::vector<size_t> rowOrder(const std::vector<RowRequest>& rows)
+{
+    std::vector<size_t> order(rows.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return rows[a].row < rows[b].row; });
+    return order;
+}
+
+// Before a single row, the scene must be where a span from row 0 leaves it. Motion blur
+// compares each object with where it was drawn the frame before, so that frame is drawn
+// first; a scene that depends on every frame before is stepped through all of them
+// (next counts the frames stepped so far, as rows ascend).
+void prepareRow(const SceneEntry& entry, Tarvo::PostScene* scene, double row, int fps, long& next)
+{
+    if (!entry.advance || !scene) {
+        renderFrame(row - rowsPerSecond / fps, fps);
+        return;
+    }
+    const float target = sceneRow(row);
+    for (; sceneRow(frameRow(0.0, next, fps)) < target; ++next) {
+        const double skipped = frameRow(0.0, next, fps);
+        gDemo->setRow(sceneRow(skipped));
+        entry.advance(*scene, sceneTime(skipped));
+    }
+    // The row about to be drawn is that frame of the span; a later row must not step it
+    // again.
+    if (sceneRow(frameRow(0.0, next, fps)) == target)
+        ++next;
+}
+
+int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* scene, long frames, FILE* out)
 {
     std::unique_ptr<FrameSink> sink = openSink(o, out);
     if (!sink || sink->failed()) {
@@ -211,18 +258,19 @@ int capture(const CaptureOptions& o, long frames, FILE* out)
         return 1;
     }
     Progress progress(frames, stderr);
+    const std::vector<size_t> order = rowOrder(o.rows);
+    long stepped = 0;
     long done = 0;
     for (; done < frames; ++done) {
-        const double row = o.rows.empty() ? frameRow(o.from, done, o.fps) : o.rows[static_cast<size_t>(done)].row;
-        // Motion blur compares each object with where it was drawn the frame before, so a
-        // single row is preceded by the frame a capture at this rate would have drawn.
+        const long index = o.rows.empty() ? done : static_cast<long>(order[static_cast<size_t>(done)]);
+        const double row = o.rows.empty() ? frameRow(o.from, done, o.fps) : o.rows[static_cast<size_t>(index)].row;
         if (!o.rows.empty())
-            renderFrame(row - rowsPerSecond / o.fps, o.fps);
+            prepareRow(entry, scene, row, o.fps, stepped);
         renderFrame(row, o.fps);
         CapturedFrame frame;
         frame.width = o.width;
         frame.height = o.height;
-        frame.path = o.y4mPath.empty() ? framePath(o, done) : std::string();
+        frame.path = o.y4mPath.empty() ? framePath(o, index) : std::string();
         if (!readWindow(o.width, o.height, frame.rgba))
             break;
         Tarvo::swapBuffers();
@@ -250,7 +298,7 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         report("unknown scene '" + o.scene + "'");
         return 1;
     }
-    if (!startDemo(o))
+    if (!startDemo(o, *scene))
         return 1;
 
     long frames = static_cast<long>(o.rows.size());
@@ -286,8 +334,8 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
     if (!o.rendersFrames())
         return 0;
 
-    scene->create(*gDemo);
-    return o.benchFrames > 0 ? bench(o, out, started) : capture(o, frames, out);
+    Tarvo::PostScene* built = scene->create(*gDemo);
+    return o.benchFrames > 0 ? bench(o, out, started) : capture(o, *scene, built, frames, out);
 }
 
 } // namespace capture

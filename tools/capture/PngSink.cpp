@@ -4,9 +4,9 @@
 #include <stb_image_write.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include <thread>
+
+#include "base/AtomicFile.h"
 
 namespace capture {
 
@@ -44,23 +44,9 @@ bool writePng(const std::string& path, int width, int height, const std::vector<
         return false;
     }
     // A capture that is stopped half-way leaves no truncated frame behind.
-    const std::string temp = path + ".part";
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file) {
-        why = path + ": " + std::strerror(errno);
-        return false;
-    }
-    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        why = path + ": " + std::strerror(written ? errno : writeErrno);
-        std::remove(temp.c_str());
-        return false;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        why = path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
+    std::string error;
+    if (!Tarvo::writeFileAtomically(path, png.data(), png.size(), error)) {
+        why = path + ": " + error;
         return false;
     }
     return true;
@@ -85,11 +71,10 @@ int workersFor(size_t frameBytes, int workers)
 } // namespace
 
 PngSink::PngSink(size_t frameBytes, int workers)
-    : queue(std::clamp<size_t>(memoryBudgetOf(frameBytes, 2), 1, 2 * static_cast<size_t>(workersFor(frameBytes, workers))))
+    : QueuedSink(std::clamp<size_t>(memoryBudgetOf(frameBytes, 2), 1,
+                                    2 * static_cast<size_t>(workersFor(frameBytes, workers))))
 {
-    const int count = workersFor(frameBytes, workers);
-    for (int i = 0; i < count; ++i)
-        threads.emplace_back([this] { work(); });
+    start(workersFor(frameBytes, workers));
 }
 
 PngSink::~PngSink()
@@ -97,36 +82,11 @@ PngSink::~PngSink()
     finish();
 }
 
-bool PngSink::submit(CapturedFrame frame)
+void PngSink::encode(const CapturedFrame& frame)
 {
-    if (failed() || finished)
-        return false;
-    return queue.push(std::move(frame)) && !failed();
-}
-
-bool PngSink::finish()
-{
-    if (!finished) {
-        finished = true;
-        queue.close();
-        for (std::thread& thread : threads)
-            thread.join();
-        threads.clear();
-    }
-    return !failed();
-}
-
-void PngSink::work()
-{
-    while (std::optional<CapturedFrame> frame = queue.pop()) {
-        // After a failure the queue is still drained, so the render thread never waits
-        // on encoders that have stopped.
-        if (failed())
-            continue;
-        std::string why;
-        if (!writePng(frame->path, frame->width, frame->height, topDownRgb(*frame), why))
-            fail(why);
-    }
+    std::string why;
+    if (!writePng(frame.path, frame.width, frame.height, topDownRgb(frame), why))
+        fail(why);
 }
 
 } // namespace capture

@@ -2,6 +2,7 @@
 #include "capture/SceneRegistry.h"
 
 #include "capture/TestCard.h"
+#include "engine/ImageCache.h"
 #include "runtime/Demo.h"
 #include "scenes/AoScene.h"
 #include "scenes/Motionscene.h"
@@ -26,7 +27,13 @@ Tarvo::PostScene* create(Tarvo::aDemo& demo)
 {
     auto* scene = new SceneType();
     demo.setScene(scene);
+    Tarvo::ImageCache::release();
     return scene;
+}
+
+void advanceSnow(Tarvo::PostScene& scene, double time)
+{
+    static_cast<OrvelDemo::SnowViewer&>(scene).advance(time);
 }
 
 } // namespace
@@ -36,9 +43,9 @@ const std::vector<SceneEntry>& sceneRegistry()
     static const std::vector<SceneEntry> entries = {
         {"main", "the show's main scene", createMain},
         {"ao", "the ambient-occlusion scene", create<OrvelDemo::AoScene>},
-        {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>},
+        {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>, "./data/science/motion/sync"},
         {"ssr", "the screen-space-reflection scene", create<OrvelDemo::SsrScene>},
-        {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>},
+        {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>, nullptr, advanceSnow},
         {"toy", "the shader-toy scene", create<OrvelDemo::ToyViewer>},
         {"testcard", "a picture that changes with every row, through the full post-processing chain",
          create<TestCard>},

@@ -3,9 +3,8 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+
+#include "base/AtomicFile.h"
 
 namespace capture {
 
@@ -109,15 +108,13 @@ bool writeWav(const std::string& path, PcmSource& source, const SampleSpan& span
         return false;
     }
 
-    const std::string temp = path + ".part";
-    FILE* file = std::fopen(temp.c_str(), "wb");
-    if (!file) {
-        why = path + ": " + std::strerror(errno);
+    Tarvo::AtomicFile file(path);
+    if (!file.isOpen()) {
+        why = path + ": " + file.error();
         return false;
     }
-    bool good = true;
     const std::vector<std::uint8_t> header = wavHeader(source.rate(), channels, span.count);
-    good = std::fwrite(header.data(), 1, header.size(), file) == header.size();
+    bool good = file.write(header.data(), header.size());
 
     // Past the end of the music (or after a read error) the rest is silence: the file
     // still lines up with the frames.
@@ -139,21 +136,16 @@ bool writeWav(const std::string& path, PcmSource& source, const SampleSpan& span
         std::fill(chunk.begin() + static_cast<std::ptrdiff_t>(got) * channels,
                   chunk.begin() + static_cast<std::ptrdiff_t>(want) * channels, std::int16_t(0));
         toLittleEndian(chunk.data(), static_cast<size_t>(want) * channels);
-        good = std::fwrite(chunk.data(), static_cast<size_t>(frameBytes), static_cast<size_t>(want), file) ==
-               static_cast<size_t>(want);
+        good = file.write(chunk.data(), static_cast<size_t>(frameBytes) * static_cast<size_t>(want));
         done += static_cast<std::uint64_t>(want);
     }
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!good || !closed || readFailed) {
-        why = path + ": " + (readFailed ? std::string("the music could not be decoded")
-                                        : std::strerror(good ? errno : writeErrno));
-        std::remove(temp.c_str());
+    if (readFailed) {
+        file.abandon();
+        why = path + ": the music could not be decoded";
         return false;
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        why = path + ": " + std::strerror(errno);
-        std::remove(temp.c_str());
+    if (!good || !file.commit()) {
+        why = path + ": " + file.error();
         return false;
     }
     return true;

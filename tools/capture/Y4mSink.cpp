@@ -64,11 +64,11 @@ std::vector<std::uint8_t> yuv444Planes(const CapturedFrame& frame)
 }
 
 Y4mSink::Y4mSink(FILE* file, bool ownsFile, std::string name, int width, int height, int fps)
-    : file(file), ownsFile(ownsFile), name(std::move(name)), width(width), height(height), queue(queueFrames)
+    : QueuedSink(queueFrames), file(file), ownsFile(ownsFile), name(std::move(name)), width(width), height(height)
 {
     const std::string header = y4mHeader(width, height, fps);
     if (write(header.data(), header.size()))
-        writer = std::thread([this] { work(); });
+        start(1);
 }
 
 Y4mSink::~Y4mSink()
@@ -76,45 +76,30 @@ Y4mSink::~Y4mSink()
     finish();
 }
 
-bool Y4mSink::submit(CapturedFrame frame)
+bool Y4mSink::accepts(const CapturedFrame& frame)
 {
-    if (failed() || finished)
-        return false;
-    if (frame.width != width || frame.height != height) {
-        fail(name + ": a frame of " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
-             " does not fit the stream's " + std::to_string(width) + "x" + std::to_string(height));
-        return false;
-    }
-    return queue.push(std::move(frame)) && !failed();
+    if (frame.width == width && frame.height == height)
+        return true;
+    fail(name + ": a frame of " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
+         " does not fit the stream's " + std::to_string(width) + "x" + std::to_string(height));
+    return false;
 }
 
-bool Y4mSink::finish()
-{
-    if (!finished) {
-        finished = true;
-        queue.close();
-        if (writer.joinable())
-            writer.join();
-        if (file && std::fflush(file) != 0)
-            fail(name + ": " + std::strerror(errno));
-        if (file && ownsFile && std::fclose(file) != 0)
-            fail(name + ": " + std::strerror(errno));
-        file = nullptr;
-    }
-    return !failed();
-}
-
-void Y4mSink::work()
+void Y4mSink::encode(const CapturedFrame& frame)
 {
     static const char frameTag[] = "FRAME\n";
-    while (std::optional<CapturedFrame> frame = queue.pop()) {
-        // Keep draining after a failure so the render thread never waits on a dead writer.
-        if (failed())
-            continue;
-        const std::vector<std::uint8_t> planes = yuv444Planes(*frame);
-        if (write(frameTag, sizeof frameTag - 1))
-            write(planes.data(), planes.size());
-    }
+    const std::vector<std::uint8_t> planes = yuv444Planes(frame);
+    if (write(frameTag, sizeof frameTag - 1))
+        write(planes.data(), planes.size());
+}
+
+void Y4mSink::afterLastFrame()
+{
+    if (file && std::fflush(file) != 0)
+        fail(name + ": " + std::strerror(errno));
+    if (file && ownsFile && std::fclose(file) != 0)
+        fail(name + ": " + std::strerror(errno));
+    file = nullptr;
 }
 
 bool Y4mSink::write(const void* data, size_t size)

@@ -6,11 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "capture/BoundedQueue.h"
-#include "capture/FrameSink.h"
+#include "capture/QueuedSink.h"
 
 namespace capture {
 
@@ -26,19 +24,16 @@ Yuv rgbToYuv709(std::uint8_t r, std::uint8_t g, std::uint8_t b);
 // One frame's Y, Cb and Cr planes, in that order, top row first.
 std::vector<std::uint8_t> yuv444Planes(const CapturedFrame& frame);
 
-class Y4mSink : public FrameSink {
+class Y4mSink : public QueuedSink {
 public:
     // Writes to file, which it closes at finish when ownsFile; name appears in messages.
     Y4mSink(FILE* file, bool ownsFile, std::string name, int width, int height, int fps);
     ~Y4mSink() override;
-    Y4mSink(const Y4mSink&) = delete;
-    Y4mSink& operator=(const Y4mSink&) = delete;
-
-    bool submit(CapturedFrame frame) override;
-    bool finish() override;
 
 private:
-    void work();
+    bool accepts(const CapturedFrame& frame) override;
+    void encode(const CapturedFrame& frame) override;
+    void afterLastFrame() override;
     bool write(const void* data, size_t size);
 
     FILE* file;
@@ -46,9 +41,6 @@ private:
     std::string name;
     int width;
     int height;
-    BoundedQueue<CapturedFrame> queue;
-    std::thread writer;
-    bool finished = false;
 };
 
 } // namespace capture

@@ -28,10 +28,7 @@ void Mp3Writer::release()
         lame_close(static_cast<lame_t>(lame));
         lame = nullptr;
     }
-    if (file) {
-        std::fclose(file);
-        file = nullptr;
-    }
+    file.reset(); // an unfinished file is abandoned
 }
 
 bool Mp3Writer::fail(const std::string& why)
@@ -88,15 +85,15 @@ bool Mp3Writer::open(const std::string& path, int sampleRate, int channelCount, 
     }
 
     // Read and write: the tag goes back over the first frame at the end.
-    file = std::fopen(path.c_str(), "w+b");
-    if (!file)
-        return fail("cannot create " + path);
+    file.emplace(path, "w+b");
+    if (!file->isOpen())
+        return fail("cannot create " + file->partPath());
     return true;
 }
 
 bool Mp3Writer::writeBytes(const unsigned char* bytes, std::size_t count)
 {
-    if (count > 0 && std::fwrite(bytes, 1, count, file) != count)
+    if (!file->write(bytes, count))
         return fail("write failed");
     return true;
 }
@@ -143,13 +140,11 @@ bool Mp3Writer::finish()
     const std::size_t tagBytes = lame_get_lametag_frame(gf, tag, sizeof tag);
     if (tagBytes == 0 || tagBytes > sizeof tag)
         return fail("the encoder produced no info tag");
-    if (std::fseek(file, 0, SEEK_SET) != 0 || !writeBytes(tag, tagBytes))
+    if (std::fseek(file->stream(), 0, SEEK_SET) != 0 || !writeBytes(tag, tagBytes))
         return fail("cannot write the info tag");
-    const bool closed = std::fclose(file) == 0;
-    file = nullptr;
+    if (!file->commit())
+        return fail("cannot put the finished file in place: " + file->error());
     release();
-    if (!closed)
-        return fail("closing the file failed");
     return true;
 }
 

@@ -1,14 +1,17 @@
 // Encodes 16-bit PCM into an MP3 file with libmp3lame. The file opens with the LAME
 // info tag (written over LAME's placeholder frame once encoding is done): it records
 // the encoder delay and padding, so a gapless decoder returns exactly the samples that
-// went in, sample 0 first.
+// went in, sample 0 first. The file appears complete or not at all: it is written beside
+// its target and renamed into place by finish().
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "base/AtomicFile.h"
 
 namespace mp3 {
 
@@ -23,7 +26,7 @@ public:
     bool open(const std::string& path, int sampleRate, int channels, int kbps);
     // interleaved holds frames × channels samples.
     bool write(const std::int16_t* interleaved, std::size_t frames);
-    // Flushes the encoder, writes the info tag and closes the file.
+    // Flushes the encoder, writes the info tag and puts the finished file in place.
     bool finish();
 
     const std::string& error() const { return message; }
@@ -34,7 +37,7 @@ private:
     void release();
 
     void* lame = nullptr;
-    std::FILE* file = nullptr;
+    std::optional<Tarvo::AtomicFile> file;
     int channels = 0;
     std::vector<unsigned char> buffer;
     std::string message;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace mp3 {
 
 namespace {
 
-constexpr double pi = 3.14159265358979323846;
 constexpr double beatsPerBar = 4.0;
 constexpr double fadeIn = 0.01;   // seconds: no click at sample 0
 constexpr double fadeOut = 0.5;   // seconds
@@ -25,7 +25,7 @@ double softSaw(double phase)
 {
     double v = 0.0;
     for (int h = 1; h <= 4; ++h)
-        v += std::sin(2.0 * pi * h * phase) / h;
+        v += std::sin(2.0 * std::numbers::pi * h * phase) / h;
     return v * 0.5;
 }
 
@@ -61,12 +61,12 @@ std::vector<std::int16_t> makeTestTune(double seconds, int sampleRate, int chann
 
         // Kick: a falling sine on every beat.
         const double kickHz = 45.0 + 75.0 * std::exp(-inBeat * 30.0);
-        const double kick = std::sin(2.0 * pi * kickHz * inBeat) * std::exp(-inBeat * 9.0);
+        const double kick = std::sin(2.0 * std::numbers::pi * kickHz * inBeat) * std::exp(-inBeat * 9.0);
 
         // Snare on beats two and four: noise over a short tone.
         double snare = 0.0;
         if (beatIndex % 2 == 1)
-            snare = (0.6 * noise(i) + 0.4 * std::sin(2.0 * pi * 185.0 * inBeat)) *
+            snare = (0.6 * noise(i) + 0.4 * std::sin(2.0 * std::numbers::pi * 185.0 * inBeat)) *
                     std::exp(-inBeat * 22.0);
 
         // Hi-hat on the off-beat eighths: differenced noise, a crude high-pass.

@@ -9,28 +9,9 @@
 //      2 screen-space velocity in texture units (rg), this frame minus the previous
 //      3 view-space position (xyz), alpha 1 for geometry
 
-in vec3 viewPos;
-in vec3 viewNormal;
-in vec3 worldNormal;
-in vec2 uv;
-in vec4 clipNow;
-in vec4 clipPrev;
+#include "surface.glsl"
 
-uniform sampler2D myTextureSampler;
-uniform mat4 V;
-
-layout(location = 0) out vec4 outColor;
-layout(location = 1) out vec4 outNormalDepth;
-layout(location = 2) out vec4 outVelocity;
-layout(location = 3) out vec4 outPosition;
-
-const float PI = 3.14159265;
-const float DEPTH_RANGE = 600.0;
-const vec3 SUN_DIRECTION = vec3(-0.62, 0.28, 0.73);   // world space, low in the west
-const vec3 SUN_COLOR = vec3(1.35, 0.86, 0.52);
-const vec3 SKY_FILL = vec3(0.20, 0.24, 0.36);
 const vec3 RIM_COLOR = vec3(0.45, 0.55, 0.85);
-const vec3 HAZE_COLOR = vec3(0.30, 0.22, 0.24);
 const float HAZE_DENSITY = 0.0016;
 const vec3 BASE_COLOR = vec3(0.36, 0.37, 0.40);
 const float ROUGH_LOD = 4.0;         // mip level of the blurred reflection
@@ -42,13 +23,6 @@ const vec3 LANE_PAINT = vec3(0.55, 0.5, 0.35);
 const float ROAD_HALF_WIDTH = 4.0;   // the road runs along z at x = 0, y = 0
 const float ROAD_LEVEL_TOLERANCE = 0.6;
 const float SHININESS = 80.0;
-const float GAMMA = 2.2;             // images hold display-encoded colour
-
-vec2 equirect(vec3 direction)
-{
-    vec3 d = normalize(direction);
-    return vec2(atan(d.z, d.x) / (2.0 * PI) + 0.5, acos(clamp(d.y, -1.0, 1.0)) / PI);
-}
 
 float hash(vec2 p)
 {
@@ -73,19 +47,9 @@ float groundNoise(vec2 p)
     return sum;
 }
 
-vec2 velocity()
-{
-    // A vertex behind the camera in either frame gives no usable motion.
-    if (clipNow.w <= 1e-4 || clipPrev.w <= 1e-4)
-        return vec2(0.0);
-    return (clipNow.xy / clipNow.w - clipPrev.xy / clipPrev.w) * 0.5;
-}
-
 void main()
 {
-    vec3 n = normalize(viewNormal);
-    if (!gl_FrontFacing)
-        n = -n;
+    vec3 n = facingNormal();
     vec3 toEye = normalize(-viewPos);
     vec3 r = reflect(-toEye, n);
     vec3 reflectedWorld = transpose(mat3(V)) * r;
@@ -125,12 +89,5 @@ void main()
     color += specular * SUN_COLOR * 0.35 * steel;
     color += rim * RIM_COLOR * 0.25 * steel;
 
-    float distance = length(viewPos);
-    float haze = 1.0 - exp(-distance * HAZE_DENSITY);
-    color = mix(color, HAZE_COLOR, clamp(haze, 0.0, 0.85));
-
-    outColor = vec4(color, 1.0);
-    outNormalDepth = vec4(n * 0.5 + 0.5, -viewPos.z / DEPTH_RANGE);
-    outVelocity = vec4(velocity(), 0.0, 1.0);
-    outPosition = vec4(viewPos, 1.0);
+    writeTargets(color, n, HAZE_DENSITY);
 }

@@ -7,13 +7,12 @@
 //      position (2)      view-space position (xyz); w = 1 marks drawn pixels
 //      reflectivity (3)  share of reflected light (r): floors reflect, walls barely
 
-in vec2 uv;
+#include "../common/textured.glsl"
+
 in vec3 viewPos;
 in vec3 viewNormal;
 in vec3 worldNormal;
 in float upness;
-
-uniform sampler2D myTextureSampler;
 
 layout(location = 0) out vec4 colour;
 layout(location = 1) out vec4 normal;
@@ -26,18 +25,14 @@ const float DIFFUSE = 0.65;
 const float FLOOR_REFLECTIVITY = 0.75;
 const float WALL_REFLECTIVITY = 0.12;
 
-vec3 safeNormalize(vec3 v)
-{
-    float l = length(v);
-    return l > 1e-6 ? v / l : vec3(0.0, 0.0, 1.0);
-}
-
 void main()
 {
     vec3 albedo = texture(myTextureSampler, uv).rgb;
-    float light = AMBIENT + DIFFUSE * max(dot(safeNormalize(worldNormal), normalize(KEY_DIRECTION)), 0.0);
+    const vec3 towardsViewer = vec3(0.0, 0.0, 1.0);
+    float light = AMBIENT + DIFFUSE
+        * max(dot(safeNormalize(worldNormal, towardsViewer), normalize(KEY_DIRECTION)), 0.0);
     colour = vec4(albedo * light, 1.0);
-    normal = vec4(safeNormalize(viewNormal), 1.0);
+    normal = vec4(safeNormalize(viewNormal, towardsViewer), 1.0);
     position = vec4(viewPos, 1.0);
     float floorness = smoothstep(0.8, 0.98, upness);
     reflectivity = vec4(mix(WALL_REFLECTIVITY, FLOOR_REFLECTIVITY, floorness), 0.0, 0.0, 1.0);

@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace assetgen::images {
 
 namespace {
 
-constexpr float pi = 3.14159265358979f;
 constexpr float sunRadius = 0.03f;
 constexpr std::uint32_t cloudSeed = 2201u;
 constexpr std::uint32_t skylineSeed = 2202u;
@@ -119,7 +119,7 @@ Color environmentColor(Vec3 direction, float pixelAngle)
     float v = 0.0f;
     panoramaCoordinates(d, u, v);
     const float elevation = std::asin(std::fmin(1.0f, std::fmax(-1.0f, d.y)));
-    const float top = skyline(u) * pi / 180.0f;
+    const float top = skyline(u) * std::numbers::pi_v<float> / 180.0f;
     // Structures stand on the horizon and reach a hair below it, hiding the haze seam.
     const float solid = coverage(elevation - top, pixelAngle) * coverage(-0.004f - elevation, pixelAngle);
     if (solid > 0.0f) {

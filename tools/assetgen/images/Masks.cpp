@@ -5,11 +5,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace assetgen::images {
 
 namespace {
-constexpr float pi = 3.14159265358979f;
 }
 
 Raster makeVignette(int width, int height)
@@ -47,7 +47,7 @@ Raster makeParticle(int size)
 
         // Six arms: distance from the nearest arm axis, measured across the arm.
         const float angle = std::atan2(py, px);
-        const float sector = pi / 3.0f;
+        const float sector = std::numbers::pi_v<float> / 3.0f;
         const float local = angle - sector * std::round(angle / sector);
         const float across = std::fabs(std::sin(local)) * r;
         const float along = std::cos(local) * r;

@@ -89,13 +89,19 @@ float perlin(float x, float y, std::uint32_t seed, Period period)
     return 1.41421356f * lerp(lerp(n00, n10, tx), lerp(n01, n11, tx), fade(fy));
 }
 
-float fbm(float x, float y, int octaves, float gain, std::uint32_t seed, Period period)
+namespace {
+
+// Octaves of a noise, each at twice the frequency (and period) of the one before and gain
+// times its weight, averaged by weight. octave(x, y, index, period, weight) gives one
+// octave's weighted value.
+template <class Octave>
+float sumOctaves(float x, float y, int octaves, float gain, Period period, Octave&& octave)
 {
     float sum = 0.0f;
     float amplitude = 1.0f;
     float total = 0.0f;
     for (int i = 0; i < octaves; ++i) {
-        sum += amplitude * perlin(x, y, seed + static_cast<std::uint32_t>(i) * 7919u, period);
+        sum += octave(x, y, static_cast<std::uint32_t>(i), period, amplitude);
         total += amplitude;
         amplitude *= gain;
         x *= 2.0f;
@@ -105,21 +111,23 @@ float fbm(float x, float y, int octaves, float gain, std::uint32_t seed, Period 
     return total > 0.0f ? sum / total : 0.0f;
 }
 
+} // namespace
+
+float fbm(float x, float y, int octaves, float gain, std::uint32_t seed, Period period)
+{
+    return sumOctaves(x, y, octaves, gain, period,
+                      [seed](float ox, float oy, std::uint32_t i, Period p, float amplitude) {
+                          return amplitude * perlin(ox, oy, seed + i * 7919u, p);
+                      });
+}
+
 float ridged(float x, float y, int octaves, float gain, std::uint32_t seed, Period period)
 {
-    float sum = 0.0f;
-    float amplitude = 1.0f;
-    float total = 0.0f;
-    for (int i = 0; i < octaves; ++i) {
-        const float n = 1.0f - std::fabs(perlin(x, y, seed + static_cast<std::uint32_t>(i) * 104729u, period));
-        sum += amplitude * n * n;
-        total += amplitude;
-        amplitude *= gain;
-        x *= 2.0f;
-        y *= 2.0f;
-        period = doubled(period);
-    }
-    return total > 0.0f ? sum / total : 0.0f;
+    return sumOctaves(x, y, octaves, gain, period,
+                      [seed](float ox, float oy, std::uint32_t i, Period p, float amplitude) {
+                          const float n = 1.0f - std::fabs(perlin(ox, oy, seed + i * 104729u, p));
+                          return amplitude * n * n;
+                      });
 }
 
 Cellular cellular(float x, float y, std::uint32_t seed, Period period)

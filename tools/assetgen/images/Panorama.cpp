@@ -2,11 +2,11 @@
 #include "images/Panorama.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace assetgen::images {
 
 namespace {
-constexpr float pi = 3.14159265358979f;
 }
 
 float dot(Vec3 a, Vec3 b)
@@ -24,8 +24,8 @@ Vec3 normalize(Vec3 v)
 
 Vec3 panoramaDirection(float u, float v)
 {
-    const float phi = 2.0f * pi * u;
-    const float theta = pi * v;
+    const float phi = 2.0f * std::numbers::pi_v<float> * u;
+    const float theta = std::numbers::pi_v<float> * v;
     const float s = std::sin(theta);
     return {s * std::cos(phi), std::cos(theta), s * std::sin(phi)};
 }
@@ -35,11 +35,11 @@ void panoramaCoordinates(Vec3 direction, float& u, float& v)
     const Vec3 d = normalize(direction);
     float phi = std::atan2(d.z, d.x);
     if (phi < 0.0f)
-        phi += 2.0f * pi;
-    u = phi / (2.0f * pi);
+        phi += 2.0f * std::numbers::pi_v<float>;
+    u = phi / (2.0f * std::numbers::pi_v<float>);
     if (u >= 1.0f)
         u = 0.0f;
-    v = std::acos(std::fmax(-1.0f, std::fmin(1.0f, d.y))) / pi;
+    v = std::acos(std::fmax(-1.0f, std::fmin(1.0f, d.y))) / std::numbers::pi_v<float>;
 }
 
 Vec3 directionFromElevation(float u, float elevationDegrees)

@@ -4,6 +4,8 @@
 // row order, so the top row is texture coordinate t = 0 in GL.
 #pragma once
 
+#include <numbers>
+
 #include "images/Raster.h"
 
 namespace assetgen::images {
@@ -32,7 +34,7 @@ Vec3 directionFromElevation(float u, float elevationDegrees);
 template <class Shader>
 void shadePanorama(Raster& raster, Shader&& shader)
 {
-    const float pixelAngle = 3.14159265f / static_cast<float>(raster.height());
+    const float pixelAngle = std::numbers::pi_v<float> / static_cast<float>(raster.height());
     raster.shade([&](int x, int y) {
         const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(raster.width());
         const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(raster.height());

@@ -7,12 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace assetgen::images {
 
 namespace {
 
-constexpr float pi = 3.14159265358979f;
 constexpr std::uint32_t zebraSeed = 4101u;
 constexpr std::uint32_t tavloSeed = 4201u;
 
@@ -67,7 +67,8 @@ Raster makeZebra(int size)
         const float v = centre(y, zebra.height());
         // Phase: an integer number of stripes across the tile, bent by a gentle
         // whole-tile wave and by tileable noise.
-        const float bend = 0.6f * std::sin(2.0f * pi * v) + 0.3f * std::sin(4.0f * pi * (v + u));
+        const float bend = 0.6f * std::sin(2.0f * std::numbers::pi_v<float> * v)
+                           + 0.3f * std::sin(4.0f * std::numbers::pi_v<float> * (v + u));
         const float phase = stripes * u + bend + 1.4f * fbm(u * 3.0f, v * 3.0f, 4, 0.5f, zebraSeed, p3);
         // Triangle wave rather than a sine: its constant slope keeps every stripe edge,
         // including where stripes end or fork, equally sharp.
@@ -110,7 +111,8 @@ Raster makeTavlo(int size)
         Color c = landscape(s + 0.008f * jitter * ca, t + 0.008f * jitter * sa);
         c = c * (0.92f + 0.14f * stroke);
         // Canvas weave shows through the thin paint.
-        const float weave = std::sin(2.0f * pi * s * 180.0f) * std::sin(2.0f * pi * t * 180.0f);
+        const float weave = std::sin(2.0f * std::numbers::pi_v<float> * s * 180.0f)
+                            * std::sin(2.0f * std::numbers::pi_v<float> * t * 180.0f);
         c = c * (0.97f + 0.03f * weave);
 
         // The frame: dark wood with grain running along each side, a gilded inner lip.

@@ -10,13 +10,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace assetgen::images {
 
 namespace {
 
-constexpr float pi = 3.14159265358979f;
 constexpr float sunRadius = 0.012f; // radians, a little larger than the real sun
 constexpr std::uint32_t cloudSeed = 1201u;
 constexpr std::uint32_t hillSeed = 1202u;
@@ -164,7 +164,7 @@ Color aboveHorizon(Vec3 d, float pixelAngle, int cloudOctaves)
     float v = 0.0f;
     panoramaCoordinates(d, u, v);
     const float elevation = std::asin(std::fmin(1.0f, std::fmax(-1.0f, d.y)));
-    const float ridge = hillElevation(u) * pi / 180.0f;
+    const float ridge = hillElevation(u) * std::numbers::pi_v<float> / 180.0f;
     const float hill = coverage(elevation - ridge, pixelAngle) * (ridge > 0.0f ? 1.0f : 0.0f);
     if (hill > 0.0f) {
         // Far hills are mostly haze: a violet silhouette a little darker at its foot.

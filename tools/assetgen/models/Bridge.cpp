@@ -7,8 +7,8 @@
 #include <array>
 #include <cmath>
 
-#include "models/MeshBuilder.h"
-#include "models/Outline.h"
+#include "geometry/MeshBuilder.h"
+#include "geometry/Outline.h"
 #include "models/Terrain.h"
 
 namespace assetgen::models {

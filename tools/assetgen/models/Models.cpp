@@ -7,8 +7,8 @@
 #include <set>
 
 #include "AssetGen.h"
+#include "geometry/MeshFiles.h"
 #include "models/Bridge.h"
-#include "models/MeshFiles.h"
 #include "models/NwaWriter.h"
 #include "models/PumpJack.h"
 #include "models/SkyBox.h"

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "models/MeshFiles.h"
+#include "geometry/MeshFiles.h"
 
 namespace assetgen::models {
 
@@ -69,20 +69,7 @@ bool writeNwaFile(const std::string& path, const PartAnimation& animation)
         std::fprintf(stderr, "assetgen: %s not written: %s\n", path.c_str(), error.c_str());
         return false;
     }
-    if (!makeParentDirectories(path))
-        return false;
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (!file) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !closed) {
-        std::fprintf(stderr, "assetgen: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    return writeTextFile(path, text);
 }
 
 } // namespace assetgen::models

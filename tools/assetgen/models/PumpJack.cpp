@@ -5,15 +5,15 @@
 #include "models/PumpJack.h"
 
 #include <cmath>
+#include <numbers>
 
-#include "models/MeshBuilder.h"
-#include "models/Outline.h"
+#include "geometry/MeshBuilder.h"
+#include "geometry/Outline.h"
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr int kRound = 16; // segments of shafts and bosses
 constexpr glm::vec3 kAlongZ(0.0f, 0.0f, 1.0f);
 
@@ -33,7 +33,7 @@ Tarvo::ObjMesh buildBase(const PumpJackGeometry& g)
     b.addBox({c.x - 0.7f, 0.45f, -0.45f}, {c.x + 0.7f, 0.9f, 0.45f});
     Outline gearbox{{c.x - 0.65f, 0.9f}, {c.x + 0.65f, 0.9f}};
     for (int i = 0; i <= 12; ++i) {
-        const float a = kPi * static_cast<float>(i) / 12.0f;
+        const float a = std::numbers::pi_v<float> * static_cast<float>(i) / 12.0f;
         gearbox.push_back(c + 0.65f * glm::vec2(std::cos(a), std::sin(a)));
     }
     b.addPrism(gearbox, -0.42f, 0.42f, 20.0f);
@@ -97,7 +97,7 @@ Tarvo::ObjMesh buildBeam(const PumpJackGeometry& g)
     b.addCylinder({0.0f, 0.0f, -0.45f}, {0.0f, 0.0f, 0.45f}, 0.1f, kRound);
 
     // Horse head: a ring sector around the pivot, deep enough to hold the cable ends.
-    const float spread = 38.0f * kPi / 180.0f;
+    const float spread = 38.0f * std::numbers::pi_v<float> / 180.0f;
     b.addPrism(ringSectorOutline({0.0f, 0.0f}, g.headRadius - 0.5f, g.headRadius, -spread, spread,
                                  16),
                -0.3f, 0.3f, 15.0f);
@@ -119,7 +119,8 @@ Tarvo::ObjMesh buildCrank(const PumpJackGeometry& g)
     for (float s : {-1.0f, 1.0f}) {
         // Prisms accept their two faces in either order, so one side mirrors the other.
         b.addPrism(slotOutline({-0.35f, 0.0f}, {r, 0.0f}, 0.2f, 8), s * 0.5f, s * 0.62f, 30.0f);
-        b.addPrism(ringSectorOutline({0.0f, 0.0f}, 0.45f, 1.15f, kPi - sweep, kPi + sweep, 10),
+        b.addPrism(ringSectorOutline({0.0f, 0.0f}, 0.45f, 1.15f, std::numbers::pi_v<float> - sweep,
+                                     std::numbers::pi_v<float> + sweep, 10),
                    s * 0.62f, s * 0.8f, 15.0f);
         b.addCylinder({r, 0.0f, s * 0.5f}, {r, 0.0f, s * (g.pitmanSide + 0.12f)}, 0.07f, kRound);
         b.addCylinder({0.0f, 0.0f, s * 0.42f}, {0.0f, 0.0f, s * 0.66f}, 0.2f, kRound);

@@ -3,13 +3,13 @@
 #include "models/PumpJackLinkage.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kDegrees = 180.0 / kPi;
+constexpr double kDegrees = 180.0 / std::numbers::pi;
 // The beam never turns more than this either way; the geometry keeps it near 17 degrees.
 constexpr double kBeamLimit = 0.9;
 
@@ -84,7 +84,7 @@ PartAnimation pumpJackAnimation(const PumpJackGeometry& g)
         // linearly, so wrapping it to one turn would spin it backwards between keys.
         const double turns = double(time) / kPumpJackTimePerRevolution;
         const double crankDegrees = 360.0 * turns;
-        const double withinTurn = 2.0 * kPi * (turns - std::floor(turns));
+        const double withinTurn = 2.0 * std::numbers::pi * (turns - std::floor(turns));
         const PumpJackPose pose = solvePumpJack(g, static_cast<float>(withinTurn));
 
         std::vector<Tarvo::AniKey> frame(std::size(kPumpJackParts));

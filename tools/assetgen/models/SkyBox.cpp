@@ -3,22 +3,22 @@
 #include "models/SkyBox.h"
 
 #include <cmath>
+#include <numbers>
 
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 
 glm::vec3 panoramaDirection(float u, float v)
 {
     // u = 1 is the seam: the same direction as u = 0, to the last bit.
-    const float phi = 2.0f * kPi * (u >= 1.0f ? u - 1.0f : u);
+    const float phi = 2.0f * std::numbers::pi_v<float> * (u >= 1.0f ? u - 1.0f : u);
     // The poles are single points: sin(pi) in floats is not quite 0.
-    const float s = v <= 0.0f || v >= 1.0f ? 0.0f : std::sin(kPi * v);
-    const float c = v <= 0.0f ? 1.0f : v >= 1.0f ? -1.0f : std::cos(kPi * v);
+    const float s = v <= 0.0f || v >= 1.0f ? 0.0f : std::sin(std::numbers::pi_v<float> * v);
+    const float c = v <= 0.0f ? 1.0f : v >= 1.0f ? -1.0f : std::cos(std::numbers::pi_v<float> * v);
     return {s * std::cos(phi), c, s * std::sin(phi)};
 }
 
@@ -40,12 +40,12 @@ glm::vec2 skyTexCoord(const glm::vec3& direction)
     if (!(length > 0.0f))
         return {0.0f, 0.0f};
     const glm::vec3 d = direction / length;
-    float u = std::atan2(d.z, d.x) / (2.0f * kPi);
+    float u = std::atan2(d.z, d.x) / (2.0f * std::numbers::pi_v<float>);
     if (u < 0.0f)
         u += 1.0f;
     if (u >= 1.0f)
         u = 0.0f;
-    return {u, std::acos(std::fmax(-1.0f, std::fmin(1.0f, d.y))) / kPi};
+    return {u, std::acos(std::fmax(-1.0f, std::fmin(1.0f, d.y))) / std::numbers::pi_v<float>};
 }
 
 Tarvo::ObjMesh buildSkyBox()

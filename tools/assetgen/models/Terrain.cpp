@@ -4,12 +4,12 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr float kCellX = 8.0f;
 constexpr float kCellZ = 6.0f;
 constexpr float kRiverHalfWidth = 30.0f;
@@ -70,7 +70,7 @@ float terrainHeight(float x, float z)
         const float profile = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t));
         // Bumps never rise past half the bank's depth, so near the abutments, where the
         // bank meets the deck, the ground stays under the road.
-        y = std::fmin(profile + 2.5f * rough * std::sin(kPi * t), 0.5f * profile);
+        y = std::fmin(profile + 2.5f * rough * std::sin(std::numbers::pi_v<float> * t), 0.5f * profile);
     }
     // The road's bed: a shallow cut along x = 0 from the valley's rim outwards, so the
     // road on the plateaus lies flush with the deck at y = 0.
@@ -90,27 +90,14 @@ float terrainHeight(float x, float z)
 
 void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
 {
-    const int nx = static_cast<int>(2.0f * kTerrainHalfX / kCellX);
-    const int nz = static_cast<int>(2.0f * kTerrainHalfZ / kCellZ);
-    auto vertex = [](float x, float z) {
-        const float e = 1.0f;
-        const glm::vec3 normal =
-            glm::normalize(glm::vec3(terrainHeight(x - e, z) - terrainHeight(x + e, z), 2.0f * e,
-                                     terrainHeight(x, z - e) - terrainHeight(x, z + e)));
-        return MeshVertex{{x, terrainHeight(x, z), z}, glm::vec2(x, z) / 16.0f, normal};
-    };
-    for (int i = 0; i < nx; ++i) {
-        const float x0 = -kTerrainHalfX + kCellX * static_cast<float>(i);
-        const float x1 = x0 + kCellX;
-        for (int j = 0; j < nz; ++j) {
-            const float z0 = -kTerrainHalfZ + kCellZ * static_cast<float>(j);
-            const float z1 = z0 + kCellZ;
-            const MeshVertex a = vertex(x0, z0), bb = vertex(x1, z0);
-            const MeshVertex c = vertex(x1, z1), d = vertex(x0, z1);
-            b.addTriangle(a, bb, c);
-            b.addTriangle(a, c, d);
-        }
-    }
+    HeightGrid grid;
+    grid.corner = {-kTerrainHalfX, -kTerrainHalfZ};
+    grid.cell = {kCellX, kCellZ};
+    grid.cellsX = static_cast<int>(2.0f * kTerrainHalfX / kCellX);
+    grid.cellsZ = static_cast<int>(2.0f * kTerrainHalfZ / kCellZ);
+    grid.slopeStep = 1.0f;
+    grid.uvMetres = 16.0f;
+    b.addHeightField(grid, terrainHeight);
 
     // River surface in strips, so no triangle spans the whole valley.
     const float riverHalf = kRiverHalfWidth - 2.0f;

@@ -3,7 +3,7 @@
 // The river runs along x; the bridge crosses it along z.
 #pragma once
 
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 namespace assetgen::models {
 

@@ -2,16 +2,17 @@
 #include "models/Truck.h"
 
 #include <cmath>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr double kDegrees = 180.0 / 3.14159265358979323846;
+constexpr double kDegrees = 180.0 / std::numbers::pi;
 
 } // namespace
 

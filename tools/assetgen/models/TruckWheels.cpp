@@ -4,16 +4,16 @@
 #include "models/Truck.h"
 
 #include <cmath>
+#include <numbers>
 
 #include <glm/gtc/matrix_transform.hpp>
 
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 constexpr int kTyreSegments = 20;
 constexpr float kTyreWidth = 0.3f;
 constexpr float kRimRadius = 0.3f;
@@ -44,12 +44,12 @@ void addRim(MeshBuilder& b, bool outer)
         return;
     b.addFrustum({face, 0.0f, 0.0f}, {face + 0.09f, 0.0f, 0.0f}, 0.13f, 0.09f, 12);
     for (int i = 0; i < 8; ++i) {
-        const float a = 2.0f * kPi * static_cast<float>(i) / 8.0f;
+        const float a = 2.0f * std::numbers::pi_v<float> * static_cast<float>(i) / 8.0f;
         const glm::vec3 at(face, 0.19f * std::cos(a), 0.19f * std::sin(a));
         b.addCylinder(at, at + glm::vec3(0.035f, 0.0f, 0.0f), 0.022f, 6);
     }
     for (int i = 0; i < 5; ++i) {
-        const float a = 2.0f * kPi * (static_cast<float>(i) + 0.5f) / 5.0f;
+        const float a = 2.0f * std::numbers::pi_v<float> * (static_cast<float>(i) + 0.5f) / 5.0f;
         const glm::vec3 dir(0.0f, std::cos(a), std::sin(a));
         b.addBeam(glm::vec3(face + 0.01f, 0, 0) + 0.22f * dir,
                   glm::vec3(face + 0.01f, 0, 0) + 0.29f * dir, 0.04f, 0.03f, {1, 0, 0});

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "music/Dsp.h"
 
@@ -16,11 +17,23 @@ void fadeTail(Sample& s, int frames)
     frames = std::min<int>(frames, int(s.size()));
     for (int i = 0; i < frames; ++i) {
         const double t = double(i + 1) / frames;
-        s[s.size() - frames + i] *= float(0.5 + 0.5 * std::cos(kPi * t));
+        s[s.size() - frames + i] *= float(0.5 + 0.5 * std::cos(std::numbers::pi * t));
     }
 }
 
 int frames(double seconds) { return int(seconds * kSampleRate); }
+
+// A one-shot `seconds` long: voice(t) at each sample's time t, in order, then the fade
+// over the last fadeSeconds.
+template <class Voice>
+Sample oneShot(double seconds, double fadeSeconds, Voice&& voice)
+{
+    Sample s(size_t(frames(seconds)));
+    for (size_t i = 0; i < s.size(); ++i)
+        s[i] = voice(double(i) / kSampleRate);
+    fadeTail(s, frames(fadeSeconds));
+    return s;
+}
 
 // The metallic part of a hat: six square waves at the classic inharmonic ratios.
 float metal(double t)
@@ -37,23 +50,20 @@ float metal(double t)
 Sample renderKick()
 {
     // Shorter than a beat (0.4 s), so consecutive kicks never overlap.
-    Sample s(size_t(frames(0.38)));
     Rng rng(0x6b69636bull);
     Biquad clickFilter = Biquad::highPass(1800.0, 0.7);
     double phase = 0.0;
     const float drive = 1.6f;
     const float norm = 1.0f / std::tanh(drive);
-    for (size_t i = 0; i < s.size(); ++i) {
-        const double t = double(i) / kSampleRate;
+    Sample s = oneShot(0.38, 0.05, [&](double t) {
         const double hz = 46.0 + 110.0 * std::exp(-t / 0.032) + 190.0 * std::exp(-t / 0.0035);
         phase += hz / kSampleRate;
         const double attack = std::min(1.0, t / 0.0006);
         const double amp = attack * (t < 0.012 ? 1.0 : std::exp(-(t - 0.012) / 0.11));
-        const double body = std::sin(2.0 * kPi * phase) * amp;
+        const double body = std::sin(2.0 * std::numbers::pi * phase) * amp;
         const double click = clickFilter.process(rng.bipolar()) * 0.22 * std::exp(-t / 0.0018);
-        s[i] = std::tanh(drive * float(body + click)) * norm;
-    }
-    fadeTail(s, frames(0.05));
+        return std::tanh(drive * float(body + click)) * norm;
+    });
     // Full scale at its loudest, so the mix level alone sets how loud it plays.
     float peak = 0.0f;
     for (float v : s)
@@ -65,51 +75,40 @@ Sample renderKick()
 
 Sample renderHat(bool open, uint64_t seed)
 {
-    Sample s(size_t(frames(open ? 0.32 : 0.09)));
     Rng rng(seed);
     Biquad band = Biquad::bandPass(open ? 6500.0 : 8000.0, 0.6);
     Biquad high = Biquad::highPass(open ? 4500.0 : 5500.0, 0.7);
     Biquad air = Biquad::lowPass(13000.0, 0.7);
     const double decay = open ? 0.085 : 0.016;
-    for (size_t i = 0; i < s.size(); ++i) {
-        const double t = double(i) / kSampleRate;
+    return oneShot(open ? 0.32 : 0.09, 0.02, [&](double t) {
         const double attack = std::min(1.0, t / (open ? 0.004 : 0.0008));
         const double env = attack * std::exp(-t / decay);
         const double raw = 0.65 * rng.bipolar() + 0.35 * metal(t);
-        s[i] = float(air.process(high.process(band.process(raw))) * env * 1.6);
-    }
-    fadeTail(s, frames(0.02));
-    return s;
+        return float(air.process(high.process(band.process(raw))) * env * 1.6);
+    });
 }
 
 Sample renderShaker(uint64_t seed)
 {
-    Sample s(size_t(frames(0.07)));
     Rng rng(seed);
     Biquad band = Biquad::bandPass(6200.0, 1.1);
-    for (size_t i = 0; i < s.size(); ++i) {
-        const double t = double(i) / kSampleRate;
+    return oneShot(0.07, 0.015, [&](double t) {
         const double env = std::min(1.0, t / 0.006) * std::exp(-t / 0.022);
-        s[i] = float(band.process(rng.bipolar()) * env * 1.8);
-    }
-    fadeTail(s, frames(0.015));
-    return s;
+        return float(band.process(rng.bipolar()) * env * 1.8);
+    });
 }
 
 Sample renderRim(uint64_t seed)
 {
-    Sample s(size_t(frames(0.08)));
     Rng rng(seed);
     Biquad band = Biquad::bandPass(2900.0, 2.5);
-    for (size_t i = 0; i < s.size(); ++i) {
-        const double t = double(i) / kSampleRate;
-        const double tone = 0.6 * std::sin(2.0 * kPi * 1720.0 * t) + 0.5 * std::sin(2.0 * kPi * 487.0 * t);
+    return oneShot(0.08, 0.01, [&](double t) {
+        const double tone = 0.6 * std::sin(2.0 * std::numbers::pi * 1720.0 * t)
+                            + 0.5 * std::sin(2.0 * std::numbers::pi * 487.0 * t);
         const double env = std::min(1.0, t / 0.0004) * std::exp(-t / 0.011);
         const double click = band.process(rng.bipolar()) * std::exp(-t / 0.004);
-        s[i] = float((tone * env + click * 1.5) * 0.7);
-    }
-    fadeTail(s, frames(0.01));
-    return s;
+        return float((tone * env + click * 1.5) * 0.7);
+    });
 }
 
 void mixSample(const Sample& sample, int64_t start, float gainL, float gainR, std::vector<float>& left,

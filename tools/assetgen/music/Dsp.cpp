@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <complex>
+#include <numbers>
 
 namespace assetgen::music {
 
@@ -37,7 +38,7 @@ struct Angles {
 
 Angles angles(double hz, double q)
 {
-    const double w0 = 2.0 * kPi * std::clamp(hz, 1.0, 0.49 * kSampleRate) / kSampleRate;
+    const double w0 = 2.0 * std::numbers::pi * std::clamp(hz, 1.0, 0.49 * kSampleRate) / kSampleRate;
     return {std::cos(w0), std::sin(w0) / (2.0 * q)};
 }
 
@@ -81,14 +82,14 @@ Biquad Biquad::peak(double hz, double q, double db)
 
 double Biquad::magnitudeAt(double hz) const
 {
-    const std::complex<double> z1inv = std::polar(1.0, -2.0 * kPi * hz / kSampleRate);
+    const std::complex<double> z1inv = std::polar(1.0, -2.0 * std::numbers::pi * hz / kSampleRate);
     const std::complex<double> z2inv = z1inv * z1inv;
     return std::abs((b0 + b1 * z1inv + b2 * z2inv) / (1.0 + a1 * z1inv + a2 * z2inv));
 }
 
 void Svf::set(double hz, double resonance)
 {
-    const double g = std::tan(kPi * std::clamp(hz, 10.0, 0.45 * kSampleRate) / kSampleRate);
+    const double g = std::tan(std::numbers::pi * std::clamp(hz, 10.0, 0.45 * kSampleRate) / kSampleRate);
     k = float(2.0 - 1.96 * std::clamp(resonance, 0.0, 1.0));
     a1 = float(1.0 / (1.0 + g * (g + k)));
     a2 = float(g) * a1;

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 
 namespace assetgen::music {
 
@@ -21,8 +22,6 @@ constexpr int kFramesPerStep = kFramesPerBeat / kStepsPerBeat;
 constexpr int kFramesPerBar = kFramesPerBeat * kBeatsPerBar;
 static_assert(kFramesPerBeat * kBpm == kSampleRate * 60.0, "beat length must match the tempo");
 static_assert(kFramesPerStep * kStepsPerBeat == kFramesPerBeat, "sixteenths must be whole frames");
-
-constexpr double kPi = 3.14159265358979323846;
 
 inline double dbToGain(double db) { return std::pow(10.0, db / 20.0); }
 inline double gainToDb(double gain) { return gain > 0.0 ? 20.0 * std::log10(gain) : -1000.0; }
@@ -85,7 +84,7 @@ private:
 struct OnePoleLowPass {
     float coeff = 0.0f;
     float state = 0.0f;
-    void set(double hz) { coeff = float(1.0 - std::exp(-2.0 * kPi * hz / kSampleRate)); }
+    void set(double hz) { coeff = float(1.0 - std::exp(-2.0 * std::numbers::pi * hz / kSampleRate)); }
     float process(float x) { return state += coeff * (x - state); }
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 namespace assetgen::music {
 
@@ -28,8 +29,8 @@ DubDelay::DubDelay(int delayFrames)
     lineL.assign(size, 0.0f);
     lineR.assign(size, 0.0f);
     mask = size - 1;
-    turnC = std::cos(2.0 * kPi * kWowHz / kSampleRate);
-    turnS = std::sin(2.0 * kPi * kWowHz / kSampleRate);
+    turnC = std::cos(2.0 * std::numbers::pi * kWowHz / kSampleRate);
+    turnS = std::sin(2.0 * std::numbers::pi * kWowHz / kSampleRate);
     lowCutL.set(320.0);
     lowCutR.set(320.0);
     highCutL.set(2600.0);

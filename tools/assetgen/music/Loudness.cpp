@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <numbers>
 #include <thread>
 
 namespace assetgen::music {
@@ -36,7 +37,7 @@ double besselI0(double x)
 KWeighting::KWeighting(double sampleRate)
 {
     {
-        const double k = std::tan(kPi * kShelfHz / sampleRate);
+        const double k = std::tan(std::numbers::pi * kShelfHz / sampleRate);
         const double vh = std::pow(10.0, kShelfDb / 20.0);
         const double vb = std::pow(vh, 0.4996667741545416);
         const double a0 = 1.0 + k / kShelfQ + k * k;
@@ -47,7 +48,7 @@ KWeighting::KWeighting(double sampleRate)
         shelf.a2 = (1.0 - k / kShelfQ + k * k) / a0;
     }
     {
-        const double k = std::tan(kPi * kHighPassHz / sampleRate);
+        const double k = std::tan(std::numbers::pi * kHighPassHz / sampleRate);
         const double a0 = 1.0 + k / kHighPassQ + k * k;
         highPass.b0 = 1.0;
         highPass.b1 = -2.0;
@@ -117,7 +118,7 @@ TruePeakFilter::TruePeakFilter()
             const double t = p / 4.0 + kHalfWidth - 1 - j;
             const double u = t / kHalfWidth;
             const double window = std::abs(u) >= 1.0 ? 0.0 : besselI0(kBeta * std::sqrt(1.0 - u * u)) / norm;
-            const double sinc = std::sin(kPi * t) / (kPi * t);
+            const double sinc = std::sin(std::numbers::pi * t) / (std::numbers::pi * t);
             taps[p - 1][j] = float(sinc * window);
             sum += sinc * window;
         }

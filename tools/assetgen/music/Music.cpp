@@ -23,20 +23,7 @@ MasteredMusic renderMasteredMusic()
 
 bool writeMusicFile(const std::string& path, const MasteredMusic& music, std::string& error)
 {
-    const std::string temporary = path + ".part";
-    if (!mp3::writeMp3(temporary, music.pcm, kSampleRate, 2, kMp3Kbps, &error)) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    std::error_code ec;
-    std::filesystem::rename(temporary, path, ec);
-    if (ec) {
-        error = "cannot rename " + temporary + ": " + ec.message();
-        std::filesystem::remove(temporary, ec);
-        return false;
-    }
-    return true;
+    return mp3::writeMp3(path, music.pcm, kSampleRate, 2, kMp3Kbps, &error);
 }
 
 } // namespace assetgen::music

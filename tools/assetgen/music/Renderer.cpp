@@ -4,14 +4,15 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "music/Arrangement.h"
 #include "music/Buses.h"
 #include "music/Drums.h"
 #include "music/DubDelay.h"
+#include "music/NoiseLayers.h"
 #include "music/Reverb.h"
 #include "music/Synths.h"
-#include "music/Texture.h"
 
 namespace assetgen::music {
 
@@ -123,7 +124,8 @@ void placeStabs(Buses& buses)
             note.start = stepFrame(bar, step);
             note.velocity = l.stab * (0.88f + 0.12f * rng.uniform()) * (ghost && step == 14 ? 0.55f : 1.0f);
             // A slow sway of the filter on top of the arrangement's sweep.
-            note.cutoffHz = l.stabCutoffHz * float(1.0 + 0.22 * std::sin(2.0 * kPi * position / 6.0));
+            note.cutoffHz =
+                l.stabCutoffHz * float(1.0 + 0.22 * std::sin(2.0 * std::numbers::pi * position / 6.0));
             note.delaySend = 0.75f;
             note.reverbSend = l.reverbSend;
             note.seed = rng.next();
@@ -250,7 +252,8 @@ StereoTrack renderTrack()
         const float duck = ducking.gainAt(i);
         float fade = std::min(1.0f, float(i) / fadeIn);
         if (i >= fadeStart)
-            fade *= float(0.5 + 0.5 * std::cos(kPi * double(i - fadeStart) / double(kTrackFrames - fadeStart)));
+            fade *= float(0.5 + 0.5 * std::cos(std::numbers::pi * double(i - fadeStart)
+                                               / double(kTrackFrames - fadeStart)));
         track.left[at] = float(rumbleL.process(track.left[at] + buses.duckL[at] * duck)) * fade;
         track.right[at] = float(rumbleR.process(track.right[at] + buses.duckR[at] * duck)) * fade;
     }

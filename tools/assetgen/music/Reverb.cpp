@@ -2,6 +2,7 @@
 #include "music/Reverb.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace assetgen::music {
 
@@ -51,8 +52,8 @@ void Reverb::SwayingLine::init(int frames, double swayFrames, double hz)
     mask = size - 1;
     length = frames;
     depth = swayFrames;
-    turnC = std::cos(2.0 * kPi * hz / kSampleRate);
-    turnS = std::sin(2.0 * kPi * hz / kSampleRate);
+    turnC = std::cos(2.0 * std::numbers::pi * hz / kSampleRate);
+    turnS = std::sin(2.0 * std::numbers::pi * hz / kSampleRate);
 }
 
 float Reverb::SwayingLine::read()

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 
 #include "music/Dsp.h"
 
@@ -23,7 +24,7 @@ float endFade(int64_t i, int64_t length, int64_t fade)
         return 1.0f;
     if (left <= 0)
         return 0.0f;
-    return float(0.5 - 0.5 * std::cos(kPi * double(left) / double(fade)));
+    return float(0.5 - 0.5 * std::cos(std::numbers::pi * double(left) / double(fade)));
 }
 
 double barOf(int64_t frame) { return double(frame) / kFramesPerBar; }
@@ -104,7 +105,7 @@ void renderPad(const Chord& chord, int64_t start, int64_t length, uint64_t seed,
         if (i % kFilterUpdate == 0) {
             // A slow sweep (one cycle every eight bars) keeps the held chord moving.
             const double bar = barOf(at);
-            const double cutoff = 520.0 * (1.0 + 0.35 * std::sin(2.0 * kPi * bar / 8.0));
+            const double cutoff = 520.0 * (1.0 + 0.35 * std::sin(2.0 * std::numbers::pi * bar / 8.0));
             filterL.set(cutoff, 0.25);
             filterR.set(cutoff, 0.25);
             level = levelsAt(bar).pad * 0.22f;
@@ -116,7 +117,7 @@ void renderPad(const Chord& chord, int64_t start, int64_t length, uint64_t seed,
         }
         float amp = level * std::min(1.0f, float(i) / attack);
         if (i >= length)
-            amp *= float(0.5 + 0.5 * std::cos(kPi * double(i - length) / double(release)));
+            amp *= float(0.5 + 0.5 * std::cos(std::numbers::pi * double(i - length) / double(release)));
         const float outL = filterL.lowPass(sumL) * amp;
         const float outR = filterR.lowPass(sumR) * amp;
         buses.duckL[size_t(at)] += outL;
@@ -139,7 +140,7 @@ void renderBass(int midiNote, int64_t start, int64_t length, float velocity, Bus
     for (int64_t i = 0; i < total; ++i) {
         phase += hz * (1.0 + 0.04 * bend) / kSampleRate;
         bend *= slide;
-        const double angle = 2.0 * kPi * phase;
+        const double angle = 2.0 * std::numbers::pi * phase;
         const float tone = float(std::sin(angle) + 0.12 * std::sin(2.0 * angle));
         float amp = velocity * std::min(1.0f, float(i) / attack);
         if (i >= length)

@@ -7,6 +7,8 @@
 #include <cmath>
 
 #include "AssetGen.h"
+#include "geometry/MeshBuilder.h"
+#include "geometry/MeshFiles.h"
 
 namespace assetgen::scenes {
 
@@ -51,60 +53,73 @@ float terrainHeight(float x, float z)
 Tarvo::ObjMesh buildNokka()
 {
     // A nose cone standing on the frame's floor, with a collar whose underside and the
-    // floor close in on each other.
-    SceneMeshBuilder builder;
-    const std::vector<ProfilePoint> profile = {
+    // floor close in on each other. Profile points are (height, radius), base to tip.
+    const std::vector<LathePoint> profile = {
         {floorTop, 0.0f},  {floorTop, 0.42f}, {-0.68f, 0.5f}, {-0.56f, 0.5f}, {-0.5f, 0.38f},
         {-0.2f, 0.34f},    {0.15f, 0.25f},    {0.45f, 0.13f}, {0.62f, 0.04f}, {0.66f, 0.0f},
     };
-    builder.addLathe(glm::vec3(0.0f), profile, latheSegments);
+    MeshBuilder builder;
+    // The lathe turns about its local x axis: stand that axis up along y, with the radius
+    // swinging from +x towards +z.
+    builder.pushTransform(glm::mat4(glm::vec4(0, 1, 0, 0), glm::vec4(1, 0, 0, 0), glm::vec4(0, 0, 1, 0),
+                                    glm::vec4(0, 0, 0, 1)));
+    // The texture runs once from the base to the tip; every profile corner is a crease.
+    builder.setUvScale(profileLength(profile));
+    builder.addLathe(profile, latheSegments, 0.0f);
     return builder.mesh();
 }
 
 Tarvo::ObjMesh buildRunko()
 {
-    SceneMeshBuilder builder;
-    const float s = frameUvScale;
-    builder.addBox({-frameHalf, floorBottom, -frameHalf}, {frameHalf, floorTop, frameHalf}, s);
+    MeshBuilder builder;
+    builder.setUvScale(frameUvScale);
+    auto box = [&](const glm::vec3& lo, const glm::vec3& hi) { builder.addBox(lo, hi, BoxTexture::PerFace); };
+    box({-frameHalf, floorBottom, -frameHalf}, {frameHalf, floorTop, frameHalf});
     for (float x : {-pillarAt, pillarAt})
         for (float z : {-pillarAt, pillarAt})
-            builder.addBox({x - pillarHalf, floorTop, z - pillarHalf}, {x + pillarHalf, beamBottom, z + pillarHalf}, s);
+            box({x - pillarHalf, floorTop, z - pillarHalf}, {x + pillarHalf, beamBottom, z + pillarHalf});
     // Beams along x and along z over the pillars.
     for (float z : {-pillarAt, pillarAt})
-        builder.addBox({-pillarAt - pillarHalf, beamBottom, z - pillarHalf},
-                       {pillarAt + pillarHalf, beamTop, z + pillarHalf}, s);
+        box({-pillarAt - pillarHalf, beamBottom, z - pillarHalf}, {pillarAt + pillarHalf, beamTop, z + pillarHalf});
     for (float x : {-pillarAt, pillarAt})
-        builder.addBox({x - pillarHalf, beamBottom, -pillarAt + pillarHalf},
-                       {x + pillarHalf, beamTop, pillarAt - pillarHalf}, s);
+        box({x - pillarHalf, beamBottom, -pillarAt + pillarHalf}, {x + pillarHalf, beamTop, pillarAt - pillarHalf});
     // Two walls on the far sides (from the scenes' cameras at +x, +z) close the frame
     // into the corner of a room: floor and walls meet in an inner corner.
-    builder.addBox({-pillarAt - wallThickness * 0.5f, floorTop, -pillarAt},
-                   {-pillarAt + wallThickness * 0.5f, wallTop, pillarAt}, s);
-    builder.addBox({-pillarAt, floorTop, -pillarAt - wallThickness * 0.5f},
-                   {pillarAt, wallTop, -pillarAt + wallThickness * 0.5f}, s);
+    box({-pillarAt - wallThickness * 0.5f, floorTop, -pillarAt}, {-pillarAt + wallThickness * 0.5f, wallTop, pillarAt});
+    box({-pillarAt, floorTop, -pillarAt - wallThickness * 0.5f}, {pillarAt, wallTop, -pillarAt + wallThickness * 0.5f});
     // A step block in that corner.
-    builder.addBox({-pillarAt + 0.06f, floorTop, -pillarAt + 0.06f}, {-0.45f, -0.5f, -0.45f}, s);
+    box({-pillarAt + 0.06f, floorTop, -pillarAt + 0.06f}, {-0.45f, -0.5f, -0.45f});
     return builder.mesh();
 }
 
 Tarvo::ObjMesh buildCube()
 {
-    SceneMeshBuilder builder;
-    builder.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), 2.0f);
+    MeshBuilder builder;
+    builder.setUvScale(2.0f);
+    builder.addBox(glm::vec3(-1.0f), glm::vec3(1.0f), BoxTexture::PerFace);
     return builder.mesh();
 }
 
 Tarvo::ObjMesh buildTerrain()
 {
-    SceneMeshBuilder builder;
-    builder.addHeightField(terrainHalf, terrainCells, terrainHeight, terrainUvScale);
+    HeightGrid grid;
+    grid.corner = glm::vec2(-terrainHalf);
+    grid.cell = glm::vec2(2.0f * terrainHalf / static_cast<float>(terrainCells));
+    grid.cellsX = terrainCells;
+    grid.cellsZ = terrainCells;
+    grid.slopeStep = grid.cell.x * 0.5f;
+    grid.uvOrigin = grid.corner;
+    grid.uvMetres = terrainUvScale;
+    MeshBuilder builder;
+    builder.addHeightField(grid, terrainHeight);
     return builder.mesh();
 }
 
 Tarvo::ObjMesh buildSkybox()
 {
-    SceneMeshBuilder builder;
-    builder.addBox(glm::vec3(-skyboxHalf), glm::vec3(skyboxHalf), 2.0f * skyboxHalf, true);
+    MeshBuilder builder;
+    builder.setUvScale(2.0f * skyboxHalf);
+    builder.addBox(glm::vec3(-skyboxHalf), glm::vec3(skyboxHalf), BoxTexture::PerFace, true);
     return builder.mesh();
 }
 
@@ -129,7 +144,7 @@ bool generateSceneMeshes(const std::string& dataDir)
     };
     bool ok = true;
     for (const Item& item : items)
-        ok = writeObj(dataDir + item.path, item.build(), item.title) && ok;
+        ok = writeObjFile(dataDir + item.path, item.build(), item.title) && ok;
     return ok;
 }
 

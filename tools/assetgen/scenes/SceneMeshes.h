@@ -4,7 +4,7 @@
 // look at the origin from about six units away.
 #pragma once
 
-#include "SceneMeshBuilder.h"
+#include "mesh/ObjReader.h"
 
 namespace assetgen::scenes {
 

@@ -1,11 +1,14 @@
-// Builds indexed triangle meshes from parametric parts (blocks, beams, prisms, solids of
-// revolution), with normals and texture coordinates, into the OBJ-shaped pools that the
-// show's mesh files store. Shared positions, coordinates and normals are stored once.
+// Builds indexed triangle meshes from parametric parts (blocks, boxes, beams, prisms,
+// solids of revolution, height fields), with normals and texture coordinates, into the
+// OBJ-shaped pools that the show's mesh files store. Shared positions, coordinates and
+// normals are stored once. Both mesh generators (the show's models and the alternative
+// scenes' meshes) build with it.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -13,7 +16,7 @@
 
 #include "mesh/ObjReader.h"
 
-namespace assetgen::models {
+namespace assetgen {
 
 struct MeshVertex {
     glm::vec3 position{0.0f};
@@ -26,6 +29,33 @@ struct MeshVertex {
 struct LathePoint {
     float axial = 0.0f;
     float radius = 0.0f;
+};
+
+// The profile's length from its first point to its last.
+float profileLength(const std::vector<LathePoint>& profile);
+
+// How addBox lays texture coordinates on its faces.
+enum class BoxTexture {
+    // Metres in each face's plane over the uv scale, as addFlatQuad: boxes side by side
+    // continue one texture.
+    Planar,
+    // Each face from the box's low corner along the next two axes in x, y, z order (an x
+    // face runs along y then z, a y face along z then x, a z face along x then y), over
+    // the uv scale: a box as large as the uv scale shows the whole texture on every face.
+    PerFace,
+};
+
+// A height field: the grid points (corner + i * cell) in x and z for i up to the cell
+// counts, normals by central differences over slopeStep either side, texture coordinates
+// ((x, z) - uvOrigin) / uvMetres. Two triangles a cell.
+struct HeightGrid {
+    glm::vec2 corner{0.0f};
+    glm::vec2 cell{1.0f};
+    int cellsX = 0;
+    int cellsZ = 0;
+    float slopeStep = 1.0f;
+    glm::vec2 uvOrigin{0.0f};
+    float uvMetres = 1.0f;
 };
 
 class MeshBuilder {
@@ -53,8 +83,10 @@ public:
     // A six-faced solid from its eight corners: corner i sits at the +u end when bit 0
     // of i is set, +v for bit 1, +w for bit 2, in any frame. Faces point away from the
     // block's centre and are flat-shaded.
-    void addBlock(const std::array<glm::vec3, 8>& corners);
-    void addBox(const glm::vec3& min, const glm::vec3& max);
+    // Inward blocks face their centre instead (a room, a sky box seen from inside).
+    void addBlock(const std::array<glm::vec3, 8>& corners, bool inward = false);
+    void addBox(const glm::vec3& min, const glm::vec3& max, BoxTexture texture = BoxTexture::Planar,
+                bool inward = false);
     // A box from a to b with the given cross-section; `up` picks which way its height
     // points (it need not be exactly perpendicular to the beam).
     void addBeam(const glm::vec3& a, const glm::vec3& b, float width, float height,
@@ -78,6 +110,9 @@ public:
     void addFrustum(const glm::vec3& a, const glm::vec3& b, float radiusA, float radiusB,
                     int segments, bool caps = true);
 
+    // Ground from `height` over the grid, facing up (+y).
+    void addHeightField(const HeightGrid& grid, const std::function<float(float, float)>& height);
+
     const Tarvo::ObjMesh& mesh() const { return result; }
     std::size_t triangleCount() const { return result.triangleCount(); }
     // Adds another mesh's triangles, placed by the current transform.
@@ -89,9 +124,8 @@ private:
     };
     using Pool = std::unordered_map<std::array<std::uint32_t, 3>, std::int32_t, KeyHash>;
 
-    std::int32_t positionIndex(const glm::vec3& p);
-    std::int32_t uvIndex(const glm::vec2& t);
-    std::int32_t normalIndex(const glm::vec3& n);
+    template <class Values, class Vector>
+    static std::int32_t intern(Pool& pool, Values& values, const Vector& v);
     void emit(const MeshVertex& v);
 
     std::vector<glm::mat4> stack;
@@ -106,4 +140,4 @@ private:
 glm::mat4 frameAlong(const glm::vec3& a, const glm::vec3& b,
                      const glm::vec3& upHint = glm::vec3(0.0f, 1.0f, 0.0f));
 
-} // namespace assetgen::models
+} // namespace assetgen

@@ -1,6 +1,6 @@
 // maketune OUT.mp3 SECONDS: writes the generated test tune (44.1 kHz stereo, 192 kbps,
-// gapless info tag). The file appears complete or not at all: it is written next to the
-// target and renamed into place.
+// gapless info tag). The file appears complete or not at all (the MP3 writer puts it in
+// place only when it is finished).
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -33,16 +33,9 @@ int main(int argc, char** argv)
     }
 
     const std::vector<std::int16_t> pcm = mp3::makeTestTune(seconds, sampleRate, channels);
-    const std::string temp = path + ".part";
     std::string error;
-    if (!mp3::writeMp3(temp, pcm, sampleRate, channels, kbps, &error)) {
-        std::remove(temp.c_str());
+    if (!mp3::writeMp3(path, pcm, sampleRate, channels, kbps, &error)) {
         std::fprintf(stderr, "maketune: %s: %s\n", path.c_str(), error.c_str());
-        return 1;
-    }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
-        std::remove(temp.c_str());
-        std::fprintf(stderr, "maketune: cannot move the tune into place at %s\n", path.c_str());
         return 1;
     }
     std::printf("%s %zu frames %d Hz %d channels\n", path.c_str(), pcm.size() / channels,

@@ -1,20 +1,25 @@
 // Mesh building. Every primitive ends in addTriangle, which applies the transform and
 // turns the winding to agree with the normals, so front faces are always the outside
 // whatever order a primitive lists its corners in.
-#include "models/MeshBuilder.h"
+#include "geometry/MeshBuilder.h"
 
 #include <bit>
 #include <cmath>
+#include <numbers>
 
-#include "models/Outline.h"
+#include "geometry/Outline.h"
 
-namespace assetgen::models {
+namespace assetgen {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 // Twice the area below which a triangle is dropped (about a tenth of a square millimetre).
 constexpr float kMinArea2 = 1e-7f;
+
+// The faces of a block by corner index (bit 0: +u, bit 1: +v, bit 2: +w): the low and
+// the high face across u, then v, then w, each listed round its edge.
+constexpr int kBlockFaces[6][4] = {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4},
+                                   {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
 
 std::uint32_t bits(float f)
 {
@@ -61,38 +66,24 @@ void MeshBuilder::popTransform()
         stack.pop_back();
 }
 
-std::int32_t MeshBuilder::positionIndex(const glm::vec3& p)
+// The 1-based index of v in values, which gains v the first time it is seen.
+template <class Values, class Vector>
+std::int32_t MeshBuilder::intern(Pool& pool, Values& values, const Vector& v)
 {
-    const auto [it, added] = positionPool.try_emplace({bits(p.x), bits(p.y), bits(p.z)},
-                                                      static_cast<std::int32_t>(result.positions.size() + 1));
+    std::array<std::uint32_t, 3> key{};
+    for (int i = 0; i < Vector::length(); ++i)
+        key[i] = bits(v[i]);
+    const auto [it, added] = pool.try_emplace(key, static_cast<std::int32_t>(values.size() + 1));
     if (added)
-        result.positions.push_back(p);
-    return it->second;
-}
-
-std::int32_t MeshBuilder::uvIndex(const glm::vec2& t)
-{
-    const auto [it, added] = uvPool.try_emplace({bits(t.x), bits(t.y), 0u},
-                                                static_cast<std::int32_t>(result.texCoords.size() + 1));
-    if (added)
-        result.texCoords.push_back(t);
-    return it->second;
-}
-
-std::int32_t MeshBuilder::normalIndex(const glm::vec3& n)
-{
-    const auto [it, added] = normalPool.try_emplace({bits(n.x), bits(n.y), bits(n.z)},
-                                                    static_cast<std::int32_t>(result.normals.size() + 1));
-    if (added)
-        result.normals.push_back(n);
+        values.push_back(v);
     return it->second;
 }
 
 void MeshBuilder::emit(const MeshVertex& v)
 {
-    result.corners.push_back(positionIndex(v.position));
-    result.corners.push_back(uvIndex(v.uv));
-    result.corners.push_back(normalIndex(v.normal));
+    result.corners.push_back(intern(positionPool, result.positions, v.position));
+    result.corners.push_back(intern(uvPool, result.texCoords, v.uv));
+    result.corners.push_back(intern(normalPool, result.normals, v.normal));
 }
 
 void MeshBuilder::addTriangle(MeshVertex a, MeshVertex b, MeshVertex c)
@@ -138,25 +129,41 @@ void MeshBuilder::addFlatQuad(const glm::vec3& p0, const glm::vec3& p1, const gl
     addFlatPolygon({p0, p1, p2, p3}, outward);
 }
 
-void MeshBuilder::addBlock(const std::array<glm::vec3, 8>& c)
+void MeshBuilder::addBlock(const std::array<glm::vec3, 8>& c, bool inward)
 {
-    static constexpr int faces[6][4] = {{0, 2, 6, 4}, {1, 3, 7, 5}, {0, 1, 5, 4},
-                                        {2, 3, 7, 6}, {0, 1, 3, 2}, {4, 5, 7, 6}};
     glm::vec3 centre(0.0f);
     for (const glm::vec3& p : c)
         centre += p / 8.0f;
-    for (const auto& f : faces) {
+    const float facing = inward ? -1.0f : 1.0f;
+    for (const auto& f : kBlockFaces) {
         const glm::vec3 faceCentre = (c[f[0]] + c[f[1]] + c[f[2]] + c[f[3]]) / 4.0f;
-        addFlatQuad(c[f[0]], c[f[1]], c[f[2]], c[f[3]], faceCentre - centre);
+        addFlatQuad(c[f[0]], c[f[1]], c[f[2]], c[f[3]], (faceCentre - centre) * facing);
     }
 }
 
-void MeshBuilder::addBox(const glm::vec3& lo, const glm::vec3& hi)
+void MeshBuilder::addBox(const glm::vec3& lo, const glm::vec3& hi, BoxTexture texture, bool inward)
 {
     std::array<glm::vec3, 8> c;
     for (int i = 0; i < 8; ++i)
         c[i] = glm::vec3(i & 1 ? hi.x : lo.x, i & 2 ? hi.y : lo.y, i & 4 ? hi.z : lo.z);
-    addBlock(c);
+    if (texture == BoxTexture::Planar) {
+        addBlock(c, inward);
+        return;
+    }
+    for (int face = 0; face < 6; ++face) {
+        const int axis = face / 2;
+        const int u = (axis + 1) % 3;
+        const int v = (axis + 2) % 3;
+        glm::vec3 normal(0.0f);
+        normal[axis] = (face % 2 == 0) != inward ? -1.0f : 1.0f;
+        MeshVertex corner[4];
+        for (int k = 0; k < 4; ++k) {
+            const glm::vec3& p = c[kBlockFaces[face][k]];
+            corner[k] = {p, glm::vec2(p[u] - lo[u], p[v] - lo[v]) / uvScale, normal};
+        }
+        addTriangle(corner[0], corner[1], corner[2]);
+        addTriangle(corner[0], corner[2], corner[3]);
+    }
 }
 
 void MeshBuilder::addBeam(const glm::vec3& a, const glm::vec3& b, float width, float height,
@@ -194,7 +201,7 @@ void MeshBuilder::addPrism(const std::vector<glm::vec2>& input, float z0, float 
         const glm::vec2 d = outline[(i + 1) % n] - outline[i];
         edgeNormal[i] = safeNormalize(glm::vec3(d.y, -d.x, 0.0f), glm::vec3(1, 0, 0));
     }
-    const float smoothCos = std::cos(smoothDegrees * kPi / 180.0f);
+    const float smoothCos = std::cos(smoothDegrees * std::numbers::pi_v<float> / 180.0f);
     // Normal of edge i at its corner `corner` (i or i + 1), shared with the neighbour
     // edge when the outline turns gently there.
     auto cornerNormal = [&](std::size_t edge, std::size_t other) {
@@ -229,6 +236,15 @@ void MeshBuilder::addPrism(const std::vector<glm::vec2>& input, float z0, float 
     }
 }
 
+float profileLength(const std::vector<LathePoint>& profile)
+{
+    float length = 0.0f;
+    for (std::size_t s = 0; s + 1 < profile.size(); ++s)
+        length += glm::length(glm::vec2(profile[s + 1].axial - profile[s].axial,
+                                        profile[s + 1].radius - profile[s].radius));
+    return length;
+}
+
 void MeshBuilder::addLathe(const std::vector<LathePoint>& profile, int segments,
                            float creaseDegrees)
 {
@@ -244,7 +260,7 @@ void MeshBuilder::addLathe(const std::vector<LathePoint>& profile, int segments,
         segmentNormal[s] = l > 0.0f ? glm::vec2(-d.y, d.x) / l : glm::vec2(0, 1);
         length[s + 1] = length[s] + l;
     }
-    const float creaseCos = std::cos(creaseDegrees * kPi / 180.0f);
+    const float creaseCos = std::cos(creaseDegrees * std::numbers::pi_v<float> / 180.0f);
     auto endNormal = [&](std::size_t s, std::ptrdiff_t neighbour) {
         if (neighbour < 0 || neighbour >= static_cast<std::ptrdiff_t>(count))
             return segmentNormal[s];
@@ -255,7 +271,7 @@ void MeshBuilder::addLathe(const std::vector<LathePoint>& profile, int segments,
     };
     auto vertex = [&](std::size_t point, const glm::vec2& n, int step) {
         // The last step lands exactly on the first, so the seam shares its positions.
-        const float angle = 2.0f * kPi * static_cast<float>(step % segments) / segments;
+        const float angle = 2.0f * std::numbers::pi_v<float> * static_cast<float>(step % segments) / segments;
         const float c = std::cos(angle);
         const float s = std::sin(angle);
         const LathePoint& p = profile[point];
@@ -301,6 +317,26 @@ void MeshBuilder::addCylinder(const glm::vec3& a, const glm::vec3& b, float radi
     addFrustum(a, b, radius, radius, segments, caps);
 }
 
+void MeshBuilder::addHeightField(const HeightGrid& grid, const std::function<float(float, float)>& height)
+{
+    auto vertex = [&](int i, int j) {
+        const float x = grid.corner.x + grid.cell.x * static_cast<float>(i);
+        const float z = grid.corner.y + grid.cell.y * static_cast<float>(j);
+        const float e = grid.slopeStep;
+        const glm::vec3 normal = glm::normalize(glm::vec3(height(x - e, z) - height(x + e, z), 2.0f * e,
+                                                          height(x, z - e) - height(x, z + e)));
+        return MeshVertex{{x, height(x, z), z}, (glm::vec2(x, z) - grid.uvOrigin) / grid.uvMetres, normal};
+    };
+    for (int i = 0; i < grid.cellsX; ++i) {
+        for (int j = 0; j < grid.cellsZ; ++j) {
+            const MeshVertex a = vertex(i, j);
+            const MeshVertex c = vertex(i + 1, j + 1);
+            addTriangle(a, vertex(i + 1, j), c);
+            addTriangle(a, c, vertex(i, j + 1));
+        }
+    }
+}
+
 void MeshBuilder::append(const Tarvo::ObjMesh& other)
 {
     auto corner = [&](std::size_t i) {
@@ -330,4 +366,4 @@ glm::mat4 frameAlong(const glm::vec3& a, const glm::vec3& b, const glm::vec3& up
     return m;
 }
 
-} // namespace assetgen::models
+} // namespace assetgen

@@ -1,14 +1,14 @@
 // Outline shapes and ear-clipping triangulation. The outlines here are small (tens of
 // corners), so the quadratic clipper is plenty.
-#include "models/Outline.h"
+#include "geometry/Outline.h"
 
 #include <cmath>
+#include <numbers>
 
-namespace assetgen::models {
+namespace assetgen {
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
 
 float cross(const glm::vec2& a, const glm::vec2& b, const glm::vec2& c)
 {
@@ -85,7 +85,8 @@ Outline circleOutline(const glm::vec2& centre, float radius, int segments)
 {
     Outline result;
     for (int i = 0; i < segments; ++i) {
-        const float a = 2.0f * kPi * static_cast<float>(i) / static_cast<float>(segments);
+        const float a =
+            2.0f * std::numbers::pi_v<float> * static_cast<float>(i) / static_cast<float>(segments);
         result.push_back(centre + radius * glm::vec2(std::cos(a), std::sin(a)));
     }
     return result;
@@ -98,11 +99,13 @@ Outline slotOutline(const glm::vec2& a, const glm::vec2& b, float radius, int se
     Outline result;
     // Around b from -90 to +90 degrees of the a-to-b direction, then around a.
     for (int i = 0; i <= segmentsPerEnd; ++i) {
-        const float t = base - kPi / 2 + kPi * static_cast<float>(i) / segmentsPerEnd;
+        const float t = base - std::numbers::pi_v<float> / 2
+                        + std::numbers::pi_v<float> * static_cast<float>(i) / segmentsPerEnd;
         result.push_back(b + radius * glm::vec2(std::cos(t), std::sin(t)));
     }
     for (int i = 0; i <= segmentsPerEnd; ++i) {
-        const float t = base + kPi / 2 + kPi * static_cast<float>(i) / segmentsPerEnd;
+        const float t = base + std::numbers::pi_v<float> / 2
+                        + std::numbers::pi_v<float> * static_cast<float>(i) / segmentsPerEnd;
         result.push_back(a + radius * glm::vec2(std::cos(t), std::sin(t)));
     }
     return result;
@@ -123,4 +126,4 @@ Outline ringSectorOutline(const glm::vec2& centre, float inner, float outer, flo
     return result;
 }
 
-} // namespace assetgen::models
+} // namespace assetgen

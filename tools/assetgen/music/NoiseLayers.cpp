@@ -1,7 +1,8 @@
 // Vinyl crackle, hiss and the break's noise riser.
-#include "music/Texture.h"
+#include "music/NoiseLayers.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "music/Arrangement.h"
 #include "music/Dsp.h"
@@ -37,7 +38,7 @@ public:
             pop = (rng.uniform() < 0.5f ? -1.0f : 1.0f) * (0.5f + 0.5f * rng.uniform());
         const float clicks = clickTone.bandPass(impulse) * 1.2f + impulse * 0.25f;
         const float pops = popBody.process(pop) * 1.6f;
-        const double turn = 0.85 + 0.15 * std::sin(2.0 * kPi * seconds * (100.0 / 180.0));
+        const double turn = 0.85 + 0.15 * std::sin(2.0 * std::numbers::pi * seconds * (100.0 / 180.0));
         const float hiss = hissHigh.process(hissLow.process(rng.bipolar())) * float(turn) * 0.03f;
         return clicks + pops + hiss;
     }

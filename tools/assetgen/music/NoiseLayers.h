@@ -1,4 +1,4 @@
-// Noise textures: the vinyl crackle and hiss under the whole track, and the filtered
+// Noise layers: the vinyl crackle and hiss under the whole track, and the filtered
 // noise riser that lifts the end of the break. Both follow the arrangement's levels.
 #pragma once
 

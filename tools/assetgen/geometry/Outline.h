@@ -7,7 +7,7 @@
 
 #include <glm/glm.hpp>
 
-namespace assetgen::models {
+namespace assetgen {
 
 using Outline = std::vector<glm::vec2>;
 
@@ -30,4 +30,4 @@ Outline slotOutline(const glm::vec2& a, const glm::vec2& b, float radius, int se
 Outline ringSectorOutline(const glm::vec2& centre, float inner, float outer, float a0, float a1,
                           int segments);
 
-} // namespace assetgen::models
+} // namespace assetgen

@@ -1,0 +1,101 @@
+#include "engine/ImageCache.h"
+
+#include <stb_image.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <future>
+#include <map>
+#include <mutex>
+#include <set>
+
+namespace Tarvo {
+
+namespace {
+
+using Pending = std::shared_future<std::shared_ptr<const DecodedImage>>;
+
+// What the file looked like when it was decoded: a file written again since (a test's
+// scratch image, an artist's export) is decoded again rather than served stale.
+struct FileStamp {
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written {};
+    bool exists = false;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp stampOf(const std::string& path)
+{
+    std::error_code error;
+    FileStamp stamp;
+    stamp.size = std::filesystem::file_size(path, error);
+    if (error)
+        return {};
+    stamp.written = std::filesystem::last_write_time(path, error);
+    stamp.exists = !error;
+    return stamp;
+}
+
+struct Entry {
+    FileStamp stamp;
+    Pending image;
+};
+
+struct Cache {
+    std::mutex mutex;
+    std::map<std::string, Entry> images; // guarded by mutex
+    std::set<std::string> reported;      // guarded by mutex
+};
+
+Cache& cache()
+{
+    static Cache instance;
+    return instance;
+}
+
+std::shared_ptr<const DecodedImage> decode(const std::string& path)
+{
+    auto image = std::make_shared<DecodedImage>();
+    unsigned char* pixels = stbi_load(path.c_str(), &image->width, &image->height, &image->components, 0);
+    if (!pixels) {
+        const char* reason = stbi_failure_reason();
+        std::lock_guard lock(cache().mutex);
+        if (cache().reported.insert(path).second)
+            std::printf("Image %s cannot be decoded: %s\n", path.c_str(), reason ? reason : "unknown reason");
+        *image = DecodedImage {};
+        return image;
+    }
+    image->pixels.reset(pixels, stbi_image_free);
+    return image;
+}
+
+} // namespace
+
+std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
+{
+    std::promise<std::shared_ptr<const DecodedImage>> promise;
+    Pending pending;
+    const FileStamp stamp = stampOf(path);
+    {
+        std::lock_guard lock(cache().mutex);
+        auto found = cache().images.find(path);
+        if (found != cache().images.end() && found->second.stamp == stamp)
+            pending = found->second.image;
+        else
+            cache().images[path] = Entry { stamp, promise.get_future().share() };
+    }
+    if (pending.valid())
+        return pending.get();
+    auto image = decode(path);
+    promise.set_value(image);
+    return image;
+}
+
+void ImageCache::release()
+{
+    std::lock_guard lock(cache().mutex);
+    cache().images.clear();
+}
+
+} // namespace Tarvo
