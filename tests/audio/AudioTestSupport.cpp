@@ -1,8 +1,6 @@
 #include "AudioTestSupport.h"
 
-#include <unistd.h>
-
-#include <fstream>
+#include <cstdlib>
 #include <map>
 #include <tuple>
 
@@ -11,18 +9,11 @@
 
 namespace audiotest {
 
-namespace {
-std::filesystem::path tempDir()
+const testsupport::ScratchDir& scratch()
 {
-    static const std::filesystem::path dir = [] {
-        auto d = std::filesystem::temp_directory_path() /
-                 ("vantor-audio-test-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d);
-        return d;
-    }();
+    static const testsupport::ScratchDir dir;
     return dir;
 }
-} // namespace
 
 const Tune& tune(double seconds, int rate, int channels)
 {
@@ -35,28 +26,13 @@ const Tune& tune(double seconds, int rate, int channels)
     t.rate = rate;
     t.channels = channels;
     t.pcm = mp3::makeTestTune(seconds, rate, channels);
-    t.path = (tempDir() / ("tune-" + std::to_string(static_cast<int>(seconds * 1000)) + "-" +
-                           std::to_string(rate) + "-" + std::to_string(channels) + ".mp3"))
-                 .string();
+    t.path = scratch().file("tune-" + std::to_string(static_cast<int>(seconds * 1000)) + "-" +
+                            std::to_string(rate) + "-" + std::to_string(channels) + ".mp3");
     std::string error;
     const int kbps = rate >= 32000 ? 192 : 64;
     if (!mp3::writeMp3(t.path, t.pcm, rate, channels, kbps, &error))
         ADD_FAILURE() << "cannot write test tune: " << error;
     return made.emplace(key, std::move(t)).first->second;
-}
-
-std::string writeFile(const std::string& name, const std::vector<unsigned char>& bytes)
-{
-    const std::string path = (tempDir() / name).string();
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return path;
-}
-
-std::vector<unsigned char> readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
 }
 
 std::vector<std::int16_t> decodeAll(const std::string& path)
@@ -99,6 +75,16 @@ void AudioFixture::useFakeDevice(audio::DeviceFormat format, bool opens)
         device = d.get();
         return d;
     });
+}
+
+bool AudioFixture::initWithSdlDriver(const char* driver)
+{
+    audio::AudioLayer::instance().setDeviceFactory({});
+    audio::AudioLayer::instance().setClock(nullptr);
+    ::setenv("SDL_AUDIODRIVER", driver, 1);
+    const bool ok = BASS_Init(-1, 44100, 0, nullptr, nullptr);
+    ::unsetenv("SDL_AUDIODRIVER");
+    return ok;
 }
 
 } // namespace audiotest

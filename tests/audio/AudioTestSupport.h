@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +14,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/AudioLayer.h"
 #include "audio/BassAudio.h"
+#include "support/ScratchDir.h"
 
 namespace audiotest {
 
@@ -67,12 +67,11 @@ struct Tune {
     std::vector<std::int16_t> pcm;  // what went into the encoder
 };
 
-// A generated test tune encoded to MP3 in the test's temporary folder; made once per
+// A generated test tune encoded to MP3 in the run's scratch folder; made once per
 // (seconds, rate, channels) and kept for the rest of the run.
 const Tune& tune(double seconds, int rate = 44100, int channels = 2);
-// A file in the temporary folder with the given bytes.
-std::string writeFile(const std::string& name, const std::vector<unsigned char>& bytes);
-std::vector<unsigned char> readFile(const std::string& path);
+// The run's scratch folder, which keeps the tunes; removed when the run ends.
+const testsupport::ScratchDir& scratch();
 
 // Every sample of the file through a decode-only stream.
 std::vector<std::int16_t> decodeAll(const std::string& path);
@@ -85,6 +84,8 @@ protected:
 
     // Makes the next BASS_Init open a fake device of this format (or fail to open one).
     void useFakeDevice(audio::DeviceFormat format, bool opens = true);
+    // BASS_Init on the real SDL output with the named audio driver, and the real clock.
+    bool initWithSdlDriver(const char* driver);
 
     SteppedClock clock;
     FakeDevice* device = nullptr;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <stb_image.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "capture/BoundedQueue.h"
 #include "capture/PngSink.h"
 #include "capture/Y4mSink.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -33,14 +33,6 @@ CapturedFrame rampFrame(int w, int h)
             frame.rgba.insert(frame.rgba.end(), {v, static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(255 - v), 0});
     }
     return frame;
-}
-
-fs::path tempDir(const char* name)
-{
-    const fs::path dir = fs::temp_directory_path() / (std::string("vantor-capture-") + name + "-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
 }
 
 TEST(FrameEncoderTest, FlipsRowsAndDropsAlpha)
@@ -141,7 +133,8 @@ TEST(FrameEncoderTest, Y4mReportsAFullDiskAndAFrameOfTheWrongSize)
 
 TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)
 {
-    const fs::path dir = tempDir("png");
+    const testsupport::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     {
         capture::PngSink sink(8 * 5 * 4, 2);
         for (int i = 0; i < 5; ++i) {
@@ -170,7 +163,6 @@ TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)
         ++files;
     }
     EXPECT_EQ(files, 5u);
-    fs::remove_all(dir);
 }
 
 TEST(FrameEncoderTest, PngFailureIsReportedAndStopsFurtherFrames)

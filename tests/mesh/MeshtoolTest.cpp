@@ -5,6 +5,7 @@
 #include <string>
 
 #include "MeshTestFiles.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -31,7 +32,7 @@ const char* const kObj = "v 0 0 0\nv 1.5 0 0\nv 0 1 -2\nv 0.1 0.2 0.3\n"
 
 TEST(MeshtoolTest, DumpPrintsTheReaderOutputThenOneCornerALine)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const ToolRun run = meshtool("dump 0 " + obj);
     EXPECT_EQ(run.status, 0);
@@ -48,7 +49,7 @@ TEST(MeshtoolTest, DumpPrintsTheReaderOutputThenOneCornerALine)
 
 TEST(MeshtoolTest, DumpExitsOneWhenTheReaderFails)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const ToolRun bad = meshtool("dump 0 " + scratch.write("bad.obj", "f 1//1 2//2 3//3\n"));
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find("Fail line: /1\ncorners 0\n"), std::string::npos) << bad.out;
@@ -60,7 +61,7 @@ TEST(MeshtoolTest, DumpExitsOneWhenTheReaderFails)
 
 TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const std::string bobj = (scratch.path() / "m.bobj").string();
     ASSERT_EQ(meshtool("obj2bobj " + obj + " " + bobj).status, 0);
@@ -77,7 +78,7 @@ TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
 
 TEST(MeshtoolTest, NwaPrintsEachPartsEvaluatedKey)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     std::string text = "a.obj b.obj\n20 10\n";
     for (int i = 1; i <= 36; ++i)
         text += std::to_string(i) + " ";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MeshTestFiles.h"
+#include "support/ScratchDir.h"
 #include "ObjImport.h"
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
@@ -92,7 +93,7 @@ TEST(ObjImportTest, GivenNormalsAreKeptAndMissingOnesAreUnitAndPointOutwards)
 
 TEST(ObjImportTest, OutputLoadsThroughTheEnginesReadersAsBothFormats)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string in = scratch.write("cube.obj", cubeOfQuads);
     for (const std::string name : { "cube.obj", "cube.bobj" }) {
         const std::string out = (scratch.path() / "out" / name).string();
@@ -114,7 +115,7 @@ TEST(ObjImportTest, OutputLoadsThroughTheEnginesReadersAsBothFormats)
 
 TEST(ObjImportTest, TheShowsOwnModelsImportToTheCornersTheyDrawAlready)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     std::vector<std::filesystem::path> models;
     for (const auto& folder : { std::filesystem::path(VANTOR_DATA), std::filesystem::path(VANTOR_DATA) / "models" })
         for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -142,7 +143,7 @@ TEST(ObjImportTest, TheShowsOwnModelsImportToTheCornersTheyDrawAlready)
 
 TEST(ObjImportTest, BadInputIsRefusedWithItsReasonAndWritesNothing)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string triangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n";
     const struct {
         std::string text;

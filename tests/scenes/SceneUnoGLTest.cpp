@@ -14,6 +14,7 @@
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/SceneUno.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
 #include "support/GLTestContext.h"
 
@@ -72,11 +73,11 @@ class SceneUnoTest : public ::testing::Test {
 protected:
     void build(const Tracks& tracks)
     {
-        makeSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name(), tracks);
+        makeSceneData(scratch, tracks);
         REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
+        testsupport::CapturedOutput captured;
         scene = std::make_unique<OrvelDemo::SceneUno>();
-        log = testing::internal::GetCapturedStdout();
+        log = captured.take();
     }
 
     Picture renderAt(float row)
@@ -88,6 +89,7 @@ protected:
         return Picture{testsupport::readTexture(scene->getCompositeFbo().getTexture(0), width, height)};
     }
 
+    testsupport::ScratchDir scratch;
     std::unique_ptr<OrvelDemo::SceneUno> scene;
     std::string log;
 };

@@ -1,17 +1,19 @@
 // The track store behind Sync: each name is read from disk once, names are exact, paths
 // of any length work, and handles evaluate the loaded keys.
 #include "TrackFiles.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 #include "sync/Sync.h"
 #include "sync/SyncTracks.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 #include <string>
 
 using namespace synctest;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
 namespace {
 
@@ -64,17 +66,17 @@ TEST(SyncTracks, TrackPathJoinsBaseAndName)
 
 TEST(SyncTracks, SameNameIsReadOnceAndShared)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     folder.write("sync_cam.track", trackOf({{0, 1.0f, Step}}));
     const std::unique_ptr<Sync> sync(Sync::create(folder.file("sync"), nullptr));
     ASSERT_NE(sync, nullptr);
 
-    CaptureStdout();
+    CapturedOutput captured;
     const TrackHandle first = sync->getTrack("cam");
     const TrackHandle second = sync->getTrack("cam");
     const TrackHandle missing = sync->getTrack("nope");
     const TrackHandle missingAgain = sync->getTrack("nope");
-    const std::string out = GetCapturedStdout();
+    const std::string out = captured.take();
 
     EXPECT_EQ(first.getTrack(), second.getTrack());
     EXPECT_EQ(missing.getTrack(), missingAgain.getTrack());
@@ -86,27 +88,27 @@ TEST(SyncTracks, SameNameIsReadOnceAndShared)
 
 TEST(SyncTracks, MissingTrackStaysEmptyEvenIfItsFileAppearsLater)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::unique_ptr<Sync> sync(Sync::create(folder.file("sync"), nullptr));
-    CaptureStdout();
+    CapturedOutput captured;
     const TrackHandle before = sync->getTrack("late");
     folder.write("sync_late.track", trackOf({{0, 3.0f, Step}}));
     const TrackHandle after = sync->getTrack("late");
-    GetCapturedStdout();
+    captured.take();
     EXPECT_EQ(before.getTrack(), after.getTrack());
     EXPECT_EQ(after.getValue(0.0), 0.0f);
 }
 
 TEST(SyncTracks, NamesDifferingInCaseAreDifferentFiles)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     folder.write("sync_camX.track", trackOf({{0, 1.0f, Step}}));
     folder.write("sync_camx.track", trackOf({{0, 2.0f, Step}}));
     const std::unique_ptr<Sync> sync(Sync::create(folder.file("sync"), nullptr));
-    CaptureStdout();
+    CapturedOutput captured;
     const TrackHandle upper = sync->getTrack("camX");
     const TrackHandle lower = sync->getTrack("camx");
-    GetCapturedStdout();
+    captured.take();
     EXPECT_NE(upper.getTrack(), lower.getTrack());
     EXPECT_EQ(upper.getValue(0.0), 1.0f);
     EXPECT_EQ(lower.getValue(0.0), 2.0f);
@@ -114,10 +116,10 @@ TEST(SyncTracks, NamesDifferingInCaseAreDifferentFiles)
 
 TEST(SyncTracks, PathsLongerThan260CharactersStillLoad)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     // Each path component stays under the file system's 255-byte limit; the whole path
     // is well past 260 characters.
-    const std::filesystem::path deep = folder.path / std::string(120, 'd') / std::string(120, 'e');
+    const std::filesystem::path deep = folder.path() / std::string(120, 'd') / std::string(120, 'e');
     std::filesystem::create_directories(deep);
     const std::string name(100, 'n');
     const std::string base = (deep / "sync").string();
@@ -128,34 +130,34 @@ TEST(SyncTracks, PathsLongerThan260CharactersStillLoad)
         file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     const std::unique_ptr<Sync> sync(Sync::create(base, nullptr));
-    CaptureStdout();
+    CapturedOutput captured;
     const TrackHandle track = sync->getTrack(name);
-    EXPECT_EQ(GetCapturedStdout(), "SYNC TRACK FOUnD\n");
+    EXPECT_EQ(captured.take(), "SYNC TRACK FOUnD\n");
     EXPECT_EQ(track.getValue(10.0), 4.0f);
 }
 
 TEST(SyncTracks, NameTooLongForTheFileSystemIsNotFound)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::unique_ptr<Sync> sync(Sync::create(folder.file("sync"), nullptr));
     const std::string name(5000, 'x');
-    CaptureStdout();
+    CapturedOutput captured;
     const TrackHandle track = sync->getTrack(name);
-    const std::string out = GetCapturedStdout();
+    const std::string out = captured.take();
     EXPECT_EQ(out, "SYNC TRACK " + folder.file("sync") + "_" + name + ".track NOT FOUND\n");
     EXPECT_EQ(track.getValue(1.0), 0.0f);
 }
 
 TEST(SyncTracks, DamagedTrackStillServesItsIntactKeys)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = trackOf({{0, 0.0f, Linear}, {10, 10.0f, Step}});
     bytes[0] = 200; // claims 200 keys
     folder.write("sync_bad.track", bytes);
     const std::unique_ptr<Sync> sync(Sync::create(folder.file("sync"), nullptr));
-    CaptureStdout();
+    CapturedOutput captured;
     const TrackHandle track = sync->getTrack("bad");
-    const std::string out = GetCapturedStdout();
+    const std::string out = captured.take();
     EXPECT_NE(out.find("file ends after 2 of 200 keys"), std::string::npos) << out;
     EXPECT_EQ(track.getValue(5.0), 5.0f);
 }

@@ -1,6 +1,7 @@
 // The timeline text: what it accepts, every error it must catch with file and line, and
 // that its tracks survive the trip through the writer and the reader.
 #include "TrackFiles.h"
+#include "support/ScratchDir.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 #include "sync/TrackReader.h"
@@ -122,8 +123,8 @@ TEST(Timeline, MissingFileIsAnError)
 
 TEST(Timeline, CompiledTracksEvaluateAsWritten)
 {
-    ScratchFolder folder;
-    const std::string source = folder.writeText("show.txt",
+    testsupport::ScratchDir folder;
+    const std::string source = folder.write("show.txt",
         "track fade\n0 0 linear\n10 1 smooth\n20 0 step\n30 5 step\n");
     Timeline timeline;
     std::vector<std::string> errors;

@@ -91,9 +91,9 @@ const char* const twoTracks = "track steps\n0 1 step\n16 0 step\n32 1 step\n"
 
 TEST(TrackPlot, LanesShowCurvesAndKeysWhereTheirRowsAndValuesAre)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string out = folder.file("plot.png");
-    const ToolRun run = runTool(folder, "plot " + quoted(folder.writeText("t.txt", twoTracks)) + " --out " + quoted(out));
+    const ToolRun run = runTool(folder, "plot " + quoted(folder.write("t.txt", twoTracks)) + " --out " + quoted(out));
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out + run.err, "");
     const Picture picture = readPicture(out);
@@ -131,8 +131,8 @@ TEST(TrackPlot, LanesShowCurvesAndKeysWhereTheirRowsAndValuesAre)
 
 TEST(TrackPlot, TrackFilesPlotAsTheirTimelineDoesOverTheRowsAsked)
 {
-    ScratchFolder folder;
-    const std::string source = folder.writeText("t.txt", twoTracks);
+    testsupport::ScratchDir folder;
+    const std::string source = folder.write("t.txt", twoTracks);
     const std::string base = folder.file("sync");
     ASSERT_EQ(runTool(folder, "build " + quoted(source) + " " + quoted(base)).status, 0);
     const std::string fromText = folder.file("text.png");
@@ -159,8 +159,8 @@ TEST(TrackPlot, TrackFilesPlotAsTheirTimelineDoesOverTheRowsAsked)
 
 TEST(TrackPlot, BadInputGetsOneLineAndNoPicture)
 {
-    ScratchFolder folder;
-    const std::string source = quoted(folder.writeText("t.txt", twoTracks));
+    testsupport::ScratchDir folder;
+    const std::string source = quoted(folder.write("t.txt", twoTracks));
     const std::string out = folder.file("plot.png");
     Bytes cut;
     putInt32(cut, 3);
@@ -178,7 +178,7 @@ TEST(TrackPlot, BadInputGetsOneLineAndNoPicture)
         { source + " --out " + quoted(out) + " --rows", 1 },
         { source + " --tracks steps", 1 },
         { quoted(folder.file("absent")) + " --out " + quoted(out), 1 },
-        { quoted(folder.writeText("bad.txt", "track a\n0 1 steep\n")) + " --out " + quoted(out), 1 },
+        { quoted(folder.write("bad.txt", "track a\n0 1 steep\n")) + " --out " + quoted(out), 1 },
         { quoted(folder.file("broken")) + " --out " + quoted(out), 2 },
         { source + " --out " + quoted(folder.file("no/folder/plot.png")), 1 },
     };
@@ -199,7 +199,7 @@ TEST(TrackPlot, TheShowsTimelineAndTracksPlotALaneForEveryTrack)
     std::vector<std::string> errors;
     const std::string timeline = std::string(VANTOR_DATA) + "/timeline.txt";
     ASSERT_TRUE(loadTimeline(timeline, show, errors)) << errors.front();
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string out = folder.file("show.png");
     for (const std::string& source : { timeline, std::string(VANTOR_DATA) + "/science/sync" }) {
         const ToolRun run = runTool(folder, "plot " + quoted(source) + " --out " + quoted(out));
