@@ -1,10 +1,12 @@
-// libFuzzer entry for one mesh reader: any input must pass the reader's check. The build
-// compiles it once per reader, naming the check in VANTOR_FUZZ_CHECK and the reader in
-// VANTOR_FUZZ_NAME.
+// libFuzzer entry for one reader: any input must pass the reader's check. The build
+// compiles it once per target, naming the check's header in VANTOR_FUZZ_HEADER, the check
+// in VANTOR_FUZZ_CHECK and the target in VANTOR_FUZZ_NAME.
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
-#include "fuzz/FuzzChecks.h"
+#include VANTOR_FUZZ_HEADER
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
