@@ -67,7 +67,7 @@ capture::CapturedFrame asReadBack(const Picture& p)
     for (int y = p.height - 1; y >= 0; --y)
         for (int x = 0; x < p.width; ++x) {
             const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
-            frame.rgba.insert(frame.rgba.end(), {px[0], px[1], px[2], 255});
+            frame.bgra.insert(frame.bgra.end(), {px[2], px[1], px[0], 255});
         }
     return frame;
 }

@@ -30,7 +30,7 @@ CapturedFrame rampFrame(int w, int h)
     for (int glRow = 0; glRow < h; ++glRow) {
         const auto v = static_cast<std::uint8_t>(h > 1 ? 255 * glRow / (h - 1) : 255);
         for (int x = 0; x < w; ++x)
-            frame.rgba.insert(frame.rgba.end(), {v, static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(255 - v), 0});
+            frame.bgra.insert(frame.bgra.end(), {static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(x), v, 0});
     }
     return frame;
 }
@@ -52,7 +52,7 @@ TEST(FrameEncoderTest, FlipsRowsAndDropsAlpha)
 TEST(FrameEncoderTest, ShortPixelBufferGivesBlackInsteadOfOverreading)
 {
     CapturedFrame frame = rampFrame(4, 4);
-    frame.rgba.resize(10);
+    frame.bgra.resize(10);
     const std::vector<std::uint8_t> rgb = capture::topDownRgb(frame);
     ASSERT_EQ(rgb.size(), 48u);
     for (std::uint8_t v : rgb)

@@ -124,9 +124,9 @@ void renderFrame(double row, int fps)
 
 // The window's back buffer, where the last pass of the frame has just drawn; read before
 // the swap, after which its contents are undefined.
-bool readWindow(int width, int height, std::vector<std::uint8_t>& rgba)
+bool readWindow(int width, int height, std::vector<std::uint8_t>& bgra)
 {
-    rgba.resize(static_cast<size_t>(width) * height * 4);
+    bgra.resize(static_cast<size_t>(width) * height * 4);
     while (glGetError() != GL_NO_ERROR) {
     }
     GLint previous = 0;
@@ -136,7 +136,9 @@ bool readWindow(int width, int height, std::vector<std::uint8_t>& rgba)
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // The window's own layout comes back as a plain copy; any other costs the GL thread a
+    // conversion of every pixel, which the encoders' threads do instead.
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
     const GLenum error = glGetError();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
     if (error != GL_NO_ERROR) {
@@ -285,7 +287,7 @@ int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* 
         frame.width = o.width;
         frame.height = o.height;
         frame.path = o.y4mPath.empty() ? framePath(o, index) : std::string();
-        if (!readWindow(o.width, o.height, frame.rgba))
+        if (!readWindow(o.width, o.height, frame.bgra))
             break;
         Tarvo::swapBuffers();
         if (!sink->submit(std::move(frame)))
