@@ -7,6 +7,7 @@
 # figures (executions, coverage); a finding fails the script.
 #   usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET ...]
 #   TARGET: Obj BinaryMesh Nwa PlyHeader TrackFile Timeline Bmp Dds (all by default)
+#   FUZZ_RUNS=N stops each target after N inputs instead (within the seconds given).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -48,7 +49,9 @@ for target in "${targets[@]}"; do
   cmake --build "$build" --target "fuzz_$target" -j"${JOBS:-2}" >/dev/null
   echo "fuzz: $target for ${seconds}s" >&2
   # -close_fd_mask=1 silences the readers' progress lines on standard output.
-  if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" -close_fd_mask=1 \
+  runs=()
+  [ -n "${FUZZ_RUNS:-}" ] && runs=(-runs="$FUZZ_RUNS")
+  if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" "${runs[@]}" -close_fd_mask=1 \
       -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 -artifact_prefix="$artifacts" \
       -print_final_stats=1 "$work" "$seed"; then
     echo "fuzz: $target found a failure; the input is in $artifacts" >&2

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -96,6 +99,24 @@ TEST(Timeline, TextWithoutTracksIsAnError)
     EXPECT_EQ(errorsOf(""), std::vector<std::string>{"show.txt:1: no tracks defined (start one with 'track NAME')"});
     EXPECT_EQ(errorsOf("# only\n# comments\n"),
         std::vector<std::string>{"show.txt:2: no tracks defined (start one with 'track NAME')"});
+}
+
+TEST(Timeline, WrittenOutItParsesBackKeyForKeyEvenAtTheEndsOfTheFloatRange)
+{
+    Timeline first;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(parseTimeline("track t\n-2147483648 1e-45 linear\n0 -0 smooth\n"
+                              "2147483647 3.40282346e38 quadratic\ntrack e\n",
+        "t.txt", first, errors))
+        << errors.front();
+    Timeline second;
+    ASSERT_TRUE(parseTimeline(formatTimeline(first), "again.txt", second, errors)) << errors.front();
+    ASSERT_EQ(second.tracks.size(), 2u);
+    ASSERT_EQ(second.tracks[0].keys.size(), 3u);
+    EXPECT_EQ(second.tracks[0].keys[2].value, 3.40282347e38f) << "the largest float, written as 3.4028235e+38";
+    EXPECT_TRUE(std::signbit(second.tracks[0].keys[1].value)) << "-0 stays -0";
+    EXPECT_EQ(second.tracks[0].keys[0].row, INT32_MIN);
+    EXPECT_TRUE(second.tracks[1].keys.empty());
 }
 
 TEST(Timeline, InterpolationNamesRoundTrip)
