@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/ScratchFolder.h"
+
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -35,38 +37,10 @@ inline void putKey(Bytes& bytes, int32_t row, float value, unsigned char type)
     bytes.push_back(type);
 }
 
-// A fresh, empty folder named after the running test, removed afterwards.
-class ScratchFolder {
+// A scratch folder per test, "vantor-sync-...".
+class ScratchFolder : public testsupport::ScratchFolder {
 public:
-    ScratchFolder()
-    {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        path = std::filesystem::temp_directory_path() /
-            ("vantor-sync-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                std::to_string(::getpid()));
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-
-    std::string file(const std::string& name) const { return (path / name).string(); }
-
-    std::string write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string target = file(name);
-        std::ofstream(target, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-        return target;
-    }
-
-    std::string writeText(const std::string& name, const std::string& text) const
-    {
-        const std::string target = file(name);
-        std::ofstream(target, std::ios::binary) << text;
-        return target;
-    }
-
-    std::filesystem::path path;
+    ScratchFolder() : testsupport::ScratchFolder("sync") {}
 };
 
 inline Bytes readBytes(const std::string& path)
