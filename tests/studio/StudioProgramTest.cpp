@@ -66,12 +66,15 @@ TEST_F(StudioProgramTest, SavesAreReloadedAndCommandsObeyedUntilQuit)
     ASSERT_TRUE(line) << studio.errorText();
     EXPECT_EQ(*line, "reload shader ok data/shaders/trivial.fs");
 
-    // The failed timeline left the last good one: its "e" still ends the show at row 300.
+    // Paused, the row holds exactly where a seek puts it. The failed timeline left the last
+    // good one: its "e" still ends the show at row 300.
+    studio.send("pause");
+    EXPECT_TRUE(studio.waitForError("vantor-studio: pause: paused at row", 30s)) << studio.errorText();
     studio.send("seek 100");
-    EXPECT_TRUE(studio.waitForError("vantor-studio: seek 100: playing at row 100.00 (bar 4.1)", 30s))
+    EXPECT_TRUE(studio.waitForError("vantor-studio: seek 100: paused at row 100.00 (bar 4.1)", 30s))
         << studio.errorText();
     studio.send("seek 5000");
-    EXPECT_TRUE(studio.waitForError("seek 5000: playing at row 300.00", 30s)) << studio.errorText();
+    EXPECT_TRUE(studio.waitForError("seek 5000: paused at row 300.00", 30s)) << studio.errorText();
     studio.send("frobnicate");
     EXPECT_TRUE(studio.waitForError("vantor-studio: unknown command 'frobnicate'", 30s)) << studio.errorText();
     studio.send("quit");

@@ -160,14 +160,12 @@ void FileWatcher::watch(const std::vector<std::string>& files)
 
 bool FileWatcher::refresh(Entry& entry, const std::string& path)
 {
+    // One stat: the directory entry keeps the type, time and size it read.
     std::error_code error;
-    const bool exists = fs::is_regular_file(path, error);
-    fs::file_time_type time{};
-    std::uintmax_t size = 0;
-    if (exists) {
-        time = fs::last_write_time(path, error);
-        size = fs::file_size(path, error);
-    }
+    const fs::directory_entry file(path, error);
+    const bool exists = !error && file.is_regular_file(error);
+    const fs::file_time_type time = exists ? file.last_write_time(error) : fs::file_time_type{};
+    const std::uintmax_t size = exists ? file.file_size(error) : 0;
     const bool differs = exists != entry.exists || time != entry.time || size != entry.size;
     entry.exists = exists;
     entry.time = time;
@@ -179,7 +177,7 @@ void FileWatcher::pollFiles(bool all)
 {
     for (auto& [path, entry] : entries)
         if ((all || !entry.notified) && refresh(entry, path))
-            entry.dirty = true;
+            entry.dirty = pending = true;
 }
 
 std::vector<std::string> FileWatcher::changed()
@@ -187,7 +185,7 @@ std::vector<std::string> FileWatcher::changed()
     const bool complete = !platform || platform->drain([this](const std::string& path) {
         const auto found = entries.find(path);
         if (found != entries.end())
-            found->second.dirty = true;
+            found->second.dirty = pending = true;
     });
     if (!complete) {
         // Events were lost: watch the folders again where they still exist, and look at
@@ -218,6 +216,9 @@ std::vector<std::string> FileWatcher::rescan()
 std::vector<std::string> FileWatcher::report()
 {
     std::vector<std::string> names;
+    if (!pending)
+        return names;
+    pending = false;
     for (const std::string& path : order) {
         Entry& entry = entries[path];
         if (!entry.dirty)

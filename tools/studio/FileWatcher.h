@@ -61,6 +61,7 @@ private:
     std::vector<std::string> order;       // normalised paths in the order first given
     std::chrono::milliseconds interval;
     std::chrono::steady_clock::time_point lastPoll{};
+    bool pending = false; // some entry is dirty: the common frame, with none, ends early
     std::unique_ptr<Platform> platform;
 };
 

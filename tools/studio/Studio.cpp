@@ -140,7 +140,7 @@ void Studio::announce(const ReloadResult& result, Clock::time_point seen)
         moves->setEndRow(showEnd(endTrack, gDemo->getMusicRows()));
         refreshTrackList();
     }
-    reloads.push_back(FrameReload{result, seen, {}});
+    reloads.push_back(FrameReload{result, seen, Clock::now(), {}});
 }
 
 void Studio::measureFrameTime()
@@ -242,8 +242,10 @@ void Studio::apply(const Command& command, const QueuedLine* line)
         break;
     }
     }
-    if (line)
+    if (line) {
+        lastArrival = line->received;
         acknowledge(command, *line);
+    }
 }
 
 void Studio::acknowledge(const Command& command, const QueuedLine& line)

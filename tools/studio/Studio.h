@@ -32,11 +32,12 @@ struct Command;
 
 using Clock = std::chrono::steady_clock;
 
-// A reload made in this frame, with when its save was found and when the first frame that
-// has it was shown.
+// A reload made in this frame, with when its save was found, when the reload was done and
+// when the first frame that has it was shown.
 struct FrameReload {
     ReloadResult result;
     Clock::time_point seen;
+    Clock::time_point done;
     Clock::time_point shown;
 };
 
@@ -64,6 +65,8 @@ public:
     // The reloads of the frame begun last; their shown times are set by drawFrame.
     const std::vector<FrameReload>& frameReloads() const { return reloads; }
     Transport& transport() { return *moves; }
+    // When the last command from standard input that was applied had arrived.
+    Clock::time_point lastCommandArrival() const { return lastArrival; }
 
 private:
     void apply(const Command& command, const QueuedLine* line);
@@ -87,6 +90,7 @@ private:
     std::vector<FrameReload> reloads;
     TrackHandle endTrack;
     std::vector<std::pair<std::string, TrackHandle>> shownTracks;
+    Clock::time_point lastArrival;
     bool overlayOn = true;
     bool quitting = false;
 
