@@ -1,6 +1,7 @@
 #include "studio/CommandQueue.h"
 
 #include <istream>
+#include <ostream>
 #include <thread>
 #include <utility>
 
@@ -35,6 +36,9 @@ bool CommandQueue::closed() const
 
 void readLinesInBackground(std::istream& in, std::shared_ptr<CommandQueue> queue)
 {
+    // A tied stream (standard input is tied to standard output) flushes its partner before
+    // each read; from this thread that would touch the frame loop's output.
+    in.tie(nullptr);
     std::thread([&in, queue = std::move(queue)] {
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r')
