@@ -6,7 +6,7 @@
 
 namespace studio {
 
-class BassMusicClock : public MusicClock {
+class BassMusicClock final : public MusicClock {
 public:
     explicit BassMusicClock(BassTimer& timer) : timer(timer) {}
 
