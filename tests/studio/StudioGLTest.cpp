@@ -2,15 +2,17 @@
 // rebuilt into the program its owner holds (same name, new picture); one that fails to
 // compile or to link is reported with its log and the last good code keeps drawing. And
 // the overlay: a darkened panel with light text in the corner, the rest of the picture and
-// the GL state left as they were.
+// the GL state left as they were. And the keys, as the window delivers them.
 #include <gtest/gtest.h>
 
 #include <GL/glew.h>
+#include <GLFW/glfw3.h>
 
 #include <optional>
 
 #include "engine/FullScreenQuad.h"
 #include "engine/ShaderProgram.h"
+#include "studio/KeyInput.h"
 #include "studio/Overlay.h"
 #include "studio/Reloader.h"
 #include "support/GLTestContext.h"
@@ -143,6 +145,39 @@ TEST(StudioOverlayGLTest, APanelOfLightTextInTheCornerAndTheStateAsItWas)
     EXPECT_LT(darkest, 60);      // the panel between them
     EXPECT_EQ(readPixel(width - 2, 2), (std::vector<std::uint8_t>{128, 128, 128, 255})); // outside it
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+// The window's key events, as GLFW delivers them during the swap, queue the commands the
+// transport obeys; brackets and L come as typed characters.
+TEST(StudioKeysGLTest, KeysBecomeCommandsWithShiftForEightBars)
+{
+    REQUIRE_GL_CONTEXT(width, height);
+    GLFWwindow* window = glfwGetCurrentContext();
+    KeyInput keys(window);
+    const GLFWkeyfun onKey = glfwSetKeyCallback(window, nullptr);
+    const GLFWcharfun onChar = glfwSetCharCallback(window, nullptr);
+    ASSERT_TRUE(onKey && onChar);
+    onKey(window, GLFW_KEY_RIGHT, 0, GLFW_PRESS, GLFW_MOD_SHIFT);
+    onKey(window, GLFW_KEY_LEFT, 0, GLFW_REPEAT, 0);
+    onKey(window, GLFW_KEY_SPACE, 0, GLFW_PRESS, 0);
+    onKey(window, GLFW_KEY_SPACE, 0, GLFW_REPEAT, 0); // held: one toggle only
+    onKey(window, GLFW_KEY_SPACE, 0, GLFW_RELEASE, 0);
+    onKey(window, GLFW_KEY_HOME, 0, GLFW_PRESS, 0);
+    onChar(window, '[');
+    onChar(window, ']');
+    onChar(window, 'L');
+    onKey(window, GLFW_KEY_TAB, 0, GLFW_PRESS, 0);
+    onKey(window, GLFW_KEY_ESCAPE, 0, GLFW_PRESS, 0);
+    const std::vector<Command> commands = keys.take();
+    const std::vector<CommandKind> kinds = {CommandKind::SeekBars, CommandKind::SeekBars, CommandKind::TogglePause,
+        CommandKind::Home, CommandKind::MarkLoopStart, CommandKind::MarkLoopEnd, CommandKind::ToggleLoop,
+        CommandKind::ToggleOverlay, CommandKind::Quit};
+    ASSERT_EQ(commands.size(), kinds.size());
+    for (size_t i = 0; i < kinds.size(); ++i)
+        EXPECT_EQ(commands[i].kind, kinds[i]) << i;
+    EXPECT_EQ(commands[0].first, 8.0);
+    EXPECT_EQ(commands[1].first, -1.0);
+    EXPECT_TRUE(keys.take().empty());
 }
 
 } // namespace
