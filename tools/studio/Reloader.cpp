@@ -44,7 +44,10 @@ ReloadResult Reloader::reloadShader(const std::vector<std::string>& names)
 
 std::vector<ReloadResult> Reloader::poll()
 {
-    return reloadNames(files.changed(), false);
+    const std::vector<std::string> saved = files.changed();
+    if (saved.empty())
+        return {};
+    return reloadNames(saved, false);
 }
 
 std::vector<ReloadResult> Reloader::reloadAll()
