@@ -76,7 +76,8 @@ std::string readText(const fs::path& path)
 }
 
 // Saves the file n times with alternating contents, each once the studio has shown the
-// last, after a random pause; returns when all are shown or the studio stops.
+// last, after a random pause of up to span milliseconds (two frames or more, so a save
+// falls anywhere in a frame); returns when all are shown or the studio stops.
 class Saver {
 public:
     Saver(fs::path path, int count)
@@ -85,10 +86,10 @@ public:
     {
     }
 
-    void run(const std::atomic<int>& shown, const std::atomic<bool>& stop)
+    void run(const std::atomic<int>& shown, const std::atomic<bool>& stop, int span)
     {
         std::mt19937 random(12345);
-        std::uniform_int_distribution<int> pause(20, 70);
+        std::uniform_int_distribution<int> pause(1, span);
         for (int i = 0; i < count && !stop; ++i) {
             while (shown.load() < i && !stop)
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -147,13 +148,15 @@ int main(int argc, char** argv)
     };
     for (int i = 0; i < 20; ++i)
         frame();
+    // Saves and commands come at random moments over two frames or more.
+    const int span = std::max(70, static_cast<int>(2.0 * spread(frames).median));
 
     // Reloads: each save against the end of the frame that first shows it.
     auto reloads = [&](const fs::path& file) {
         Saver saver(file, saves);
         std::atomic<int> shown{0};
         std::atomic<bool> stop{false};
-        std::thread writer([&] { saver.run(shown, stop); });
+        std::thread writer([&] { saver.run(shown, stop, span); });
         std::vector<double> latency;
         std::vector<double> work;
         const Clock::time_point deadline = Clock::now() + std::chrono::seconds(30 + saves * 5);
@@ -185,7 +188,7 @@ int main(int argc, char** argv)
             for (int i = 0; i < saves && !stop; ++i) {
                 while (target.load() >= 0.0 && !stop)
                     std::this_thread::sleep_for(std::chrono::microseconds(200));
-                std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(20, 70)(random)));
+                std::this_thread::sleep_for(std::chrono::milliseconds(std::uniform_int_distribution<int>(1, span)(random)));
                 const double row = std::floor(std::uniform_real_distribution<double>(0.0, end * 0.9)(random));
                 target = row;
                 studio.commandQueue()->push("seek " + std::to_string(row));
