@@ -19,9 +19,13 @@ public:
     explicit ScratchFolder(const std::string& prefix = "test")
     {
         const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        path = std::filesystem::temp_directory_path() /
-            ("vantor-" + prefix + "-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                std::to_string(::getpid()));
+        std::string name = "vantor-" + prefix + "-" + info->test_suite_name() + "-" + info->name() + "-" +
+            std::to_string(::getpid());
+        // Parameterised tests are named "Instance/Suite.Case/Parameter": one folder, not three.
+        for (char& c : name)
+            if (c == '/')
+                c = '_';
+        path = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(path);
         std::filesystem::create_directories(path);
     }
