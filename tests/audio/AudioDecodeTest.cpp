@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 #include "support/ReadFile.h"
 
 namespace audiotest {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 namespace audiotest {
 namespace {

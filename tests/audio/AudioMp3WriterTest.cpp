@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 #include "mp3/Mp3Writer.h"
 #include "mp3/TestTune.h"
 #include "support/ReadFile.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 namespace audiotest {
 namespace {

@@ -5,6 +5,7 @@
 #include "support/ScratchDir.h"
 #include "sync/Sync.h"
 #include "sync/SyncTracks.h"
+#include "sync/Timeline.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +168,48 @@ TEST(SyncTracks, UpdateNeverStopsTheShow)
     const std::unique_ptr<Sync> sync(Sync::create("unused", nullptr));
     for (const double row : {-1.0, 0.0, 1e9})
         EXPECT_TRUE(sync->update(row));
+}
+
+// A timeline recompiled while the show runs: the handles the scenes took at start-up read
+// the new keys, a track the timeline dropped reads 0 like a missing file, and a track it
+// added is served from memory without looking for a file.
+TEST(SyncTracks, ReplacedKeysReachTheHandlesAlreadyHeld)
+{
+    testsupport::ScratchDir folder;
+    folder.write("sync_cam.track", trackOf({{0, 1.0f, Step}}));
+    folder.write("sync_gone.track", trackOf({{0, 7.0f, Step}}));
+    folder.write("sync_fresh.track", trackOf({{0, -1.0f, Step}}));
+    const std::unique_ptr<Sync> sync(Sync::create(folder.file("sync"), nullptr));
+    testsupport::CapturedOutput quiet; // the SYNC TRACK lines
+    const TrackHandle cam = sync->getTrack("cam");
+    const TrackHandle gone = sync->getTrack("gone");
+    quiet.take();
+    ASSERT_EQ(cam.getValue(10.0), 1.0f);
+    const SyncTrack* camTrack = cam.getTrack();
+
+    Timeline timeline;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(parseTimeline("track cam\n0 0 linear\n20 4 step\ntrack fresh\n0 9 step\n", "t.txt",
+        timeline, errors));
+    ASSERT_TRUE(sync->replaceKeys(timeline));
+
+    EXPECT_EQ(cam.getTrack(), camTrack);
+    EXPECT_EQ(cam.getValue(10.0), 2.0f);
+    EXPECT_EQ(cam.getValue(30.0), 4.0f);
+    EXPECT_EQ(gone.getValue(0.0), 0.0f);
+    EXPECT_EQ(gone.getTrack()->keyCount, 0);
+    testsupport::CapturedOutput captured;
+    const TrackHandle fresh = sync->getTrack("fresh");
+    EXPECT_EQ(captured.take(), "");
+    EXPECT_EQ(fresh.getValue(0.0), 9.0f);
+
+    // A second round replaces the first round's keys, the added track's included.
+    ASSERT_TRUE(parseTimeline("track fresh\n0 3 step\ntrack gone\n5 6 step\n", "t.txt", timeline, errors));
+    ASSERT_TRUE(sync->replaceKeys(timeline));
+    EXPECT_EQ(fresh.getValue(0.0), 3.0f);
+    EXPECT_EQ(gone.getValue(0.0), 6.0f);
+    EXPECT_EQ(cam.getValue(10.0), 0.0f);
+    EXPECT_EQ(cam.getTrack(), camTrack);
 }
 
 } // namespace

@@ -19,7 +19,7 @@
 #include "capture/FramePlan.h"
 #include "capture/PngSink.h"
 #include "capture/Progress.h"
-#include "capture/SceneRegistry.h"
+#include "registry/SceneRegistry.h"
 #include "capture/WavWriter.h"
 #include "capture/Y4mSink.h"
 #include "audio/BassAudio.h"
@@ -32,6 +32,8 @@ namespace capture {
 
 namespace {
 
+using OrvelDemo::SceneEntry;
+using OrvelDemo::findScene;
 using Clock = std::chrono::steady_clock;
 
 void report(const std::string& text)

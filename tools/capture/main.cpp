@@ -10,7 +10,7 @@
 
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
-#include "capture/SceneRegistry.h"
+#include "registry/SceneRegistry.h"
 
 int main(int argc, char** argv)
 {
@@ -19,7 +19,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
 
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::vector<std::string> scenes = capture::sceneNames();
+    const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     capture::CaptureOptions options;
     std::string error;
     switch (capture::parseCaptureArgs(args, scenes, options, error)) {

@@ -1,11 +1,11 @@
 // The test card's drawing: one full-screen quad with its own small shader pair, built in
 // so that the card needs no files beyond the pipeline's own shaders.
-#include "capture/TestCard.h"
+#include "registry/TestCard.h"
 
 #include <cstdio>
 #include <vector>
 
-namespace capture {
+namespace OrvelDemo {
 
 namespace {
 
@@ -91,4 +91,4 @@ void TestCard::drawScene(const double& time)
     cardQuad.draw(vertexLocation);
 }
 
-} // namespace capture
+} // namespace OrvelDemo

@@ -1,6 +1,6 @@
-// The scenes a capture can render, by name. Each entry builds its scene while the demo
-// instance's context is current and hands it to the instance, so the capture draws it
-// through the same run() as the show.
+// The scenes the tools can run, by name (vantor-capture and vantor-studio take the same
+// names). Each entry builds its scene while the demo instance's context is current and
+// hands it to the instance, so the tool draws it through the same run() as the show.
 #pragma once
 
 #include <string>
@@ -11,7 +11,7 @@ class aDemo;
 class PostScene;
 } // namespace Tarvo
 
-namespace capture {
+namespace OrvelDemo {
 
 struct SceneEntry {
     const char* name;
@@ -21,6 +21,9 @@ struct SceneEntry {
     // Where the scene's tracks are when they are not the show's: the track names are
     // shared by all scenes, and values that suit the main scene can ruin another.
     const char* trackBase = nullptr;
+    // The timeline text those tracks are compiled from; null for the show's own
+    // ("./data/timeline.txt"). vantor-studio watches it.
+    const char* timeline = nullptr;
     // For a scene whose picture depends on every frame before it: brings the scene to a
     // frame at time (seconds) without drawing, so that a single row can be reached by
     // stepping through the frames before it. Null for scenes that need only the frame
@@ -29,8 +32,10 @@ struct SceneEntry {
 };
 
 const std::vector<SceneEntry>& sceneRegistry();
+// The timeline text of the entry's tracks.
+std::string timelinePath(const SceneEntry& entry);
 std::vector<std::string> sceneNames();
 // Null for a name that is not registered.
 const SceneEntry* findScene(const std::string& name);
 
-} // namespace capture
+} // namespace OrvelDemo

@@ -10,7 +10,7 @@
 #include "engine/FullScreenQuad.h"
 #include "engine/PostScene.h"
 
-namespace capture {
+namespace OrvelDemo {
 
 class TestCard : public Tarvo::PostScene {
 public:
@@ -28,4 +28,4 @@ private:
     GLint timeLocation = -1;
 };
 
-} // namespace capture
+} // namespace OrvelDemo

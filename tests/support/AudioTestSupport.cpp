@@ -1,4 +1,4 @@
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 #include <cstdlib>
 #include <map>

@@ -1,7 +1,7 @@
 // Registered scenes. A new scene joins with one entry here.
-#include "capture/SceneRegistry.h"
+#include "registry/SceneRegistry.h"
 
-#include "capture/TestCard.h"
+#include "registry/TestCard.h"
 #include "engine/ImageCache.h"
 #include "engine/Texture.h"
 #include "runtime/Demo.h"
@@ -11,7 +11,7 @@
 #include "scenes/SsrScene.h"
 #include "scenes/ToyViewer.h"
 
-namespace capture {
+namespace OrvelDemo {
 
 namespace {
 
@@ -36,7 +36,7 @@ Tarvo::PostScene* create(Tarvo::aDemo& demo)
 
 void advanceSnow(Tarvo::PostScene& scene, double time)
 {
-    static_cast<OrvelDemo::SnowViewer&>(scene).advance(time);
+    static_cast<SnowViewer&>(scene).advance(time);
 }
 
 } // namespace
@@ -45,15 +45,21 @@ const std::vector<SceneEntry>& sceneRegistry()
 {
     static const std::vector<SceneEntry> entries = {
         {"main", "the show's main scene", createMain},
-        {"ao", "the ambient-occlusion scene", create<OrvelDemo::AoScene>},
-        {"motion", "the motion-blur scene", create<OrvelDemo::Motionscene>, "./data/science/motion/sync"},
-        {"ssr", "the screen-space-reflection scene", create<OrvelDemo::SsrScene>},
-        {"snow", "the snow particles on their own", create<OrvelDemo::SnowViewer>, nullptr, advanceSnow},
-        {"toy", "the shader-toy scene", create<OrvelDemo::ToyViewer>},
+        {"ao", "the ambient-occlusion scene", create<AoScene>},
+        {"motion", "the motion-blur scene", create<Motionscene>, "./data/science/motion/sync",
+         "./data/scenes/motion/timeline.txt"},
+        {"ssr", "the screen-space-reflection scene", create<SsrScene>},
+        {"snow", "the snow particles on their own", create<SnowViewer>, nullptr, nullptr, advanceSnow},
+        {"toy", "the shader-toy scene", create<ToyViewer>},
         {"testcard", "a picture that changes with every row, through the full post-processing chain",
          create<TestCard>},
     };
     return entries;
+}
+
+std::string timelinePath(const SceneEntry& entry)
+{
+    return entry.timeline ? entry.timeline : "./data/timeline.txt";
 }
 
 std::vector<std::string> sceneNames()
@@ -72,4 +78,4 @@ const SceneEntry* findScene(const std::string& name)
     return nullptr;
 }
 
-} // namespace capture
+} // namespace OrvelDemo
