@@ -9,13 +9,10 @@
 //      time      seconds (unused)
 // out: color     blurred, opaque picture
 
-in vec2 UV;
+#include "shaders/common/composite.glsl"
 
 uniform sampler2D texture0;
 uniform sampler2D texture1;
-uniform float time;
-
-out vec4 color;
 
 const int SAMPLES = 16;
 const float SHUTTER = 1.0;      // fraction of the frame-to-frame movement that blurs

@@ -10,13 +10,10 @@
 //      time      seconds (unused)
 // out: color     the colour times the ambient light left; a grey gradient behind
 
-in vec2 UV;
+#include "shaders/common/composite.glsl"
 
 uniform sampler2D texture0;
 uniform sampler2D texture1;
-uniform float time;
-
-out vec4 color;
 
 // The scene's projection: 45 degree vertical field of view, aspect 4/3.
 const float TAN_HALF_FOV = 0.41421356;

@@ -9,8 +9,8 @@ packages=(
   libsdl2-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev
   xvfb xauth libgl1-mesa-dri libegl-mesa0
-  libtinyobjloader-dev # the mesh benchmark's comparison; the bench builds without it
-  fonts-dejavu-core # the contact sheet's labels (scripts/contact-sheet.sh)
+  libtinyobjloader-dev # meshtool import reads OBJ files with it; the mesh benchmark compares with it
+  fonts-dejavu-core # text in tools and overlays (FontAtlas, synctool plot) and the contact sheet's labels
   clang libclang-rt-dev # the sanitizer build and the fuzz targets
 )
 

@@ -20,6 +20,7 @@
 #include "mp3/TestTune.h"
 #include "audio/AudioLayer.h"
 #include "audio/BassAudio.h"
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -86,8 +87,7 @@ Stats errors(const std::vector<double>& e)
     if (e.empty())
         return s;
     s.rms = std::sqrt(s.rms / e.size());
-    std::sort(magnitude.begin(), magnitude.end());
-    s.p99 = magnitude[magnitude.size() * 99 / 100];
+    s.p99 = benchsupport::percentile(magnitude, 99);
     return s;
 }
 

@@ -8,7 +8,6 @@
 // Results go to standard output, one line per size; engine logs are silenced.
 #include <GL/glew.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include "engine/ImageFx.h"
 #include "engine/PostScene.h"
 #include "runtime/Demo.h"
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -60,29 +60,6 @@ public:
 
 private:
     Tarvo::ImageFx draw;
-};
-
-// Engine construction logs go to standard output; the benchmark's own lines must not mix
-// with them.
-class QuietStdout {
-public:
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-
-private:
-    int saved;
 };
 
 template <typename Frame>
@@ -125,7 +102,7 @@ int runOne(int width, int height, int frames, int floorPasses)
     double floor = 0;
     double structured = 0;
     try {
-        QuietStdout quiet;
+        benchsupport::QuietStdout quiet;
         gDemo = new Tarvo::aDemo(width, height, options);
         TrivialScene scene(scenePath);
         Tarvo::ImageFx copy(copyPath);

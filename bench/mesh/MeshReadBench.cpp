@@ -21,6 +21,7 @@
 
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -61,28 +62,6 @@ void writeGridObj(const std::string& path, int quadsPerSide)
     std::fclose(file);
 }
 
-// The readers print progress lines; timed runs send them to /dev/null.
-class QuietStdout {
-public:
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        saved = dup(1);
-        std::FILE* null = std::fopen("/dev/null", "w");
-        dup2(fileno(null), 1);
-        std::fclose(null);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(saved, 1);
-        close(saved);
-    }
-
-private:
-    int saved;
-};
-
 double processSeconds()
 {
     timespec now;
@@ -110,6 +89,21 @@ Timing bestOf(const std::function<void()>& run)
         best.cpu = std::min(best.cpu, cpu);
     }
     return best;
+}
+
+using Loader = bool (*)(const char*, std::vector<glm::vec3>&, std::vector<glm::vec2>&,
+                       std::vector<glm::vec3>&);
+
+// Loading into fresh per-corner arrays, as a model does; corners is what the loader gave.
+Timing timeLoad(Loader load, const std::string& path, std::size_t& corners)
+{
+    return bestOf([&] {
+        std::vector<glm::vec3> positions, normals;
+        std::vector<glm::vec2> texCoords;
+        benchsupport::QuietStdout quiet;
+        load(path.c_str(), positions, texCoords, normals);
+        corners = positions.size();
+    });
 }
 
 void report(const char* what, double bytes, const Timing& timing)
@@ -141,13 +135,7 @@ int main(int argc, char** argv)
     std::printf("OBJ: %d triangles, %.1f MB\n", 2 * quads * quads, objBytes / 1e6);
 
     std::size_t corners = 0;
-    const Timing objTime = bestOf([&] {
-        std::vector<glm::vec3> positions, normals;
-        std::vector<glm::vec2> texCoords;
-        QuietStdout quiet;
-        Tarvo::loadOBJ(objPath.c_str(), positions, texCoords, normals);
-        corners = positions.size();
-    });
+    const Timing objTime = timeLoad(Tarvo::loadOBJ, objPath, corners);
     if (corners != 6u * quads * quads) {
         std::fprintf(stderr, "loadOBJ read %zu corners\n", corners);
         return 1;
@@ -170,7 +158,7 @@ int main(int argc, char** argv)
 
     Tarvo::ObjMesh mesh;
     {
-        QuietStdout quiet;
+        benchsupport::QuietStdout quiet;
         Tarvo::readObjFile(objPath.c_str(), mesh);
     }
     if (!Tarvo::writeBinaryMesh(bobjPath.c_str(), mesh))
@@ -195,13 +183,7 @@ int main(int argc, char** argv)
     plainRead(kept.get());
     const Timing copyTime = bestOf([&] { plainRead(kept.get()); });
     std::size_t bobjCorners = 0;
-    const Timing bobjTime = bestOf([&] {
-        std::vector<glm::vec3> positions, normals;
-        std::vector<glm::vec2> texCoords;
-        QuietStdout quiet;
-        Tarvo::loadBinaryMesh(bobjPath.c_str(), positions, texCoords, normals);
-        bobjCorners = positions.size();
-    });
+    const Timing bobjTime = timeLoad(Tarvo::loadBinaryMesh, bobjPath, bobjCorners);
     if (bobjCorners != corners) {
         std::fprintf(stderr, "loadBinaryMesh read %zu corners\n", bobjCorners);
         return 1;

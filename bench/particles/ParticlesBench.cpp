@@ -8,7 +8,6 @@
 // holds the particle shaders. Results go to standard output as "name value" lines.
 #include <GL/glew.h>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -23,6 +22,7 @@
 #include "engine/Transform.h"
 #include "particles/SnowParticles.h"
 #include "runtime/Demo.h"
+#include "support/BenchSupport.h"
 
 namespace {
 
@@ -33,40 +33,6 @@ constexpr int warmupFrames = 10;
 constexpr double frameMs = 1000.0 / 60.0;
 
 using Clock = std::chrono::steady_clock;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
-}
-
-double percentile95(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[std::min(values.size() - 1, values.size() * 95 / 100)];
-}
-
-// Engine construction logs go to standard output; the figures must not mix with them.
-class QuietStdout {
-public:
-    QuietStdout()
-    {
-        std::fflush(stdout);
-        saved = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, STDOUT_FILENO);
-        close(null);
-    }
-    ~QuietStdout()
-    {
-        std::fflush(stdout);
-        dup2(saved, STDOUT_FILENO);
-        close(saved);
-    }
-
-private:
-    int saved;
-};
 
 } // namespace
 
@@ -115,7 +81,7 @@ int main(int argc, char** argv)
                 snow::advance(frameMs, p, noise);
             times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
         }
-        std::printf("advance_us_median %.2f\n", median(times));
+        std::printf("advance_us_median %.2f\n", benchsupport::percentile(times, 50));
     }
 
     Tarvo::DemoOptions options;
@@ -123,7 +89,7 @@ int main(int argc, char** argv)
     options.visible = false;
     options.musicPath.clear();
     try {
-        QuietStdout quiet;
+        benchsupport::QuietStdout quiet;
         gDemo = new Tarvo::aDemo(960, 540, options);
     } catch (const Tarvo::StartupError& error) {
         std::fprintf(stderr, "particles_bench: no OpenGL 3.3 context (%s); run under xvfb-run\n", error.what());
@@ -133,7 +99,7 @@ int main(int argc, char** argv)
     SnowParticles* snowSystem = nullptr;
     Tarvo::Fbo* target = nullptr;
     {
-        QuietStdout quiet;
+        benchsupport::QuietStdout quiet;
         snowSystem = new SnowParticles();
         target = new Tarvo::Fbo(960, 540, 1, 1, GL_RGBA16F);
     }
@@ -159,8 +125,8 @@ int main(int argc, char** argv)
         target->unbind();
     }
     std::printf("particles %d\n", snowSystem->getParticleCount());
-    std::printf("frame_us_median %.1f\n", median(times));
-    std::printf("frame_us_p95 %.1f\n", percentile95(times));
+    std::printf("frame_us_median %.1f\n", benchsupport::percentile(times, 50));
+    std::printf("frame_us_p95 %.1f\n", benchsupport::percentile(times, 95));
     std::printf("allocations_per_frame %.2f\n", static_cast<double>(allocationsDuring) / frames);
     std::printf("pool_bytes %zu\n", sizeof(Tarvo::Particle) * static_cast<std::size_t>(snowSystem->getPoolSize()) +
                                         snowSystem->getPositionSizeStream().size() * sizeof(float) +

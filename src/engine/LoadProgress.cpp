@@ -45,7 +45,7 @@ double LoadProgress::fraction() const
     return std::min(0.99, static_cast<double>(stepsDone) / static_cast<double>(stepsExpected));
 }
 
-LoadStep::LoadStep(LoadPhase phase) : outer(account().innermost), phase(phase)
+LoadStep::LoadStep(LoadPhase phase, bool counted) : outer(account().innermost), phase(phase), counted(counted)
 {
     Account& a = account();
     // The step around this one stops counting while this one runs.
@@ -59,7 +59,8 @@ LoadStep::~LoadStep()
 {
     Account& a = account();
     a.progress.milliseconds[static_cast<int>(phase)] += msSince(a.since);
-    ++a.progress.stepsDone;
+    if (counted)
+        ++a.progress.stepsDone;
     a.innermost = outer;
     if (a.listener)
         a.listener(a.progress);
@@ -77,6 +78,11 @@ void begin(int stepsExpected)
 {
     account().progress = LoadProgress {};
     account().progress.stepsExpected = stepsExpected;
+}
+
+void expectMore(int steps)
+{
+    account().progress.stepsExpected = account().progress.stepsDone + steps;
 }
 
 void setListener(std::function<void(const LoadProgress&)> listener)

@@ -28,7 +28,9 @@ struct LoadProgress {
 
 class LoadStep {
 public:
-    explicit LoadStep(LoadPhase phase);
+    // A step that is not counted only adds its time (the upload of an image whose
+    // texture was counted when it was asked for).
+    explicit LoadStep(LoadPhase phase, bool counted = true);
     ~LoadStep();
     LoadStep(const LoadStep&) = delete;
     LoadStep& operator=(const LoadStep&) = delete;
@@ -36,12 +38,15 @@ public:
 private:
     LoadStep* outer;
     LoadPhase phase;
+    bool counted;
 };
 
 namespace loading {
 const LoadProgress& progress();
 // Starts a fresh account (a new start-up) expecting that many steps.
 void begin(int stepsExpected);
+// Expects that many more steps than are done now (a scene about to be built).
+void expectMore(int steps);
 // Called after every finished step; null stops listening.
 void setListener(std::function<void(const LoadProgress&)> listener);
 // The phases as "window 12.3 ms, shaders ..." for a benchmark's output.

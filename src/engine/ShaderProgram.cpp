@@ -112,8 +112,9 @@ Build build(const std::string& vertexPath, const std::string& fragmentPath)
 }
 
 // Moves a freshly linked program's shaders into the program that owners hold, so their
-// name stays valid; the fresh program is deleted.
-void replaceCode(GLuint program, GLuint fresh)
+// name stays valid; the fresh program is deleted. True when the held program linked with
+// them, as the same sources just did.
+bool replaceCode(GLuint program, GLuint fresh)
 {
     GLuint shaders[4] = {};
     GLsizei count = 0;
@@ -125,6 +126,9 @@ void replaceCode(GLuint program, GLuint fresh)
         glAttachShader(program, shaders[i]);
     glLinkProgram(program);
     glDeleteProgram(fresh);
+    GLint status = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &status);
+    return status == GL_TRUE;
 }
 
 GLint cachedLocation(GLuint program, const char* name, bool uniform)
@@ -215,9 +219,11 @@ std::vector<ShaderRebuild> rebuildShadersUsing(const std::string& file)
         Build attempt = build(record.vertexPath, record.fragmentPath);
         ShaderRebuild outcome { program, record.vertexPath, record.fragmentPath, attempt.linked, attempt.log };
         if (attempt.linked) {
-            replaceCode(program, attempt.program);
+            // Should the held program refuse what a fresh one took, it is reported as not
+            // linked and drawn with no more.
+            record.linked = replaceCode(program, attempt.program);
+            outcome.linked = record.linked;
             record.files = std::move(attempt.files);
-            record.linked = true;
             ++record.generation;
             record.uniforms.clear();
             record.attributes.clear();

@@ -90,7 +90,7 @@ void BackgroundTextureLoads::finish()
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     for (const Pending& pending : textures) {
-        const LoadStep step(LoadPhase::Textures);
+        const LoadStep step(LoadPhase::Textures, false);
         const auto image = ImageCache::get(pending.path);
         glBindTexture(GL_TEXTURE_2D, pending.texture);
         uploadImage(image.get());

@@ -15,8 +15,10 @@ MotionblurObu::MotionblurObu(const std::string& meshPath, MeshFormat format,
 
 void MotionblurObu::setShader(GLuint program)
 {
+    const bool known = program == locationsProgram && programGeneration(program) == locationsGeneration;
     StdModel::setShader(program);
-    oldMvpLocation = uniformLocation(program, "oldMVP");
+    if (!known || program == 0)
+        oldMvpLocation = uniformLocation(program, "oldMVP");
 }
 
 void MotionblurObu::draw(double time)

@@ -60,8 +60,11 @@ StdModel::~StdModel()
 void StdModel::setShader(GLuint program)
 {
     Model::setShader(program);
-    // The loader keeps each program's locations, so a model set up every frame costs no
-    // GL look-ups.
+    // Animated parts are set up every frame with the program they already have.
+    if (program == locationsProgram && programGeneration(program) == locationsGeneration && program != 0)
+        return;
+    // The loader keeps each program's locations, so a model set up anew costs no GL
+    // look-ups either.
     locationsProgram = program;
     locationsGeneration = programGeneration(program);
     mvpLocation = uniformLocation(program, "MVP");

@@ -8,6 +8,7 @@
 #include "engine/PostScene.h"
 #include "engine/WindowSize.h"
 #include "audio/BassTimer.h"
+#include "runtime/LoadingScreen.h"
 #include "runtime/Window.h"
 #include "sync/Sync.h"
 
@@ -41,11 +42,16 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     windowOptions.visible = options.visible;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
+    loading::begin(0);
     {
         const LoadStep step(LoadPhase::Window);
         if (!initWindow(width, height, windowOptions, "Vantor"))
             throw StartupError("");
     }
+    // A window that is seen shows the loading from its first frame; an invisible one
+    // (offline rendering) has nobody to show it to.
+    if (options.visible)
+        loadingScreen = std::make_unique<LoadingScreen>(width, height);
     setWindowSize(width, height);
     initGlState();
     createVertexArray();
@@ -123,6 +129,7 @@ bool Dinstance::musicEnded() const
 
 void Dinstance::startMusic()
 {
+    loadingScreen.reset();
     musicStarted = true;
     BASS_Start();
     BASS_ChannelPlay(stream, FALSE);

@@ -3,6 +3,7 @@
 // scene). The one aDemo is reachable from everywhere through gDemo.
 #pragma once
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -14,6 +15,7 @@ class Sync;
 
 namespace Tarvo {
 
+class LoadingScreen;
 class PostScene;
 
 // Start-up failures that leave nothing to run (no window, no music). The message has
@@ -71,6 +73,8 @@ private:
     void createVertexArray();
     void initTimerAndSync(const std::string& syncBasePath);
 
+    // Shown from the window's opening until the music starts.
+    std::unique_ptr<LoadingScreen> loadingScreen;
     int soundOn = 1;
     HSTREAM stream = 0;
     bool musicStarted = false;

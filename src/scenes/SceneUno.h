@@ -25,6 +25,10 @@ extern glm::mat4 sceneProjection;
 
 class SceneUno : public Tarvo::PostScene {
 public:
+    // Shaders, textures and meshes the scene loads with the show's data: the length of
+    // the loading bar.
+    static constexpr int loadSteps = 77;
+
     SceneUno();
     ~SceneUno();
 

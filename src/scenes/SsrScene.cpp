@@ -35,7 +35,6 @@ SsrScene::SsrScene()
       brassTexture(loadTexture("./data/img/brass2.png", false))
 {
     objectProgram = loadShaderProgram("./data/shaders/ssr/ssrobj.vs", "./data/shaders/ssr/ssrobj.fs");
-    projectionLocation = glGetUniformLocation(getProgram(), "projection");
     placeModels({&terrain, &runko}, &ssrProjection, initialView(), objectProgram);
 }
 
@@ -90,7 +89,7 @@ void SsrScene::setUniforms(const double& time)
     glGetIntegerv(GL_CURRENT_PROGRAM, &current);
     if (getProgram() == 0 || static_cast<GLuint>(current) != getProgram())
         return;
-    glUniformMatrix4fv(projectionLocation, 1, GL_FALSE, &ssrProjection[0][0]);
+    glUniformMatrix4fv(Tarvo::uniformLocation(getProgram(), "projection"), 1, GL_FALSE, &ssrProjection[0][0]);
 }
 
 } // namespace OrvelDemo

@@ -48,7 +48,6 @@ private:
     Tarvo::ImageFx multiplier; // built, not run
     Tarvo::ImageFx sobel;      // built, not run
     GLuint brassTexture;       // loaded, not used
-    GLint projectionLocation = -1;
 };
 
 } // namespace OrvelDemo

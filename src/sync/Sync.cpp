@@ -3,10 +3,14 @@
 #include "sync/Sync.h"
 
 #include "sync/SyncTracks.h"
+#include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <new>
+#include <vector>
 
 float TrackHandle::getValue(double row) const
 {
@@ -38,5 +42,46 @@ TrackHandle Sync::getTrack(const std::string& name)
 
 bool Sync::update(double /*row*/)
 {
+    return true;
+}
+
+bool Sync::replaceKeys(const Timeline& timeline)
+{
+    // The new key arrays are all made before any track changes, so running out of memory
+    // half-way leaves every track as it was.
+    std::vector<TrackKey*> fresh(static_cast<size_t>(tracks->trackCount), nullptr);
+    std::vector<int> counts(fresh.size(), 0);
+    auto discard = [&fresh] {
+        for (TrackKey* keys : fresh)
+            std::free(keys);
+        return false;
+    };
+    for (const TimelineTrack& source : timeline.tracks) {
+        int index = findTrack(tracks, source.name.c_str());
+        if (index < 0) {
+            // A new empty track changes no value anyone reads, even if what follows fails.
+            index = addTrack(tracks, source.name.c_str());
+            if (index < 0)
+                return discard();
+            fresh.push_back(nullptr);
+            counts.push_back(0);
+        }
+        if (source.keys.empty())
+            continue;
+        const size_t bytes = sizeof(TrackKey) * source.keys.size();
+        TrackKey* keys = static_cast<TrackKey*>(std::malloc(bytes));
+        if (!keys)
+            return discard();
+        std::memcpy(keys, source.keys.data(), bytes);
+        std::free(fresh[size_t(index)]); // a name given twice: the later keys win
+        fresh[size_t(index)] = keys;
+        counts[size_t(index)] = static_cast<int>(source.keys.size());
+    }
+    for (int i = 0; i < tracks->trackCount; ++i) {
+        SyncTrack* track = tracks->tracks[i];
+        std::free(track->keys);
+        track->keys = fresh[size_t(i)];
+        track->keyCount = counts[size_t(i)];
+    }
     return true;
 }

@@ -7,6 +7,7 @@
 namespace synctime { class Timer; }
 struct SyncTrack;
 struct SyncTracks;
+struct Timeline;
 
 class TrackHandle {
 public:
@@ -33,6 +34,15 @@ public:
     TrackHandle getTrack(const std::string& name);
     // Always true: playback has nothing that can stop the show.
     bool update(double row);
+
+    // Puts a recompiled timeline's keys in place of the tracks' own while the show runs.
+    // Every track stays where it is, so the handles the scenes hold read the new keys from
+    // their next evaluation on. A track the timeline names that nobody has requested yet
+    // joins the store with its keys (a later request gets them, not an older file); a
+    // track the timeline no longer names loses its keys and reads 0, as a track whose file
+    // is missing does. All or nothing: false, with every track's keys unchanged, when
+    // memory runs out. Returns true otherwise.
+    bool replaceKeys(const Timeline& timeline);
 
 private:
     explicit Sync(SyncTracks* tracks) : tracks(tracks) {}

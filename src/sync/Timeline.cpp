@@ -3,7 +3,6 @@
 #include "sync/Timeline.h"
 
 #include <cerrno>
-#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -40,10 +39,12 @@ bool parseValue(const std::string& text, float& value)
     char* end = nullptr;
     const double parsed = std::strtod(text.c_str(), &end);
     // Infinities, NaN and magnitudes a float cannot hold would reach the show as garbage.
-    if (end == text.c_str() || *end != '\0' || !std::isfinite(parsed) || std::fabs(parsed) > double(FLT_MAX))
+    // The test is on the float the text becomes: the shortest text of the largest float
+    // reads as a double a little above it, yet rounds to it.
+    if (end == text.c_str() || *end != '\0' || !std::isfinite(parsed))
         return false;
     value = static_cast<float>(parsed);
-    return true;
+    return std::isfinite(value);
 }
 
 class Parser {

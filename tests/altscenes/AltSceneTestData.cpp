@@ -61,17 +61,10 @@ void copyShaders(const fs::path& data)
 
 } // namespace
 
-std::string currentTestName()
+void makeAltSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks)
 {
-    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("no-test");
-}
-
-fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
-{
-    const fs::path dir = fs::temp_directory_path() / ("vantor-altscene-" + name);
-    fs::remove_all(dir);
-    const fs::path data = dir / "data";
+    const fs::path data = scratch.path() / "data";
+    fs::remove_all(data); // a later data set in the same folder replaces the earlier one
     fs::create_directories(data / "science");
     copyShaders(data);
     assetgen::generateSceneMeshes(data.string());
@@ -94,9 +87,8 @@ fs::path makeAltSceneData(const std::string& name, const Tracks& tracks)
 
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
-    fs::current_path(dir);
+    fs::current_path(scratch.path());
     testsupport::DemoTestContext::reloadTracks();
-    return dir;
 }
 
 Picture Picture::of(GLuint texture, int width, int height)

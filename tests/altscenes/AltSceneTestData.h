@@ -6,25 +6,21 @@
 #include <GL/glew.h>
 #include <glm/glm.hpp>
 
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "support/ScratchDir.h"
 #include "sync/SyncTracks.h"
 
 namespace altscenetest {
 
 using Tracks = std::map<std::string, std::vector<TrackKey>>;
 
-// "Suite.Test" of the running test: unique across the test programs that ctest may run
-// side by side, so it names each test's data directory.
-std::string currentTestName();
-
-// Creates a fresh DIR/data with everything the alternative scenes and the viewers open,
-// writes the tracks and makes DIR the working directory, with a fresh track store so that
-// these tracks are the ones scenes get. Returns DIR.
-std::filesystem::path makeAltSceneData(const std::string& name, const Tracks& tracks = {});
+// Fills the scratch folder's data/ afresh with everything the alternative scenes and the
+// viewers open, writes the tracks and makes the folder the working directory, with a fresh
+// track store so that these tracks are the ones scenes get.
+void makeAltSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks = {});
 
 // Linear RGBA float pixels of a texture, bottom row first.
 struct Picture {

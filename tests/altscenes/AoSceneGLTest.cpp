@@ -2,14 +2,9 @@
 // GL errors, and occlusion that darkens the frame's inner corners but not its open faces.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "AltSceneTestData.h"
-#include "engine/Fbo.h"
+#include "AltSceneFixture.h"
 #include "engine/Transform.h"
-#include "runtime/Demo.h"
 #include "scenes/AoScene.h"
-#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -19,31 +14,7 @@ using OrvelDemo::AoScene;
 constexpr int width = 256;
 constexpr int height = 144;
 
-class AoSceneGLTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        makeAltSceneData(currentTestName());
-        REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
-        scene = std::make_unique<AoScene>();
-        log = testing::internal::GetCapturedStdout();
-    }
-
-    void render(double time)
-    {
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        scene->render(time);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-
-    Picture colour() const { return Picture::of(scene->getSceneFbo()->getTexture(0), width, height); }
-    Picture composite() const { return Picture::of(scene->getCompositeFbo().getTexture(0), width, height); }
-
-    std::unique_ptr<AoScene> scene;
-    std::string log;
-};
+using AoSceneGLTest = AltSceneTest<AoScene, width, height>;
 
 // Brightness after occlusion relative to before, around a world point at time 0.
 float occlusionAt(const Picture& before, const Picture& after, const glm::vec3& world)
@@ -65,12 +36,8 @@ TEST_F(AoSceneGLTest, BuildsItsMembersInOrderWithTheirLogLines)
         "Compiling: ./data/shaders/trivial.vs", "Compiling: ./data/multiplier.fs",
         "Compiling: ./data/ssaobj.vs", "Compiling: ./data/ssaobj.fs",
     };
-    const std::vector<std::string> events = loadEvents(log);
-    ASSERT_EQ(events.size(), expected.size()) << log;
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(events[i].rfind(expected[i], 0), 0u) << events[i];
+    expectBuildLog(expected);
     // Both samplers exist in the compositing shader.
-    EXPECT_EQ(log.find("4294967295"), std::string::npos);
     EXPECT_NE(log.find("(texture1)"), std::string::npos);
 
     EXPECT_EQ(scene->getSceneFbo()->getTextureCount(), 2u);

@@ -3,14 +3,9 @@
 // amounts taken from their tracks.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "AltSceneTestData.h"
-#include "engine/Fbo.h"
+#include "AltSceneFixture.h"
 #include "engine/Transform.h"
-#include "runtime/Demo.h"
 #include "scenes/Motionscene.h"
-#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -35,33 +30,12 @@ Tracks motionTracks()
     };
 }
 
-class MotionsceneGLTest : public ::testing::Test {
+class MotionsceneGLTest : public AltSceneTest<Motionscene, width, height> {
 protected:
-    void build(const Tracks& tracks)
-    {
-        makeAltSceneData(currentTestName(), tracks);
-        REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
-        scene = std::make_unique<Motionscene>();
-        log = testing::internal::GetCapturedStdout();
-    }
+    void SetUp() override {} // each case builds with the tracks it needs
 
-    void renderAt(float row)
-    {
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        gDemo->setRow(row);
-        scene->render(row / 20.0);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-
-    Picture colour() const { return Picture::of(scene->getSceneFbo()->getTexture(0), width, height); }
-    Picture blurred() const { return Picture::of(scene->getFullCopy().getTexture(0), width, height); }
-    Picture glowed() const { return Picture::of(scene->getGlowTarget().getTexture(0), width, height); }
-    Picture composite() const { return Picture::of(scene->getCompositeFbo().getTexture(0), width, height); }
-
-    std::unique_ptr<Motionscene> scene;
-    std::string log;
+    Picture blurred() const { return picture(scene->getFullCopy()); }
+    Picture glowed() const { return picture(scene->getGlowTarget()); }
 };
 
 float meanDifference(const Picture& a, const Picture& b)
@@ -101,11 +75,7 @@ TEST_F(MotionsceneGLTest, BuildsItsMembersAndOpensItsSixTracksInOrder)
         "Compiling: ./data/shaders/trivial.vs", "Compiling: ./data/vignette.fs",
         "Compiling: ./data/motionblurobj.vs", "Compiling: ./data/motionblurobj.fs",
     };
-    const std::vector<std::string> events = loadEvents(log);
-    ASSERT_EQ(events.size(), expected.size()) << log;
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(events[i].rfind(expected[i], 0), 0u) << events[i];
-    EXPECT_EQ(log.find("4294967295"), std::string::npos);
+    expectBuildLog(expected);
     // Three post-processing targets, then extraScene, then eight targets of one texture
     // each, then the glow's two: "1::" lines come from the two-texture targets only.
     std::size_t secondAttachments = 0;

@@ -4,12 +4,13 @@
 
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 #include "AssetGen.h"
 #include "scenes/SceneMeshes.h"
 #include "mesh/ObjReader.h"
 #include "mesh/ObjWriter.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -128,8 +129,8 @@ TEST(SceneMeshesTest, CubeIsTwoUnitsWideAndTheSkyBoxFacesInwards)
 
 TEST(SceneMeshesTest, GeneratorWritesTheFiveFilesTheScenesOpen)
 {
-    const fs::path dir = fs::temp_directory_path() / "vantor-scene-meshes";
-    fs::remove_all(dir);
+    const testsupport::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     ASSERT_TRUE(assetgen::generateSceneMeshes(dir.string()));
     for (const char* name : {"models/nokka.obj", "models/runko.obj", "cube.obj", "models/terrain.obj",
                              "models/skybox.obj"}) {
@@ -141,17 +142,14 @@ TEST(SceneMeshesTest, GeneratorWritesTheFiveFilesTheScenesOpen)
         EXPECT_EQ(uvs.size(), positions.size()) << name;
         EXPECT_EQ(normals.size(), positions.size()) << name;
     }
-    fs::remove_all(dir);
 }
 
 TEST(SceneMeshesTest, GeneratorReportsAFolderItCannotWrite)
 {
     // A regular file where the data folder should be.
-    const fs::path blocker = fs::temp_directory_path() / "vantor-scene-meshes-blocker";
-    fs::remove_all(blocker);
-    std::ofstream(blocker) << "not a folder";
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(assetgen::generateSceneMeshes(blocker.string()));
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot write"), std::string::npos);
-    fs::remove(blocker);
+    const testsupport::ScratchDir scratch;
+    const std::string blocker = scratch.write("data", "not a folder");
+    testsupport::CapturedOutput captured(testsupport::CapturedOutput::Stream::err);
+    EXPECT_FALSE(assetgen::generateSceneMeshes(blocker));
+    EXPECT_NE(captured.take().find("cannot write"), std::string::npos);
 }

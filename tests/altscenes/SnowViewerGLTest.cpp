@@ -2,13 +2,8 @@
 // sets around the particles put back afterwards, and the particles' clock in milliseconds.
 #include <gtest/gtest.h>
 
-#include <memory>
-
-#include "AltSceneTestData.h"
-#include "engine/Fbo.h"
-#include "runtime/Demo.h"
+#include "AltSceneFixture.h"
 #include "scenes/SnowViewer.h"
-#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -20,25 +15,13 @@ constexpr int width = 480;
 constexpr int height = 270;
 const float background[3] = {0.06f, 0.09f, 0.18f};
 
-class SnowViewerGLTest : public ::testing::Test {
+class SnowViewerGLTest : public AltSceneTest<SnowViewer, width, height> {
 protected:
-    void SetUp() override
+    Picture shownAt(double time)
     {
-        makeAltSceneData(currentTestName());
-        REQUIRE_DEMO_CONTEXT(width, height);
-        viewer = std::make_unique<SnowViewer>();
+        render(time);
+        return composite();
     }
-
-    Picture renderAt(double time)
-    {
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        viewer->render(time);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-        return Picture::of(viewer->getCompositeFbo().getTexture(0), width, height);
-    }
-
-    std::unique_ptr<SnowViewer> viewer;
 };
 
 int flakePixels(const Picture& picture)
@@ -50,7 +33,7 @@ int flakePixels(const Picture& picture)
 
 TEST_F(SnowViewerGLTest, DrawsFlakesOverADarkBackground)
 {
-    const Picture picture = renderAt(0.0);
+    const Picture picture = shownAt(0.0);
     keepPicture(picture, "snow");
     EXPECT_GT(flakePixels(picture), 30);
     // Mostly background: the slab is sparse.
@@ -64,7 +47,7 @@ TEST_F(SnowViewerGLTest, PutsBackTheStateItSets)
 {
     glDisable(GL_BLEND);
     glDepthMask(GL_TRUE);
-    renderAt(0.0);
+    shownAt(0.0);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     GLboolean depthMask = GL_FALSE;
     glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
@@ -74,16 +57,16 @@ TEST_F(SnowViewerGLTest, PutsBackTheStateItSets)
     EXPECT_EQ(clear[0] + clear[1] + clear[2] + clear[3], 0.0f);
 
     glEnable(GL_BLEND);
-    renderAt(0.1);
+    shownAt(0.1);
     EXPECT_TRUE(glIsEnabled(GL_BLEND));
 }
 
 TEST_F(SnowViewerGLTest, TheCameraGlidesAndTheFlakesRunOnMilliseconds)
 {
-    const Picture first = renderAt(0.0);
-    EXPECT_EQ(viewer->getSnow().getLastUpdateTime(), 0.0);
-    const Picture later = renderAt(3.0);
-    EXPECT_EQ(viewer->getSnow().getLastUpdateTime(), 3000.0);
+    const Picture first = shownAt(0.0);
+    EXPECT_EQ(scene->getSnow().getLastUpdateTime(), 0.0);
+    const Picture later = shownAt(3.0);
+    EXPECT_EQ(scene->getSnow().getLastUpdateTime(), 3000.0);
     EXPECT_NE(SnowViewer::view(0.0), SnowViewer::view(3.0));
     int changed = 0;
     for (std::size_t i = 0; i < first.rgba.size(); ++i)

@@ -3,14 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
-#include "AltSceneTestData.h"
-#include "engine/Fbo.h"
+#include "AltSceneFixture.h"
 #include "engine/Transform.h"
-#include "runtime/Demo.h"
 #include "scenes/SsrScene.h"
-#include "support/DemoTestContext.h"
 
 namespace {
 
@@ -20,34 +16,7 @@ using OrvelDemo::SsrScene;
 constexpr int width = 256;
 constexpr int height = 144;
 
-class SsrSceneGLTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        makeAltSceneData(currentTestName());
-        REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
-        scene = std::make_unique<SsrScene>();
-        log = testing::internal::GetCapturedStdout();
-    }
-
-    void render(double time)
-    {
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        scene->render(time);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-
-    Picture sceneTexture(unsigned i) const
-    {
-        return Picture::of(scene->getSceneFbo()->getTexture(i), width, height);
-    }
-    Picture composite() const { return Picture::of(scene->getCompositeFbo().getTexture(0), width, height); }
-
-    std::unique_ptr<SsrScene> scene;
-    std::string log;
-};
+using SsrSceneGLTest = AltSceneTest<SsrScene, width, height>;
 
 glm::mat4 projectionOf(GLuint program)
 {
@@ -70,11 +39,7 @@ TEST_F(SsrSceneGLTest, BuildsItsMembersInOrderWithTheirLogLines)
         "Compiling: ./data/shaders/trivial.vs", "Compiling: ./data/shaders/sobel.fs",
         "Compiling: ./data/shaders/ssr/ssrobj.vs", "Compiling: ./data/shaders/ssr/ssrobj.fs",
     };
-    const std::vector<std::string> events = loadEvents(log);
-    ASSERT_EQ(events.size(), expected.size()) << log;
-    for (std::size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(events[i].rfind(expected[i], 0), 0u) << events[i];
-    EXPECT_EQ(log.find("4294967295"), std::string::npos);
+    expectBuildLog(expected);
     EXPECT_EQ(scene->getSceneFbo()->getTextureCount(), 4u);
     EXPECT_NE(scene->getBrassTexture(), 0u);
     for (const Tarvo::StdModel* model : {&scene->getTerrain(), &scene->getRunko()}) {
@@ -129,8 +94,8 @@ TEST_F(SsrSceneGLTest, RendersAPictureWithoutErrors)
 TEST_F(SsrSceneGLTest, TheFloorReflectsTheFrame)
 {
     render(0.0);
-    const Picture colour = sceneTexture(0);
-    const Picture reflectivity = sceneTexture(3);
+    const Picture colour = picture(*scene->getSceneFbo(), 0);
+    const Picture reflectivity = picture(*scene->getSceneFbo(), 3);
     const Picture picture = composite();
     keepPicture(colour, "ssr-colour");
     int floorPixels = 0;

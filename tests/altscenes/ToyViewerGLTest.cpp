@@ -21,7 +21,8 @@ constexpr int height = 72;
 
 TEST(ToyViewerGLTest, DrawsTheShaderToyIntoTheCurrentTarget)
 {
-    makeAltSceneData(currentTestName());
+    const testsupport::ScratchDir scratch;
+    makeAltSceneData(scratch);
     REQUIRE_DEMO_CONTEXT(width, height);
     OrvelDemo::ToyViewer viewer;
     EXPECT_NE(viewer.getToy().getImageTexture(), 0u);

@@ -6,20 +6,20 @@
 #include "images/EnvMap.h"
 #include "images/ImageSet.h"
 #include "images/Sky.h"
+#include "support/CapturedOutput.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 using namespace assetgen::images;
 namespace fs = std::filesystem;
@@ -53,28 +53,10 @@ Image load(const fs::path& path)
     return image;
 }
 
-std::string bytesOf(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// A folder of this process's own: ctest runs each test case as its own process, in
-// parallel, so a shared folder would be rewritten under a reader's feet.
-fs::path freshDir(const std::string& name)
-{
-    const fs::path dir = fs::temp_directory_path() / "vantor-image-tests"
-        / (std::to_string(static_cast<long>(getpid())) + "-" + name);
-    fs::remove_all(dir);
-    return dir;
-}
-
 const ImageFile* findImageFile(const std::string& path)
 {
-    for (const ImageFile& file : imageFiles())
-        if (path == file.path)
-            return &file;
-    return nullptr;
+    const auto found = std::ranges::find(imageFiles(), path, &ImageFile::path);
+    return found == imageFiles().end() ? nullptr : &*found;
 }
 
 // Mean absolute difference between two columns (or rows), over all colour channels.
@@ -106,34 +88,33 @@ void expectSeamless(const Image& image, bool columns, const char* name)
 // files it reads, except those that check the whole set.
 class ImageFiles : public testing::Test {
 protected:
-    static void SetUpTestSuite() { dataDir = new fs::path(freshDir("data")); }
+    static void SetUpTestSuite() { scratch = new testsupport::ScratchDir; }
     static void TearDownTestSuite()
     {
-        fs::remove_all(*dataDir);
-        delete dataDir;
-        dataDir = nullptr;
+        delete scratch;
+        scratch = nullptr;
     }
 
     static Image image(const char* path)
     {
-        if (!fs::exists(*dataDir / path)) {
+        if (!fs::exists(scratch->path() / path)) {
             const ImageFile* file = findImageFile(path);
-            if (file == nullptr || !writeImageFile(*file, dataDir->string()))
+            if (file == nullptr || !writeImageFile(*file, scratch->path().string()))
                 return {};
         }
-        return load(*dataDir / path);
+        return load(scratch->path() / path);
     }
 
-    static fs::path* dataDir;
+    static testsupport::ScratchDir* scratch;
 };
 
-fs::path* ImageFiles::dataDir = nullptr;
+testsupport::ScratchDir* ImageFiles::scratch = nullptr;
 
 } // namespace
 
 TEST_F(ImageFiles, EveryImageTheShowLoadsExistsWithThreeOrFourChannels)
 {
-    ASSERT_TRUE(assetgen::generateImages(dataDir->string()));
+    ASSERT_TRUE(assetgen::generateImages(scratch->path().string()));
     // The paths as the show's loaders name them, with the channels each user needs.
     const std::map<std::string, int> needed = {
         {"img/skytex.png", 3},   {"img/envmap.png", 3},  {"img/vignette.png", 3},
@@ -158,17 +139,15 @@ TEST_F(ImageFiles, EveryImageTheShowLoadsExistsWithThreeOrFourChannels)
 
 TEST_F(ImageFiles, TwoRunsWriteIdenticalBytes)
 {
-    const fs::path first = freshDir("first");
-    const fs::path second = freshDir("second");
-    ASSERT_TRUE(assetgen::generateImages(first.string()));
-    ASSERT_TRUE(assetgen::generateImages(second.string()));
+    const testsupport::ScratchDir first;
+    const testsupport::ScratchDir second;
+    ASSERT_TRUE(assetgen::generateImages(first.path().string()));
+    ASSERT_TRUE(assetgen::generateImages(second.path().string()));
     for (const ImageFile& file : imageFiles()) {
-        const std::string a = bytesOf(first / file.path);
+        const std::string a = testsupport::readFile(first.path() / file.path);
         EXPECT_FALSE(a.empty()) << file.path;
-        EXPECT_TRUE(a == bytesOf(second / file.path)) << file.path;
+        EXPECT_TRUE(a == testsupport::readFile(second.path() / file.path)) << file.path;
     }
-    fs::remove_all(first);
-    fs::remove_all(second);
 }
 
 TEST_F(ImageFiles, SkyIsBrightNearTheSunDarkAtTheNadirAndWrapsAround)
@@ -286,14 +265,11 @@ TEST_F(ImageFiles, SeamCheckNoticesAPictureThatDoesNotTile)
 
 TEST(ImageGenerate, UnwritableDataDirectoryFailsWithAMessage)
 {
-    const fs::path dir = freshDir("blocked");
-    fs::create_directories(dir);
+    const testsupport::ScratchDir scratch;
     // A file where the data folder should be: nothing can be created under it.
-    const fs::path blocker = dir / "data";
-    std::ofstream(blocker) << "not a folder";
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(assetgen::generateImages(blocker.string()));
-    const std::string messages = testing::internal::GetCapturedStderr();
+    const std::string blocker = scratch.write("data", "not a folder");
+    testsupport::CapturedOutput captured(testsupport::CapturedOutput::Stream::err);
+    EXPECT_FALSE(assetgen::generateImages(blocker));
+    const std::string messages = captured.take();
     EXPECT_NE(messages.find("assetgen:"), std::string::npos);
-    fs::remove_all(dir);
 }

@@ -3,6 +3,8 @@
 #include "images/Panorama.h"
 #include "images/Raster.h"
 #include "images/Shapes.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 #include <stb_image.h>
@@ -13,23 +15,7 @@
 #include <limits>
 #include <string>
 
-#include <unistd.h>
-
 using namespace assetgen::images;
-
-namespace {
-
-// One folder per process, as test processes (and other build trees) run in parallel.
-std::filesystem::path scratchDir(const char* name)
-{
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() / "vantor-image-tests"
-        / (std::to_string(static_cast<long>(getpid())) + "-" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
-
-} // namespace
 
 TEST(ImageRaster, OutOfRangeAccessStaysOnTheCanvas)
 {
@@ -122,7 +108,8 @@ TEST(ImageRaster, BilinearSampleRepeatsAtTheBorders)
 
 TEST(ImageRaster, PngRoundTripsAndBadRequestsFail)
 {
-    const std::filesystem::path dir = scratchDir("raster");
+    const testsupport::ScratchDir scratch;
+    const std::filesystem::path& dir = scratch.path();
     Raster r(5, 3);
     r.shade([](int x, int y) { return Color{x / 4.0f, y / 2.0f, 0.25f, (x + y) / 6.0f}; });
     const std::string path = (dir / "rgba.png").string();
@@ -141,14 +128,13 @@ TEST(ImageRaster, PngRoundTripsAndBadRequestsFail)
     stbi_image_free(pixels);
 
     // The loader takes only RGB and RGBA, so nothing else is written.
-    testing::internal::CaptureStderr();
+    testsupport::CapturedOutput captured(testsupport::CapturedOutput::Stream::err);
     EXPECT_FALSE(writePng(r, (dir / "grey.png").string(), 1));
     EXPECT_FALSE(writePng(r, (dir / "missing" / "folder" / "x.png").string(), 3));
-    const std::string messages = testing::internal::GetCapturedStderr();
+    const std::string messages = captured.take();
     EXPECT_NE(messages.find("grey.png"), std::string::npos);
     EXPECT_NE(messages.find("x.png"), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(dir / "grey.png"));
-    std::filesystem::remove_all(dir);
 }
 
 TEST(ImageShapes, PolygonDistanceHasTheRightSignAndSize)

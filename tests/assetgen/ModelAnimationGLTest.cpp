@@ -17,6 +17,7 @@
 #include "models/PumpJackLinkage.h"
 #include "models/Truck.h"
 #include "support/GLTestContext.h"
+#include "support/ScratchDir.h"
 
 using namespace assetgen::models;
 
@@ -77,7 +78,7 @@ protected:
         REQUIRE_GL_CONTEXT(kSize, kSize);
         ASSERT_TRUE(writeModels(scratch.path()));
     }
-    modeltest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 } // namespace

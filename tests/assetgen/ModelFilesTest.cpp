@@ -18,6 +18,8 @@
 #include "models/PumpJack.h"
 #include "models/SkyBox.h"
 #include "models/Truck.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 using namespace assetgen;
 using namespace assetgen::models;
@@ -50,7 +52,7 @@ class GeneratedModels : public testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        scratch = new modeltest::ScratchDir;
+        scratch = new testsupport::ScratchDir;
         written = writeModels(scratch->path());
     }
     static void TearDownTestSuite()
@@ -60,11 +62,11 @@ protected:
     }
     static std::string file(const std::string& relative) { return scratch->file(relative); }
 
-    static modeltest::ScratchDir* scratch;
+    static testsupport::ScratchDir* scratch;
     static bool written;
 };
 
-modeltest::ScratchDir* GeneratedModels::scratch = nullptr;
+testsupport::ScratchDir* GeneratedModels::scratch = nullptr;
 bool GeneratedModels::written = false;
 
 // Loads a ".nwa" file and each part it names, as the animated model does; returns the
@@ -146,12 +148,12 @@ TEST_F(GeneratedModels, TruckAnimationLoadsEveryPart)
 
 TEST_F(GeneratedModels, GeneratorWritesTheSameBytesEveryTime)
 {
-    modeltest::ScratchDir again;
+    testsupport::ScratchDir again;
     ASSERT_TRUE(writeModels(again.path()));
     for (const std::string& relative : modelFiles()) {
-        const std::string first = modeltest::readFile(file(relative));
+        const std::string first = testsupport::readFile(file(relative));
         EXPECT_FALSE(first.empty()) << relative;
-        EXPECT_TRUE(first == modeltest::readFile(again.file(relative))) << relative;
+        EXPECT_TRUE(first == testsupport::readFile(again.file(relative))) << relative;
     }
 }
 
@@ -162,7 +164,7 @@ TEST(ModelMeshFiles, ObjFilesGoIntoNewFoldersAndReadBackExactly)
     mesh.texCoords = {{0.25f, 0.75f}, {1.0f, 0.0f}};
     mesh.normals = {{0.0f, 0.0f, -1.0f}};
     mesh.corners = {1, 1, 1, 2, 2, 1, 3, 1, 1};
-    modeltest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     ASSERT_TRUE(writeObjFile(scratch.file("a/b/t.obj"), mesh, "test"));
     const Loaded back = loadObj(scratch.file("a/b/t.obj"));
     ASSERT_TRUE(back.read);
@@ -170,12 +172,12 @@ TEST(ModelMeshFiles, ObjFilesGoIntoNewFoldersAndReadBackExactly)
     EXPECT_EQ(back.positions[1], glm::vec3(1.25f, -2.5f, 1e-7f));
     EXPECT_EQ(back.texCoords[0], glm::vec2(0.25f, 0.75f)); // not flipped
     EXPECT_EQ(back.normals[2], glm::vec3(0.0f, 0.0f, -1.0f));
-    EXPECT_EQ(modeltest::readFile(scratch.file("a/b/t.obj")).substr(0, 20), "# test: 1 triangles\n");
+    EXPECT_EQ(testsupport::readFile(scratch.file("a/b/t.obj")).substr(0, 20), "# test: 1 triangles\n");
 }
 
 TEST(ModelMeshFiles, WritesIntoAnUnwritablePlaceFail)
 {
-    modeltest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string blocker = scratch.file("blocker");
     std::ofstream(blocker) << "a file where a directory should be";
     Tarvo::ObjMesh mesh;

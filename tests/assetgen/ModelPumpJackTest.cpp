@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <sstream>
 
 #include "ModelTestUtil.h"
 #include "mesh/AniPart.h"
@@ -24,18 +23,8 @@ class PumpJackAnimation : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::string text, error;
-        ASSERT_TRUE(formatNwa(pumpJackAnimation(geometry), text, error)) << error;
-        std::istringstream in(text);
         Tarvo::NwaFile nwa;
-        ASSERT_TRUE(Tarvo::parseNwa(in, nwa, error)) << error;
-        for (std::size_t p = 0; p < nwa.partNames.size(); ++p) {
-            Tarvo::AniPart part;
-            part.length = nwa.length;
-            part.spacing = nwa.spacing;
-            part.keys = nwa.partKeys(p);
-            parts.push_back(part);
-        }
+        ASSERT_TRUE(modeltest::readBackAnimation(pumpJackAnimation(geometry), nwa, parts));
         ASSERT_EQ(parts.size(), std::size(kPumpJackParts));
     }
 

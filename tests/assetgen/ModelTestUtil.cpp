@@ -1,14 +1,9 @@
 // Mesh measurements for the model tests.
 #include "ModelTestUtil.h"
 
-#include <atomic>
-#include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <utility>
-
-#include <unistd.h>
 
 namespace modeltest {
 
@@ -79,29 +74,23 @@ Bounds bounds(const Tarvo::ObjMesh& mesh)
     return bounds(std::vector<glm::vec3>(mesh.positions.begin(), mesh.positions.end()));
 }
 
-ScratchDir::ScratchDir()
+testing::AssertionResult readBackAnimation(const assetgen::models::PartAnimation& animation,
+    Tarvo::NwaFile& nwa, std::vector<Tarvo::AniPart>& parts)
 {
-    static std::atomic<int> counter{0};
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-    dir = (base / ("vantor-models-" + std::to_string(::getpid()) + "-"
-                   + std::to_string(counter++)))
-              .string();
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(dir, ignored);
-}
-
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text, error;
+    if (!assetgen::models::formatNwa(animation, text, error))
+        return testing::AssertionFailure() << "cannot format the animation: " << error;
+    std::istringstream in(text);
+    if (!Tarvo::parseNwa(in, nwa, error))
+        return testing::AssertionFailure() << "cannot parse its text: " << error;
+    for (std::size_t p = 0; p < nwa.partNames.size(); ++p) {
+        Tarvo::AniPart part;
+        part.length = nwa.length;
+        part.spacing = nwa.spacing;
+        part.keys = nwa.partKeys(p);
+        parts.push_back(part);
+    }
+    return testing::AssertionSuccess();
 }
 
 } // namespace modeltest

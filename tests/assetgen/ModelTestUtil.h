@@ -1,14 +1,18 @@
 // Shared checks for the model generator's tests: mesh measurements (volume, closure,
-// bounds, winding against normals) and a scratch directory for written files.
+// bounds, winding against normals) and animations read back as the show reads them.
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include <glm/glm.hpp>
 
+#include "mesh/AniPart.h"
+#include "mesh/NwaFile.h"
 #include "mesh/ObjReader.h"
+#include "models/NwaWriter.h"
 
 namespace modeltest {
 
@@ -39,21 +43,9 @@ struct Bounds {
 Bounds bounds(const std::vector<glm::vec3>& positions);
 Bounds bounds(const Tarvo::ObjMesh& mesh);
 
-// A fresh directory under the system's temporary directory, removed afterwards.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::string& path() const { return dir; }
-    std::string file(const std::string& relative) const { return dir + "/" + relative; }
-
-private:
-    std::string dir;
-};
-
-// The whole file as bytes; empty when it cannot be read.
-std::string readFile(const std::string& path);
+// The animation after a round trip through its ".nwa" text: the parsed file, and one part
+// per name holding its keys, as the animated model evaluates them. Says which step failed.
+testing::AssertionResult readBackAnimation(const assetgen::models::PartAnimation& animation,
+    Tarvo::NwaFile& nwa, std::vector<Tarvo::AniPart>& parts);
 
 } // namespace modeltest

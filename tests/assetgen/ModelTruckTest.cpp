@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <sstream>
 
 #include <glm/gtc/matrix_transform.hpp>
 
@@ -22,17 +21,7 @@ class TruckAnimation : public testing::Test {
 protected:
     void SetUp() override
     {
-        std::string text, error;
-        ASSERT_TRUE(formatNwa(truckAnimation(), text, error)) << error;
-        std::istringstream in(text);
-        ASSERT_TRUE(Tarvo::parseNwa(in, nwa, error)) << error;
-        for (std::size_t p = 0; p < nwa.partNames.size(); ++p) {
-            Tarvo::AniPart part;
-            part.length = nwa.length;
-            part.spacing = nwa.spacing;
-            part.keys = nwa.partKeys(p);
-            parts.push_back(part);
-        }
+        ASSERT_TRUE(modeltest::readBackAnimation(truckAnimation(), nwa, parts));
     }
 
     // A wheel's turn in degrees at time t, as the model draws it.

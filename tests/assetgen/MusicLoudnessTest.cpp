@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <vector>
 
@@ -30,6 +31,20 @@ void appendSine(Programme& p, double sampleRate, double hz, double dbfs, double 
         p.left.push_back(left ? v : 0.0f);
         p.right.push_back(right ? v : 0.0f);
     }
+}
+
+struct Passage {
+    double dbfs;
+    double seconds;
+};
+
+// Integrated loudness of 1 kHz stereo sine passages played one after another.
+double loudnessOf(std::initializer_list<Passage> passages)
+{
+    Programme p;
+    for (const Passage& passage : passages)
+        appendSine(p, kSampleRate, 1000.0, passage.dbfs, passage.seconds);
+    return integratedLoudness(p.left, p.right);
 }
 
 } // namespace
@@ -64,9 +79,7 @@ TEST(MusicLoudness, StereoSineReadsItsLevelPerChannel)
     // Two channels at -23 dBFS each: -3.01 dB for the sine's mean square, +3.01 dB for
     // the second channel, so the reading equals the per-channel level.
     for (double level : {-23.0, -33.0, -14.0}) {
-        Programme p;
-        appendSine(p, kSampleRate, 1000.0, level, 20.0);
-        EXPECT_NEAR(integratedLoudness(p.left, p.right), level, 0.1) << level;
+        EXPECT_NEAR(loudnessOf({{level, 20.0}}), level, 0.1) << level;
     }
 }
 
@@ -74,11 +87,7 @@ TEST(MusicLoudness, RelativeGateDropsQuietPassages)
 {
     // -36 / -23 / -36 dBFS for 10 / 60 / 10 s: the -36 blocks are 13 LU under the
     // ungated mean, below the relative gate, so only the -23 part counts.
-    Programme p;
-    appendSine(p, kSampleRate, 1000.0, -36.0, 10.0);
-    appendSine(p, kSampleRate, 1000.0, -23.0, 60.0);
-    appendSine(p, kSampleRate, 1000.0, -36.0, 10.0);
-    EXPECT_NEAR(integratedLoudness(p.left, p.right), -23.0, 0.1);
+    EXPECT_NEAR(loudnessOf({{-36.0, 10.0}, {-23.0, 60.0}, {-36.0, 10.0}}), -23.0, 0.1);
 }
 
 TEST(MusicLoudness, AbsoluteGateDropsNearSilence)
@@ -86,21 +95,14 @@ TEST(MusicLoudness, AbsoluteGateDropsNearSilence)
     // 10 s at -60 dBFS, then 30 s at -75. Ungated, the mean is -65.6 and the relative
     // gate -75.6 would let the -75 blocks in; the -70 LUFS absolute gate removes them
     // first, so the reading is the -60 part alone.
-    Programme p;
-    appendSine(p, kSampleRate, 1000.0, -60.0, 10.0);
-    appendSine(p, kSampleRate, 1000.0, -75.0, 30.0);
-    EXPECT_NEAR(integratedLoudness(p.left, p.right), -60.0, 0.1);
+    EXPECT_NEAR(loudnessOf({{-60.0, 10.0}, {-75.0, 30.0}}), -60.0, 0.1);
 }
 
 TEST(MusicLoudness, PassagesInsideTheGateAreAveragedByPower)
 {
     // -26 / -20 / -26 dBFS for 20 / 20.1 / 20 s: all blocks pass the gate, and the power
     // mean (40 s at 10^-2.6, 20.1 s at 10^-2) is 10^-2.3, so -23.0.
-    Programme p;
-    appendSine(p, kSampleRate, 1000.0, -26.0, 20.0);
-    appendSine(p, kSampleRate, 1000.0, -20.0, 20.1);
-    appendSine(p, kSampleRate, 1000.0, -26.0, 20.0);
-    EXPECT_NEAR(integratedLoudness(p.left, p.right), -23.0, 0.1);
+    EXPECT_NEAR(loudnessOf({{-26.0, 20.0}, {-20.0, 20.1}, {-26.0, 20.0}}), -23.0, 0.1);
 }
 
 TEST(MusicLoudness, NoGatedBlockReadsMinusInfinity)
@@ -110,9 +112,7 @@ TEST(MusicLoudness, NoGatedBlockReadsMinusInfinity)
     silent.right.assign(kSampleRate * 5, 0.0f);
     EXPECT_TRUE(std::isinf(integratedLoudness(silent.left, silent.right)));
 
-    Programme tooShort; // under one 400 ms block
-    appendSine(tooShort, kSampleRate, 1000.0, -10.0, 0.35);
-    EXPECT_TRUE(std::isinf(integratedLoudness(tooShort.left, tooShort.right)));
+    EXPECT_TRUE(std::isinf(loudnessOf({{-10.0, 0.35}}))); // under one 400 ms block
 
     const std::vector<float> none;
     EXPECT_TRUE(std::isinf(integratedLoudness(none, none)));

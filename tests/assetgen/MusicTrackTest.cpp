@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,8 @@
 #include "music/Arrangement.h"
 #include "music/Loudness.h"
 #include "music/Music.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 using namespace assetgen::music;
 namespace fs = std::filesystem;
@@ -75,23 +76,10 @@ Decoded decodeMp3(const std::string& path)
     return d;
 }
 
-std::vector<char> readBytes(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class MusicTrack : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / (std::string("vantor-music-") + info->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    fs::path dir;
+    testsupport::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
 };
 
 // Mid-channel level in dB over whole bars.
@@ -168,7 +156,7 @@ TEST_F(MusicTrack, TwoRunsWriteIdenticalFiles)
     const fs::path a = dir / "first.mp3", b = dir / "second.mp3";
     ASSERT_TRUE(writeMusicFile(a.string(), first, error)) << error;
     ASSERT_TRUE(writeMusicFile(b.string(), second, error)) << error;
-    EXPECT_TRUE(readBytes(a) == readBytes(b));
+    EXPECT_TRUE(testsupport::readFile(a) == testsupport::readFile(b));
 }
 
 TEST_F(MusicTrack, UnwritablePlacesFailCleanly)

@@ -5,7 +5,8 @@
 #include <cmath>
 #include <cstring>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
+#include "support/ReadFile.h"
 
 namespace audiotest {
 namespace {
@@ -153,9 +154,9 @@ TEST_F(AudioDecodeTest, MissingAndBrokenFilesFailCleanly)
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
 
     const std::string text = "This is not an MP3 file, just some words.\n";
-    EXPECT_EQ(openDecode(writeFile("text.mp3", {text.begin(), text.end()})), 0u);
+    EXPECT_EQ(openDecode(scratch().write("text.mp3", text)), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
-    EXPECT_EQ(openDecode(writeFile("empty.mp3", {})), 0u);
+    EXPECT_EQ(openDecode(scratch().write("empty.mp3", "")), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM);
     // A folder is not a file either.
     EXPECT_EQ(openDecode("/tmp"), 0u);
@@ -165,7 +166,7 @@ TEST_F(AudioDecodeTest, MissingAndBrokenFilesFailCleanly)
 // crash, a hang or a read past the end.
 TEST_F(AudioDecodeTest, DamagedFilesReadToTheirLength)
 {
-    const std::vector<unsigned char> good = readFile(tune(2.0).path);
+    const std::vector<unsigned char> good = testsupport::readBytes(tune(2.0).path);
     ASSERT_GT(good.size(), 4000u);
     std::vector<unsigned char> junk(20000);
     for (std::size_t i = 0; i < junk.size(); ++i)
@@ -187,7 +188,7 @@ TEST_F(AudioDecodeTest, DamagedFilesReadToTheirLength)
     };
     std::vector<std::int16_t> buffer(8192);
     for (const auto& [name, bytes] : files) {
-        const HSTREAM s = openDecode(writeFile(name, bytes));
+        const HSTREAM s = openDecode(scratch().write(name, bytes));
         if (s == 0) {
             EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_FILEFORM) << name;
             continue;

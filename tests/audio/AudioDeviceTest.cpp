@@ -10,7 +10,7 @@
 #include <cstring>
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 namespace audiotest {
 namespace {
@@ -44,6 +44,17 @@ protected:
         return device->pump(frames);
     }
 
+    // What count callbacks in a row hand the device.
+    std::vector<std::int16_t> listen(int count)
+    {
+        std::vector<std::int16_t> heard;
+        for (int i = 0; i < count; ++i) {
+            const auto out = callback();
+            heard.insert(heard.end(), out.begin(), out.end());
+        }
+        return heard;
+    }
+
     static double seconds(HSTREAM s)
     {
         return BASS_ChannelBytes2Seconds(s, BASS_ChannelGetPosition(s, BASS_POS_BYTE));
@@ -59,11 +70,7 @@ TEST_F(AudioDeviceTest, DeviceReceivesTheDecodedSamplesInOrder)
     const auto before = callback();
     EXPECT_TRUE(std::all_of(before.begin(), before.end(), [](auto v) { return v == 0; }));
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    std::vector<std::int16_t> heard;
-    for (int i = 0; i < 40; ++i) {
-        const auto out = callback();
-        heard.insert(heard.end(), out.begin(), out.end());
-    }
+    const std::vector<std::int16_t> heard = listen(40);
     ASSERT_LE(heard.size(), all.size());
     EXPECT_TRUE(std::equal(heard.begin(), heard.end(), all.begin()));
 }
@@ -147,11 +154,7 @@ TEST_F(AudioDeviceTest, PauseSilencesAndResumeContinues)
     const std::vector<std::int16_t> all = decodeAll(t.path);
     const HSTREAM s = open(t);
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    std::vector<std::int16_t> heard;
-    for (int i = 0; i < 10; ++i) {
-        const auto out = callback();
-        heard.insert(heard.end(), out.begin(), out.end());
-    }
+    std::vector<std::int16_t> heard = listen(10);
     ASSERT_TRUE(BASS_ChannelPause(s));
     EXPECT_EQ(BASS_ChannelIsActive(s), BASS_ACTIVE_PAUSED);
     // Ten buffers handed, the last two still in the device: eight heard.
@@ -251,11 +254,7 @@ TEST_F(AudioResampleTest, OtherRatesAreInterpolatedAndTimedAtTheirOwnRate)
     const std::vector<std::int16_t> all = decodeAll(t.path);
     const HSTREAM s = open(t);
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    std::vector<std::int16_t> heard;
-    for (int i = 0; i < 20; ++i) {
-        const auto out = callback();
-        heard.insert(heard.end(), out.begin(), out.end());
-    }
+    const std::vector<std::int16_t> heard = listen(20);
     const std::size_t frames = heard.size() / 2;
     for (std::size_t j = 0; j + 1 < frames; ++j) {
         ASSERT_EQ(heard[2 * j], heard[2 * j + 1]) << "mono goes to both sides";
@@ -282,12 +281,7 @@ class AudioSdlDummyTest : public AudioFixture {};
 
 TEST_F(AudioSdlDummyTest, PlaysThroughSdlOnItsOwnThread)
 {
-    audio::AudioLayer::instance().setDeviceFactory({});
-    audio::AudioLayer::instance().setClock(nullptr);
-    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
-    const BOOL ok = BASS_Init(-1, 44100, 0, nullptr, nullptr);
-    ::unsetenv("SDL_AUDIODRIVER");
-    if (!ok)
+    if (!initWithSdlDriver("dummy"))
         GTEST_SKIP() << "this SDL has no dummy audio driver";
 
     const HSTREAM s = BASS_StreamCreateFile(FALSE, tune(2.0).path.c_str(), 0, 0, BASS_STREAM_PRESCAN);

@@ -6,16 +6,17 @@
 #include <cstring>
 #include <string>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 #include "mp3/Mp3Writer.h"
 #include "mp3/TestTune.h"
+#include "support/ReadFile.h"
 
 namespace audiotest {
 namespace {
 
 TEST(AudioMp3WriterTest, FileStartsWithTheGaplessInfoTag)
 {
-    const std::vector<unsigned char> bytes = readFile(tune(1.0).path);
+    const std::vector<unsigned char> bytes = testsupport::readBytes(tune(1.0).path);
     ASSERT_GT(bytes.size(), 1000u);
     // An MPEG frame header at byte 0, no ID3 tag in front of it.
     EXPECT_EQ(bytes[0], 0xFF);
@@ -32,7 +33,7 @@ TEST(AudioMp3WriterTest, RefusesWhatItCannotWrite)
     std::string error;
     EXPECT_FALSE(mp3::writeMp3("/nonexistent-dir/x.mp3", pcm, 44100, 2, 128, &error));
     EXPECT_NE(error.find("cannot create"), std::string::npos);
-    EXPECT_FALSE(mp3::writeMp3(writeFile("three.mp3", {}), pcm, 44100, 3, 128, &error));
+    EXPECT_FALSE(mp3::writeMp3(scratch().write("three.mp3", ""), pcm, 44100, 3, 128, &error));
     EXPECT_NE(error.find("channel"), std::string::npos);
     mp3::Mp3Writer writer;
     EXPECT_FALSE(writer.write(pcm.data(), 10));

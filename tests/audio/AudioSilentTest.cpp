@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 
 namespace audiotest {
 namespace {
@@ -150,12 +150,7 @@ TEST_F(AudioSilentTest, NoSoundDeviceAndLayerLifetime)
 // fails and the stream plays on the real monotonic clock.
 TEST_F(AudioSilentTest, UnavailableSdlDriverFallsBackToTheClock)
 {
-    audio::AudioLayer::instance().setDeviceFactory({});
-    audio::AudioLayer::instance().setClock(nullptr);
-    ::setenv("SDL_AUDIODRIVER", "vantor-no-such-driver", 1);
-    const BOOL ok = BASS_Init(-1, 44100, 0, nullptr, nullptr);
-    ::unsetenv("SDL_AUDIODRIVER");
-    EXPECT_FALSE(ok);
+    EXPECT_FALSE(initWithSdlDriver("vantor-no-such-driver"));
 
     const HSTREAM s = openPlayable();
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));

@@ -2,7 +2,7 @@
 // second, read from the stream's position, here on a stepped clock with no device.
 #include <gtest/gtest.h>
 
-#include "AudioTestSupport.h"
+#include "support/AudioTestSupport.h"
 #include "audio/BassTimer.h"
 
 namespace audiotest {

@@ -14,6 +14,7 @@
 #include "capture/FramePlan.h"
 #include "capture/Y4mSink.h"
 #include "audio/BassAudio.h"
+#include "support/ReadFile.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ capture::CapturedFrame asReadBack(const Picture& p)
     for (int y = p.height - 1; y >= 0; --y)
         for (int x = 0; x < p.width; ++x) {
             const std::uint8_t* px = &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
-            frame.rgba.insert(frame.rgba.end(), {px[0], px[1], px[2], 255});
+            frame.bgra.insert(frame.bgra.end(), {px[2], px[1], px[0], 255});
         }
     return frame;
 }
@@ -200,7 +201,7 @@ TEST_F(CaptureGLTest, WavHoldsTheDecodedMusicOfTheSpanSampleForSample)
     BASS_StreamFree(stream);
 
     const capture::SampleSpan span = capture::sampleSpan(3.0, 17.0, 44100);
-    const std::string wav = capturetest::readFile(dir / "a.wav");
+    const std::string wav = testsupport::readFile(dir / "a.wav");
     ASSERT_EQ(wav.size(), 44u + span.count * 4u);
     ASSERT_GE(music.size(), (span.first + span.count) * 4u);
     EXPECT_TRUE(wav.compare(44, std::string::npos, music, span.first * 4u, span.count * 4u) == 0);
@@ -324,8 +325,8 @@ TEST_F(CaptureGLTest, FailuresExitWithOneAndSayWhy)
                                 "' --scene testcard --size 32x18 --to 400 --y4m - 2> pipe.txt; echo $? > status.txt )"
                                 " | head -c 100 > /dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(capturetest::readFile(dir / "status.txt"), "1\n");
-    EXPECT_NE(capturetest::readFile(dir / "pipe.txt").find("Broken pipe"), std::string::npos);
+    EXPECT_EQ(testsupport::readFile(dir / "status.txt"), "1\n");
+    EXPECT_NE(testsupport::readFile(dir / "pipe.txt").find("Broken pipe"), std::string::npos);
 }
 
 } // namespace

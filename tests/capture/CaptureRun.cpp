@@ -3,36 +3,19 @@
 
 #include <stb_image.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 
+#include "support/ReadFile.h"
 #include "sync/TrackWriter.h"
 
 namespace capturetest {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 void CaptureProgramTest::SetUp()
 {
-    dir = fs::temp_directory_path() /
-          (std::string("vantor-capture-") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" +
-           std::to_string(getpid()));
-    fs::remove_all(dir);
     fs::create_directories(dir / "data" / "science");
-}
-
-void CaptureProgramTest::TearDown()
-{
-    fs::remove_all(dir);
 }
 
 void CaptureProgramTest::makeShow(double seconds)
@@ -73,8 +56,8 @@ Outcome CaptureProgramTest::shell(const fs::path& folder, const std::string& lin
     Outcome result;
     result.signalled = WIFSIGNALED(raw);
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    result.out = readFile(dir / "out.bin");
-    result.err = readFile(dir / "err.txt");
+    result.out = testsupport::readFile(dir / "out.bin");
+    result.err = testsupport::readFile(dir / "err.txt");
     return result;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ScratchDir.h"
 #include "sync/SyncTracks.h"
 
 namespace capturetest {
@@ -29,7 +30,6 @@ struct Picture {
 class CaptureProgramTest : public ::testing::Test {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A tune of this length as ./data/vaxo-dubtech.mp3, and links to the rest of the data.
     void makeShow(double seconds);
@@ -43,9 +43,9 @@ protected:
     // in dir.
     Outcome shell(const std::filesystem::path& folder, const std::string& command);
     Picture picture(const std::string& relativePath) const;
-    std::filesystem::path dir;
-};
 
-std::string readFile(const std::filesystem::path& path);
+    testsupport::ScratchDir scratch;
+    const std::filesystem::path& dir = scratch.path(); // the program's working folder
+};
 
 } // namespace capturetest

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <stb_image.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "capture/BoundedQueue.h"
 #include "capture/PngSink.h"
 #include "capture/Y4mSink.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -30,17 +30,9 @@ CapturedFrame rampFrame(int w, int h)
     for (int glRow = 0; glRow < h; ++glRow) {
         const auto v = static_cast<std::uint8_t>(h > 1 ? 255 * glRow / (h - 1) : 255);
         for (int x = 0; x < w; ++x)
-            frame.rgba.insert(frame.rgba.end(), {v, static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(255 - v), 0});
+            frame.bgra.insert(frame.bgra.end(), {static_cast<std::uint8_t>(255 - v), static_cast<std::uint8_t>(x), v, 0});
     }
     return frame;
-}
-
-fs::path tempDir(const char* name)
-{
-    const fs::path dir = fs::temp_directory_path() / (std::string("vantor-capture-") + name + "-" + std::to_string(getpid()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
 }
 
 TEST(FrameEncoderTest, FlipsRowsAndDropsAlpha)
@@ -60,7 +52,7 @@ TEST(FrameEncoderTest, FlipsRowsAndDropsAlpha)
 TEST(FrameEncoderTest, ShortPixelBufferGivesBlackInsteadOfOverreading)
 {
     CapturedFrame frame = rampFrame(4, 4);
-    frame.rgba.resize(10);
+    frame.bgra.resize(10);
     const std::vector<std::uint8_t> rgb = capture::topDownRgb(frame);
     ASSERT_EQ(rgb.size(), 48u);
     for (std::uint8_t v : rgb)
@@ -141,7 +133,8 @@ TEST(FrameEncoderTest, Y4mReportsAFullDiskAndAFrameOfTheWrongSize)
 
 TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)
 {
-    const fs::path dir = tempDir("png");
+    const testsupport::ScratchDir scratch;
+    const fs::path& dir = scratch.path();
     {
         capture::PngSink sink(8 * 5 * 4, 2);
         for (int i = 0; i < 5; ++i) {
@@ -170,7 +163,6 @@ TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)
         ++files;
     }
     EXPECT_EQ(files, 5u);
-    fs::remove_all(dir);
 }
 
 TEST(FrameEncoderTest, PngFailureIsReportedAndStopsFurtherFrames)

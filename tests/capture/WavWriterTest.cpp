@@ -2,16 +2,14 @@
 // music's end, and failures that leave no file behind.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "capture/WavWriter.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -62,12 +60,6 @@ public:
     int seeks = 0;
 };
 
-std::vector<std::uint8_t> readAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 std::uint32_t le32(const std::vector<std::uint8_t>& b, size_t at)
 {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (static_cast<std::uint32_t>(b[at + 3]) << 24);
@@ -81,16 +73,8 @@ std::int16_t sampleAt(const std::vector<std::uint8_t>& b, size_t index)
 
 class WavWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() / ("vantor-capture-wav-" + std::to_string(getpid()));
-        fs::create_directories(dir);
-        path = (dir / "a.wav").string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    fs::path dir;
-    std::string path;
+    testsupport::ScratchDir scratch;
+    const std::string path = scratch.file("a.wav");
 };
 
 TEST_F(WavWriterTest, HeaderDescribesSixteenBitPcm)
@@ -117,7 +101,7 @@ TEST_F(WavWriterTest, WritesExactlyTheSpansSamples)
     const capture::SampleSpan span = capture::sampleSpan(3.0, 17.0, 44100);
     std::string why;
     ASSERT_TRUE(capture::writeWav(path, source, span, why)) << why;
-    const std::vector<std::uint8_t> bytes = readAll(path);
+    const std::vector<std::uint8_t> bytes = testsupport::readBytes(path);
     ASSERT_EQ(bytes.size(), 44u + span.count * 4u);
     EXPECT_EQ(le32(bytes, 40), span.count * 4u);
     for (std::uint64_t i = 0; i < span.count; i += 997) {
@@ -134,7 +118,7 @@ TEST_F(WavWriterTest, PastTheMusicsEndIsSilence)
     RampSource source(5000);
     std::string why;
     ASSERT_TRUE(capture::writeWav(path, source, {4000, 3000}, why)) << why;
-    const std::vector<std::uint8_t> bytes = readAll(path);
+    const std::vector<std::uint8_t> bytes = testsupport::readBytes(path);
     ASSERT_EQ(bytes.size(), 44u + 3000u * 4u);
     EXPECT_EQ(sampleAt(bytes, 2 * 999), RampSource::sample(4999, 0));
     for (size_t i = 1000; i < 3000; ++i)
@@ -142,7 +126,7 @@ TEST_F(WavWriterTest, PastTheMusicsEndIsSilence)
 
     // A span that starts after the end is all silence, still of its full length.
     ASSERT_TRUE(capture::writeWav(path, source, {9000, 100}, why)) << why;
-    const std::vector<std::uint8_t> silent = readAll(path);
+    const std::vector<std::uint8_t> silent = testsupport::readBytes(path);
     ASSERT_EQ(silent.size(), 44u + 400u);
     for (size_t i = 0; i < 200; ++i)
         ASSERT_EQ(sampleAt(silent, i), 0);
@@ -153,7 +137,7 @@ TEST_F(WavWriterTest, MonoMusicStaysMono)
     RampSource source(1000, 1, 22050);
     std::string why;
     ASSERT_TRUE(capture::writeWav(path, source, {10, 20}, why)) << why;
-    const std::vector<std::uint8_t> bytes = readAll(path);
+    const std::vector<std::uint8_t> bytes = testsupport::readBytes(path);
     ASSERT_EQ(bytes.size(), 44u + 40u);
     EXPECT_EQ(bytes[22], 1);
     EXPECT_EQ(le32(bytes, 24), 22050u);
@@ -165,7 +149,7 @@ TEST_F(WavWriterTest, EmptySpanIsAValidEmptyFile)
     RampSource source(1000);
     std::string why;
     ASSERT_TRUE(capture::writeWav(path, source, {0, 0}, why)) << why;
-    EXPECT_EQ(readAll(path).size(), 44u);
+    EXPECT_EQ(testsupport::readBytes(path).size(), 44u);
 }
 
 TEST_F(WavWriterTest, FailuresLeaveNoFile)
@@ -183,7 +167,7 @@ TEST_F(WavWriterTest, FailuresLeaveNoFile)
     EXPECT_FALSE(fs::exists(path));
 
     RampSource fine(1000);
-    EXPECT_FALSE(capture::writeWav((dir / "missing" / "a.wav").string(), fine, {0, 10}, why));
+    EXPECT_FALSE(capture::writeWav(scratch.file("missing/a.wav"), fine, {0, 10}, why));
     EXPECT_NE(why.find("missing"), std::string::npos) << why;
 
     // More than a 32-bit RIFF size can describe.

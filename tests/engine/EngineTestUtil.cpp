@@ -1,58 +1,22 @@
-// Scratch files, capture and small GL helpers for the engine tests.
+// PNG files and small GL helpers for the engine tests.
 #include "EngineTestUtil.h"
 
 #include <stb_image_write.h>
 
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <random>
+#include <filesystem>
+#include <stdexcept>
 
 #include "engine/Fbo.h"
 #include "support/GLTestContext.h"
 
 namespace enginetest {
 
-ScratchDir::ScratchDir()
+std::string writePng(const testsupport::ScratchDir& scratch, const std::string& name, int width,
+    int height, int channels, const std::vector<std::uint8_t>& pixels)
 {
-    std::random_device device;
-    const auto base = std::filesystem::temp_directory_path();
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("vantor-engine-" + std::to_string(device()));
-        if (std::filesystem::create_directory(candidate)) {
-            root = candidate;
-            return;
-        }
-    }
-    throw std::runtime_error("no scratch directory");
-}
-
-ScratchDir::~ScratchDir()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-}
-
-std::string ScratchDir::write(const std::string& name, const std::string& contents) const
-{
-    const auto file = root / name;
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream out(file, std::ios::binary);
-    out << contents;
-    return file.string();
-}
-
-std::string ScratchDir::writeBytes(const std::string& name,
-    const std::vector<std::uint8_t>& bytes) const
-{
-    return write(name, std::string(bytes.begin(), bytes.end()));
-}
-
-std::string ScratchDir::writePng(const std::string& name, int width, int height, int channels,
-    const std::vector<std::uint8_t>& pixels) const
-{
-    const auto file = root / name;
+    const auto file = scratch.path() / name;
     std::filesystem::create_directories(file.parent_path());
     if (!stbi_write_png(file.string().c_str(), width, height, channels, pixels.data(),
             width * channels))
@@ -143,31 +107,6 @@ GLint textureOnUnit(unsigned unit, GLenum target)
     glGetIntegerv(target, &name);
     glActiveTexture(static_cast<GLenum>(active));
     return name;
-}
-
-CaptureOut::CaptureOut(bool stderrStream) : err(stderrStream)
-{
-    std::fflush(stdout);
-    std::fflush(stderr);
-    if (err)
-        ::testing::internal::CaptureStderr();
-    else
-        ::testing::internal::CaptureStdout();
-}
-
-CaptureOut::~CaptureOut()
-{
-    if (!taken)
-        take();
-}
-
-std::string CaptureOut::take()
-{
-    taken = true;
-    std::fflush(stdout);
-    std::fflush(stderr);
-    return err ? ::testing::internal::GetCapturedStderr()
-               : ::testing::internal::GetCapturedStdout();
 }
 
 } // namespace enginetest

@@ -1,6 +1,5 @@
 // Shared pieces of the engine tests: a fixture with a GL context that runs from the
-// repository root, scratch files (shaders, PNG, BMP, DDS) in a private temporary folder,
-// stdout/stderr capture and small texture helpers.
+// repository root and a scratch folder, PNG files for it, and small texture helpers.
 #pragma once
 
 #include <GL/glew.h>
@@ -8,9 +7,10 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <string>
 #include <vector>
+
+#include "support/ScratchDir.h"
 
 namespace enginetest {
 
@@ -19,25 +19,10 @@ namespace enginetest {
 constexpr int windowWidth = 64;
 constexpr int windowHeight = 48;
 
-// A folder of its own under the system's temporary directory, removed at the end.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& path() const { return root; }
-    // Writes text (or bytes) to a file under the folder and returns its full path.
-    std::string write(const std::string& name, const std::string& contents) const;
-    std::string writeBytes(const std::string& name, const std::vector<std::uint8_t>& bytes) const;
-    // Writes an 8-bit PNG with the given channel count; pixels are rows top first.
-    std::string writePng(const std::string& name, int width, int height, int channels,
-        const std::vector<std::uint8_t>& pixels) const;
-
-private:
-    std::filesystem::path root;
-};
+// Writes an 8-bit PNG with the given channel count into the folder and returns its full
+// path; pixels are rows top first.
+std::string writePng(const testsupport::ScratchDir& scratch, const std::string& name, int width,
+    int height, int channels, const std::vector<std::uint8_t>& pixels);
 
 // Every engine GL test: a context with gDemo at windowWidth x windowHeight, the working
 // directory at the repository root, the fixed GL state as the demo instance sets it, an
@@ -47,7 +32,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 // Fills the currently bound target with one colour, leaving the clear colour at the fixed
@@ -65,17 +50,5 @@ GLint currentFramebuffer();
 std::array<GLint, 4> currentViewport();
 GLint currentProgram();
 GLint textureOnUnit(unsigned unit, GLenum target = GL_TEXTURE_BINDING_2D);
-
-// Captures standard output or error from construction until take() (or destruction).
-class CaptureOut {
-public:
-    explicit CaptureOut(bool stderrStream = false);
-    ~CaptureOut();
-    std::string take();
-
-private:
-    bool err;
-    bool taken = false;
-};
 
 } // namespace enginetest

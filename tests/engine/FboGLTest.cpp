@@ -6,9 +6,11 @@
 #include "engine/Fbo.h"
 #include "engine/ImageFx.h"
 #include "engine/WindowSize.h"
+#include "support/CapturedOutput.h"
 #include "support/GLTestContext.h"
 
 using namespace enginetest;
+using testsupport::CapturedOutput;
 using Tarvo::Fbo;
 using Tarvo::fboStack;
 
@@ -102,7 +104,7 @@ TEST_F(FboGLTest, UnbindWithNothingBoundIsReportedAndChangesNothing)
     Fbo a(16, 16, 0, 1, GL_RGBA16F);
     glViewport(1, 2, 3, 4);
     fillCurrent(0, 0, 1, 1);
-    CaptureOut err(true);
+    CapturedOutput err(CapturedOutput::Stream::err);
     a.unbind();
     EXPECT_NE(err.take(), "");
     EXPECT_TRUE(fboStack.empty());
@@ -130,7 +132,7 @@ TEST_F(FboGLTest, DestroyingABoundTargetTakesItOffTheStack)
 {
     Fbo a(16, 16, 0, 1, GL_RGBA16F);
     a.bind();
-    CaptureOut err(true);
+    CapturedOutput err(CapturedOutput::Stream::err);
     {
         Fbo b(8, 8, 0, 1, GL_RGBA16F);
         b.bind();
@@ -154,7 +156,7 @@ TEST_F(FboGLTest, ThreeAttachmentsAreLoggedAndAllReceiveOneDraw)
                                                   "  out1 = vec4(0.0, 0.5, 0.0, 1.0);\n"
                                                   "  out2 = vec4(0.0, 0.0, 0.25, 1.0);\n"
                                                   "}\n");
-    CaptureOut out;
+    CapturedOutput out;
     Fbo fbo(4, 4, 1, 3, GL_RGBA16F);
     EXPECT_EQ(out.take(), "0:: 36064\n1:: 36065\n2:: 36066\n");
     EXPECT_EQ(fbo.getTextureCount(), 3u);
@@ -237,7 +239,7 @@ TEST_F(FboGLTest, OutOfRangeIndicesAreReportedWithSafeResults)
     EXPECT_EQ(fbo.getTexId(0), -1) << "no location until the owner sets one";
     fbo.setTexId(1, 7);
     EXPECT_EQ(fbo.getTexId(1), 7);
-    CaptureOut err(true);
+    CapturedOutput err(CapturedOutput::Stream::err);
     EXPECT_EQ(fbo.getTexture(2), 0u);
     EXPECT_EQ(fbo.getTexId(5), -1);
     fbo.setTexId(2, 3);

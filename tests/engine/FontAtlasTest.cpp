@@ -30,7 +30,7 @@ TEST(FontAtlasTest, GlyphsHaveInkAndALineAdvancesEvenly)
 
 TEST(FontAtlasTest, FilesThatAreNotFontsAreRefusedWithAReason)
 {
-    enginetest::ScratchDir dir;
+    testsupport::ScratchDir dir;
     const auto text = dir.write("not-a-font.ttf", "just some text, not a font at all");
     Tarvo::FontAtlas font;
     EXPECT_FALSE(font.load(text, 16.0f));

@@ -5,8 +5,10 @@
 #include "EngineTestUtil.h"
 #include "engine/Fbo.h"
 #include "engine/ImageFx.h"
+#include "support/CapturedOutput.h"
 
 using namespace enginetest;
+using testsupport::CapturedOutput;
 using Tarvo::Fbo;
 using Tarvo::ImageFx;
 
@@ -138,8 +140,8 @@ TEST_F(ImageFxGLTest, ListsPersistAcrossFramesUntilCleared)
 TEST_F(ImageFxGLTest, AnEffectWhoseShaderIsMissingDrawsNothingAndDoesNotFail)
 {
     Fbo target(4, 4, 0, 1, GL_RGBA16F);
-    CaptureOut out;
-    ImageFx effect((scratch.path() / "missing.fs").string());
+    CapturedOutput out;
+    ImageFx effect(scratch.file("missing.fs"));
     out.take();
     effect.addFloat("sigma", 1.0);
     effect.addTexture("first", 0);

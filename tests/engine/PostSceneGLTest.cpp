@@ -8,9 +8,11 @@
 
 #include "EngineTestUtil.h"
 #include "engine/PostScene.h"
+#include "support/CapturedOutput.h"
 #include "support/GLTestContext.h"
 
 using namespace enginetest;
+using testsupport::CapturedOutput;
 using Tarvo::Fbo;
 using Tarvo::ImageFx;
 
@@ -112,7 +114,7 @@ protected:
     {
         const auto composite = scratch.write("compose.fs", compositeSource);
         const auto draw = scratch.write("draw.fs", fourOutputs);
-        CaptureOut out;
+        CapturedOutput out;
         auto scene = std::make_unique<TestScene>(composite, 4, draw);
         const std::string text = out.take();
         if (log)
@@ -181,7 +183,7 @@ TEST_F(PostSceneGLTest, AFrameReachesTheWindowThroughEveryPass)
 TEST_F(PostSceneGLTest, TheMainScenesCompositingShaderShowsTheLitColour)
 {
     const auto draw = scratch.write("draw.fs", fourOutputs);
-    CaptureOut out;
+    CapturedOutput out;
     TestScene scene("./data/shaders/trivial.fs", 4, draw);
     const auto lines = linesStartingWith(out.take(), "texID_[");
     ASSERT_EQ(lines.size(), 4u);

@@ -6,17 +6,18 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <regex>
 #include <set>
-#include <sstream>
 
 #include "EngineTestUtil.h"
 #include "engine/ShaderProgram.h"
 #include "engine/ShaderSource.h"
+#include "support/CapturedOutput.h"
+#include "support/ReadFile.h"
 
 using namespace enginetest;
+using testsupport::CapturedOutput;
 namespace fs = std::filesystem;
 
 namespace {
@@ -55,7 +56,7 @@ std::string compileLog(GLenum type, const fs::path& file, GLint& status)
 
 bool links(const fs::path& vertex, const fs::path& fragment, std::string& log)
 {
-    CaptureOut out;
+    CapturedOutput out;
     const GLuint program = loadShaderProgram(vertex.string().c_str(), fragment.string().c_str());
     log = out.take();
     GLint status = GL_FALSE;
@@ -83,10 +84,7 @@ std::set<ShaderPair> pairsInSources()
             const auto extension = entry.path().extension();
             if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h"))
                 continue;
-            std::ifstream in(entry.path());
-            std::stringstream text;
-            text << in.rdbuf();
-            const std::string source = text.str();
+            const std::string source = testsupport::readFile(entry.path());
             for (std::sregex_iterator it(source.begin(), source.end(), pairCall), end; it != end; ++it) {
                 pairs.insert({ (*it)[1], (*it)[2] });
                 paired.insert((*it)[2]);

@@ -6,8 +6,10 @@
 
 #include "EngineTestUtil.h"
 #include "engine/ShaderProgram.h"
+#include "support/CapturedOutput.h"
 
 using namespace enginetest;
+using testsupport::CapturedOutput;
 
 namespace {
 
@@ -58,7 +60,7 @@ TEST_F(ShaderProgramGLTest, CleanPairPrintsOnlyItsProgressLinesAndLinks)
     const auto vs = scratch.write("a.vs", vertexSource);
     const auto fs = scratch.write("a.fs", fragmentSource);
     glUseProgram(0);
-    CaptureOut out;
+    CapturedOutput out;
     const GLuint program = loadShaderProgram(vs.c_str(), fs.c_str());
     EXPECT_EQ(out.take(), "Compiling: " + vs + "\nCompiling: " + fs + "\nLinking\n");
     ASSERT_NE(program, 0u);
@@ -70,8 +72,8 @@ TEST_F(ShaderProgramGLTest, CleanPairPrintsOnlyItsProgressLinesAndLinks)
 TEST_F(ShaderProgramGLTest, MissingVertexFileReturnsZeroWithItsMessage)
 {
     const auto fs = scratch.write("a.fs", fragmentSource);
-    const auto missing = (scratch.path() / "missing.vs").string();
-    CaptureOut out;
+    const auto missing = scratch.file("missing.vs");
+    CapturedOutput out;
     EXPECT_EQ(loadShaderProgram(missing.c_str(), fs.c_str()), 0u);
     EXPECT_EQ(out.take(), "Failed to open " + missing + ".\n");
 }
@@ -79,8 +81,8 @@ TEST_F(ShaderProgramGLTest, MissingVertexFileReturnsZeroWithItsMessage)
 TEST_F(ShaderProgramGLTest, MissingFragmentFileIsNamedAndItsProgramIsNeverUsed)
 {
     const auto vs = scratch.write("a.vs", vertexSource);
-    const auto missing = (scratch.path() / "missing.fs").string();
-    CaptureOut out;
+    const auto missing = scratch.file("missing.fs");
+    CapturedOutput out;
     const GLuint program = loadShaderProgram(vs.c_str(), missing.c_str());
     const std::string log = out.take();
     EXPECT_NE(log.find("Failed to open " + missing + ".\n"), std::string::npos) << log;
@@ -98,7 +100,7 @@ TEST_F(ShaderProgramGLTest, CompileErrorPrintsTheDriverLogAndReturnsTheProgram)
     const auto vs = scratch.write("a.vs", vertexSource);
     const auto fs = scratch.write("broken.fs", "#version 330 core\nout vec4 color;\n"
                                                "void main() { color = undeclared; }\n");
-    CaptureOut out;
+    CapturedOutput out;
     const GLuint program = loadShaderProgram(vs.c_str(), fs.c_str());
     const std::string log = out.take();
     const std::string compiling = "Compiling: " + fs + "\n";
@@ -161,7 +163,7 @@ TEST_F(ShaderProgramGLTest, CompileErrorsNameTheLineOfTheFileTheyAreIn)
                                                "#include \"lib/shade.glsl\"\n"
                                                "out vec4 color;\n"
                                                "void main() { color = shade() + missingInMain; }\n");
-    CaptureOut out;
+    CapturedOutput out;
     const GLuint program = loadShaderProgram(vs.c_str(), fs.c_str());
     const std::string log = out.take();
     EXPECT_NE(log.find("1:2("), std::string::npos) << "line 2 of the include, file 1\n" << log;

@@ -2,10 +2,10 @@
 // what is said about includes that cannot be honoured.
 #include <gtest/gtest.h>
 
-#include "EngineTestUtil.h"
 #include "engine/ShaderSource.h"
+#include "support/ScratchDir.h"
 
-using enginetest::ScratchDir;
+using testsupport::ScratchDir;
 
 namespace {
 

@@ -37,7 +37,7 @@ protected:
             for (int x = 0; x < side; ++x)
                 for (int c = 0; c < 3; ++c)
                     pixels[(y * side + x) * 3 + c] = ((x + y) / 4) % 2 ? 255 : 0;
-        scratch.writePng("data/zebra.png", side, side, 3, pixels);
+        writePng(scratch, "data/zebra.png", side, side, 3, pixels);
     }
 
     std::vector<float> renderAt(ShaderToy& toy, Fbo& target, double time)

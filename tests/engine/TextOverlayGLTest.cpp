@@ -44,7 +44,7 @@ protected:
                     font[(static_cast<std::size_t>(y) * fontSide + x) * 4 + c] = 255;
             }
         }
-        fontPath = scratch.writePng("font.png", fontSide, fontSide, 4, font);
+        fontPath = writePng(scratch, "font.png", fontSide, fontSide, 4, font);
         scratch.write("TextVertexShader.vertexshader", overlayVertex);
         scratch.write("TextVertexShader.fragmentshader", overlayFragment);
         ASSERT_EQ(chdir(scratch.path().c_str()), 0);

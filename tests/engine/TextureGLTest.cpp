@@ -6,8 +6,10 @@
 
 #include "EngineTestUtil.h"
 #include "engine/Texture.h"
+#include "support/CapturedOutput.h"
 
 using namespace enginetest;
+using testsupport::CapturedOutput;
 
 namespace {
 
@@ -108,7 +110,7 @@ class TextureGLTest : public EngineGLTest {};
 TEST_F(TextureGLTest, RgbaPngGivesRgbaTextureWithFullMipChain)
 {
     const auto pixels = pattern(8, 4, 4);
-    const auto path = scratch.writePng("rgba.png", 8, 4, 4, pixels);
+    const auto path = writePng(scratch, "rgba.png", 8, 4, 4, pixels);
     const GLuint texture = loadTexture(path.c_str(), false);
     ASSERT_NE(texture, 0u);
     GLint bound = 0;
@@ -132,7 +134,7 @@ TEST_F(TextureGLTest, RgbaPngGivesRgbaTextureWithFullMipChain)
 
 TEST_F(TextureGLTest, MirroredSetsMirroredRepeatOnBothAxes)
 {
-    const auto path = scratch.writePng("rgba.png", 2, 2, 4, pattern(2, 2, 4));
+    const auto path = writePng(scratch, "rgba.png", 2, 2, 4, pattern(2, 2, 4));
     const GLuint texture = loadTexture(path.c_str(), true);
     EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_MIRRORED_REPEAT);
     EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_MIRRORED_REPEAT);
@@ -143,7 +145,7 @@ TEST_F(TextureGLTest, RgbRowsOfOddWidthArriveIntactAndAlignmentIsKept)
 {
     // 5 RGB pixels make 15-byte rows: the decoder packs them tightly.
     const auto pixels = pattern(5, 3, 3);
-    const auto path = scratch.writePng("rgb.png", 5, 3, 3, pixels);
+    const auto path = writePng(scratch, "rgb.png", 5, 3, 3, pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     const GLuint texture = loadTexture(path.c_str(), false);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
@@ -156,13 +158,13 @@ TEST_F(TextureGLTest, RgbRowsOfOddWidthArriveIntactAndAlignmentIsKept)
 
 TEST_F(TextureGLTest, MissingOrGreyImagesGiveANameWithoutAnImage)
 {
-    const auto grey = scratch.writePng("grey.png", 4, 4, 1, pattern(4, 4, 1));
-    const auto greyAlpha = scratch.writePng("greyalpha.png", 4, 4, 2, pattern(4, 4, 2));
+    const auto grey = writePng(scratch, "grey.png", 4, 4, 1, pattern(4, 4, 1));
+    const auto greyAlpha = writePng(scratch, "greyalpha.png", 4, 4, 2, pattern(4, 4, 2));
     const auto notImage = scratch.write("text.png", "not an image");
-    const auto missing = (scratch.path() / "missing.png").string();
+    const auto missing = scratch.file("missing.png");
     while (glGetError() != GL_NO_ERROR) {
     }
-    CaptureOut out;
+    CapturedOutput out;
     for (int pass = 0; pass < 2; ++pass) {
         for (const auto& path : { grey, greyAlpha, notImage, missing }) {
             const GLuint texture = loadTexture(path.c_str(), false);
@@ -188,8 +190,8 @@ TEST_F(TextureGLTest, MissingOrGreyImagesGiveANameWithoutAnImage)
 TEST_F(TextureGLTest, BmpWithPaddedRowsUploadsAsRgb)
 {
     const auto rgb = pattern(3, 2, 3);
-    const auto path = scratch.writeBytes("image.bmp", makeBmp(3, 2, rgb, 0));
-    CaptureOut out;
+    const auto path = scratch.write("image.bmp", makeBmp(3, 2, rgb, 0));
+    CapturedOutput out;
     const GLuint texture = loadBmpTexture(path.c_str());
     EXPECT_EQ(out.take(), "Reading image " + path + "\n");
     ASSERT_NE(texture, 0u);
@@ -201,9 +203,9 @@ TEST_F(TextureGLTest, BmpWithPaddedRowsUploadsAsRgb)
 
 TEST_F(TextureGLTest, BmpFailuresReturnZeroWithTheirMessages)
 {
-    const auto missing = (scratch.path() / "missing.bmp").string();
+    const auto missing = scratch.file("missing.bmp");
     {
-        CaptureOut out;
+        CapturedOutput out;
         EXPECT_EQ(loadBmpTexture(missing.c_str()), 0u);
         EXPECT_EQ(out.take(), "Reading image " + missing + "\n" + missing
                 + " could not be opened. Are you in the right directory ? Don't forget to read "
@@ -224,8 +226,8 @@ TEST_F(TextureGLTest, BmpFailuresReturnZeroWithTheirMessages)
     const std::vector<std::vector<std::uint8_t>> bad = { { 'B', 'M', 0 }, wrongDepth, compressed,
         truncated, lyingSize, hugeClaim, std::vector<std::uint8_t>(60, 'x') };
     for (std::size_t i = 0; i < bad.size(); ++i) {
-        const auto path = scratch.writeBytes("bad" + std::to_string(i) + ".bmp", bad[i]);
-        CaptureOut out;
+        const auto path = scratch.write("bad" + std::to_string(i) + ".bmp", bad[i]);
+        CapturedOutput out;
         EXPECT_EQ(loadBmpTexture(path.c_str()), 0u) << i;
         EXPECT_EQ(out.take(), "Reading image " + path + "\nNot a correct BMP file\n") << i;
     }
@@ -235,7 +237,7 @@ TEST_F(TextureGLTest, DdsDxt1LevelsUploadAndDecode)
 {
     if (!GLEW_EXT_texture_compression_s3tc)
         GTEST_SKIP() << "this GL has no S3TC support";
-    const auto path = scratch.writeBytes("red.dds", makeDds("DXT1", 8, 4, 4));
+    const auto path = scratch.write("red.dds", makeDds("DXT1", 8, 4, 4));
     const GLuint texture = loadDdsTexture(path.c_str());
     ASSERT_NE(texture, 0u);
     EXPECT_EQ(levelParameter(0, GL_TEXTURE_INTERNAL_FORMAT), GL_COMPRESSED_RGBA_S3TC_DXT1_EXT);
@@ -257,7 +259,7 @@ TEST_F(TextureGLTest, DdsShorterThanItsHeaderKeepsTheLevelsItHolds)
 {
     if (!GLEW_EXT_texture_compression_s3tc)
         GTEST_SKIP() << "this GL has no S3TC support";
-    const auto path = scratch.writeBytes("short.dds", makeDds("DXT1", 8, 4, 2));
+    const auto path = scratch.write("short.dds", makeDds("DXT1", 8, 4, 2));
     const GLuint texture = loadDdsTexture(path.c_str());
     ASSERT_NE(texture, 0u);
     EXPECT_EQ(textureParameter(GL_TEXTURE_MAX_LEVEL), 1);
@@ -274,12 +276,12 @@ TEST_F(TextureGLTest, DdsThatCannotBeUsedReturnsZero)
     const std::vector<std::vector<std::uint8_t>> bad = { makeDds("ATI2", 8, 1, 1), noData, notDds,
         { 'D', 'D', 'S', ' ' } };
     for (std::size_t i = 0; i < bad.size(); ++i) {
-        const auto path = scratch.writeBytes("bad" + std::to_string(i) + ".dds", bad[i]);
-        CaptureOut out;
+        const auto path = scratch.write("bad" + std::to_string(i) + ".dds", bad[i]);
+        CapturedOutput out;
         EXPECT_EQ(loadDdsTexture(path.c_str()), 0u) << i;
         EXPECT_NE(out.take(), "") << "a failure says why: " << i;
     }
-    const auto missing = (scratch.path() / "missing.dds").string();
-    CaptureOut out;
+    const auto missing = scratch.file("missing.dds");
+    CapturedOutput out;
     EXPECT_EQ(loadDdsTexture(missing.c_str()), 0u);
 }

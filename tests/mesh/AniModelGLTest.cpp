@@ -6,13 +6,13 @@
 #include "MeshGLTestUtil.h"
 #include "engine/Transform.h"
 #include "mesh/AniModel.h"
+#include "support/CapturedOutput.h"
 
 namespace {
 
 using meshtest::matricesNear;
 using meshtest::uniformMatrix;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
 const char* const kPart = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n";
 
@@ -26,9 +26,9 @@ protected:
     LoadedAnimation load(const std::string& nwaPath)
     {
         LoadedAnimation result;
-        CaptureStdout();
+        CapturedOutput captured;
         result.model = std::make_unique<Tarvo::AniModel>(nwaPath, "ignored.png");
-        result.output = GetCapturedStdout();
+        result.output = captured.take();
         return result;
     }
 
@@ -41,6 +41,15 @@ protected:
                                               "1 2 3 0.1 0.2 0.3   -1 -2 -3 0 0 0\n"
                                               "4 5 6 0.4 0.5 0.6   -4 -5 -6 1 1 1\n"
                                               "7 8 9 0.7 0.8 0.9   -7 -8 -9 2 2 2\n");
+    }
+
+    // The test animation, ready to draw with the program through the test's projection.
+    LoadedAnimation drawable(GLuint program)
+    {
+        LoadedAnimation animation = load(writeAnimation());
+        animation.model->setProjection(&projection);
+        animation.model->setShader(program);
+        return animation;
     }
 
     const glm::mat4 projection = Tarvo::perspective(70.0f, 1.0f, 0.1f, 100.0f);
@@ -78,9 +87,9 @@ TEST_F(AniModelGLTest, EveryPartIsTexturedWithTheEnvironmentMap)
     std::filesystem::current_path(scratch.path());
     meshtest::writePng(scratch, "data/img/envmap.png", 4, 2);
     const std::string ignored = meshtest::writePng(scratch, "other.png", 8, 8);
-    CaptureStdout();
+    CapturedOutput captured;
     Tarvo::AniModel model(writeAnimation(), ignored);
-    GetCapturedStdout();
+    captured.take();
     std::filesystem::current_path(previous);
     ASSERT_EQ(model.getParts().size(), 2u);
     for (const Tarvo::AniPart& part : model.getParts())
@@ -90,12 +99,10 @@ TEST_F(AniModelGLTest, EveryPartIsTexturedWithTheEnvironmentMap)
 TEST_F(AniModelGLTest, EachPartDrawsWithItsKeyAsPostMatrix)
 {
     const GLuint program = modelProgram();
-    LoadedAnimation animation = load(writeAnimation());
+    LoadedAnimation animation = drawable(program);
     Tarvo::AniModel& model = *animation.model;
-    model.setProjection(&projection);
     model.setView(view);
     model.setModelMatrix(placement);
-    model.setShader(program);
     model.draw(15.0);
     for (const Tarvo::AniPart& part : model.getParts()) {
         const glm::mat4 post = Tarvo::partPostMatrix(part.evaluate(15.0));
@@ -120,10 +127,8 @@ TEST_F(AniModelGLTest, EachPartDrawsWithItsKeyAsPostMatrix)
 TEST_F(AniModelGLTest, PartsKeepTheirOwnPreviousMatrices)
 {
     const GLuint program = modelProgram();
-    LoadedAnimation animation = load(writeAnimation());
+    LoadedAnimation animation = drawable(program);
     Tarvo::AniModel& model = *animation.model;
-    model.setProjection(&projection);
-    model.setShader(program);
     model.draw(5.0);
     model.draw(12.0);
     const Tarvo::AniPart& last = model.getParts().back();
@@ -151,9 +156,9 @@ TEST_F(AniModelGLTest, MissingOrUnanimatableFilesGiveAModelWithoutParts)
 
     for (LoadedAnimation* animation : {&none, &rejected}) {
         animation->model->setProjection(&projection);
-        CaptureStdout();
+        CapturedOutput captured;
         animation->model->draw(3.0);
-        EXPECT_EQ(GetCapturedStdout(), "");
+        EXPECT_EQ(captured.take(), "");
     }
 }
 
@@ -179,10 +184,10 @@ TEST_F(AniModelGLTest, DrawingBeforeAProjectionIsSetSaysSoOnce)
     const GLuint program = modelProgram();
     LoadedAnimation animation = load(writeAnimation());
     animation.model->setShader(program);
-    CaptureStdout();
+    CapturedOutput captured;
     animation.model->draw(1.0);
     animation.model->draw(2.0);
-    EXPECT_EQ(GetCapturedStdout(), "Model drawn before setProjection: nothing drawn\n");
+    EXPECT_EQ(captured.take(), "Model drawn before setProjection: nothing drawn\n");
     EXPECT_FALSE(animation.model->getParts()[0].mesh->hasPreviousMVP());
     glDeleteProgram(program);
 }

@@ -8,34 +8,23 @@
 #include "MeshTestFiles.h"
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
 using meshtest::BobjBytes;
-
-struct Loaded {
-    bool ok = false;
-    std::string output;
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec2> texCoords;
-    std::vector<glm::vec3> normals;
-};
+using meshtest::Loaded;
+using testsupport::CapturedOutput;
 
 class BinaryMeshTest : public testing::Test {
 protected:
-    Loaded load(const std::string& bytes, Loaded result = {})
+    Loaded load(const std::string& bytes, Loaded into = {})
     {
-        const std::string file = scratch.write("mesh.bobj", bytes);
-        CaptureStdout();
-        result.ok = Tarvo::loadBinaryMesh(file.c_str(), result.positions, result.texCoords,
-                                          result.normals);
-        result.output = GetCapturedStdout();
-        return result;
+        return meshtest::loadMesh(Tarvo::loadBinaryMesh, scratch.write("mesh.bobj", bytes), into);
     }
 
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 // Three positions, coordinates and normals and the triangle 1 1 1 2 2 2 3 3 3.
@@ -150,11 +139,8 @@ TEST_F(BinaryMeshTest, MissingBytesReadAsZeros)
 
 TEST_F(BinaryMeshTest, MissingFileIsReportedAndGivesFalse)
 {
-    Loaded mesh;
-    CaptureStdout();
-    const std::string missing = (scratch.path() / "none.bobj").string();
-    mesh.ok = Tarvo::loadBinaryMesh(missing.c_str(), mesh.positions, mesh.texCoords, mesh.normals);
-    mesh.output = GetCapturedStdout();
+    const std::string missing = scratch.file("none.bobj");
+    const Loaded mesh = meshtest::loadMesh(Tarvo::loadBinaryMesh, missing);
     EXPECT_FALSE(mesh.ok);
     EXPECT_EQ(mesh.output, "Cannot open binary mesh " + missing + "\n");
 }
@@ -165,7 +151,7 @@ TEST_F(BinaryMeshTest, WrittenMeshesReadBackAsTheirObjText)
         "m.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nvt 0 0\nvt 1 1\nvn 0 0 1\n"
                  "f 1/1/1 2/2/1 3/1/1\nf 2/2/1 4/1/1 3/2/1\n");
     Tarvo::ObjMesh mesh;
-    CaptureStdout();
+    CapturedOutput captured;
     ASSERT_TRUE(Tarvo::readObjFile(obj.c_str(), mesh));
     std::vector<glm::vec3> objPositions, objNormals;
     std::vector<glm::vec2> objTexCoords;
@@ -175,7 +161,7 @@ TEST_F(BinaryMeshTest, WrittenMeshesReadBackAsTheirObjText)
     std::vector<glm::vec3> positions, normals;
     std::vector<glm::vec2> texCoords;
     ASSERT_TRUE(Tarvo::loadBinaryMesh(bobj.c_str(), positions, texCoords, normals));
-    EXPECT_EQ(GetCapturedStdout().find("12, 4, 3, 18\n") != std::string::npos, true);
+    EXPECT_EQ(captured.take().find("12, 4, 3, 18\n") != std::string::npos, true);
     EXPECT_EQ(positions, objPositions);
     EXPECT_EQ(texCoords, objTexCoords);
     EXPECT_EQ(normals, objNormals);

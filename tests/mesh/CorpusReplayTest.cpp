@@ -8,6 +8,8 @@
 
 #include "MeshTestFiles.h"
 #include "fuzz/FuzzChecks.h"
+#include "support/CapturedOutput.h"
+#include "support/ReadFile.h"
 
 namespace {
 
@@ -27,13 +29,13 @@ void replay(Check check)
 {
     const auto files = corpusFiles();
     ASSERT_GE(files.size(), 20u) << "corpus missing from " << MESH_CORPUS_DIR;
-    testing::internal::CaptureStdout(); // the readers' own progress lines
+    testsupport::CapturedOutput captured; // the readers' own progress lines
     for (const auto& file : files) {
-        const std::string bytes = meshtest::readFile(file.string());
+        const std::string bytes = testsupport::readFile(file.string());
         const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
         EXPECT_EQ(check(data, bytes.size()), "") << file;
     }
-    testing::internal::GetCapturedStdout();
+    captured.take();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <stb_image_write.h>
 
 #include "engine/ShaderProgram.h"
+#include "support/CapturedOutput.h"
 #include "support/GLTestContext.h"
 
 namespace meshtest {
@@ -58,9 +59,9 @@ GLuint MeshGLTest::modelProgram()
 {
     const std::string vertex = scratch.write("model.vert", kVertexShader);
     const std::string fragment = scratch.write("model.frag", kFragmentShader);
-    testing::internal::CaptureStdout();
+    testsupport::CapturedOutput captured;
     const GLuint program = loadShaderProgram(vertex.c_str(), fragment.c_str());
-    const std::string log = testing::internal::GetCapturedStdout();
+    const std::string log = captured.take();
     GLint linked = GL_FALSE;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     EXPECT_EQ(linked, GL_TRUE) << log;
@@ -75,7 +76,7 @@ void MeshGLTest::clearWindow()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-std::string writePng(const ScratchDir& scratch, const std::string& name, int width, int height)
+std::string writePng(const testsupport::ScratchDir& scratch, const std::string& name, int width, int height)
 {
     const std::string path = scratch.write(name, "");
     const std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 3, 128);

@@ -11,6 +11,7 @@
 #include <glm/glm.hpp>
 
 #include "MeshTestFiles.h"
+#include "support/ScratchDir.h"
 
 namespace meshtest {
 
@@ -27,11 +28,11 @@ protected:
     // Clears the window to black, ready for a draw to be read back.
     void clearWindow();
 
-    ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 // Writes a grey RGB PNG of the given size and returns its path.
-std::string writePng(const ScratchDir& scratch, const std::string& name, int width, int height);
+std::string writePng(const testsupport::ScratchDir& scratch, const std::string& name, int width, int height);
 
 // Width and height of a texture's level 0.
 glm::ivec2 textureSize(GLuint texture);

@@ -1,30 +1,16 @@
-// Scratch files for the mesh tests: a private temporary folder, and builders for the
-// binary ".bobj" layout so a test states its counts and records directly.
+// Mesh files for the mesh tests: builders for the binary ".bobj" layout, so a test states
+// its counts and records directly, a run of a per-corner loader with its output, and a
+// command run as a script runs it.
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include <glm/glm.hpp>
+
 namespace meshtest {
-
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const std::filesystem::path& path() const { return root; }
-    // Writes the bytes to a file under the folder (creating sub-folders) and returns
-    // its full path.
-    std::string write(const std::string& name, const std::string& contents) const;
-
-private:
-    std::filesystem::path root;
-};
 
 // Little-endian ".bobj" bytes, built in file order.
 class BobjBytes {
@@ -39,7 +25,28 @@ private:
     std::string bytes;
 };
 
-// Reads a whole file as bytes; empty when it cannot be read.
-std::string readFile(const std::string& path);
+// What a per-corner loader (loadOBJ, loadBinaryMesh) gave: its verdict, what it printed
+// and the arrays it appends to.
+struct Loaded {
+    bool ok = false;
+    std::string output;
+    std::vector<glm::vec3> positions;
+    std::vector<glm::vec2> texCoords;
+    std::vector<glm::vec3> normals;
+};
+
+using MeshLoader = bool (*)(const char* path, std::vector<glm::vec3>& positions,
+    std::vector<glm::vec2>& texCoords, std::vector<glm::vec3>& normals);
+
+// Runs the loader on the file, appending to the arrays of into, and keeps its output.
+Loaded loadMesh(MeshLoader loader, const std::string& path, Loaded into = {});
+
+struct ToolRun {
+    int status = -1; // the exit status; -1 when the command did not exit normally
+    std::string out;
+};
+
+// Runs a shell command line and collects its standard output.
+ToolRun runCommand(const std::string& command);
 
 } // namespace meshtest

@@ -1,32 +1,19 @@
 // meshtool as scripts use it: the dump format, obj2bobj round trips, and nwa evaluation.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sys/wait.h>
+#include <filesystem>
+#include <string>
 
 #include "MeshTestFiles.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-};
+using meshtest::ToolRun;
 
 ToolRun meshtool(const std::string& arguments)
 {
-    ToolRun run;
-    const std::string command = std::string(MESHTOOL_PATH) + " " + arguments + " 2>/dev/null";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.out.append(buffer, got);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return meshtest::runCommand(std::string(MESHTOOL_PATH) + " " + arguments + " 2>/dev/null");
 }
 
 // Everything from the "corners" line on: what the reader printed before it differs by
@@ -45,7 +32,7 @@ const char* const kObj = "v 0 0 0\nv 1.5 0 0\nv 0 1 -2\nv 0.1 0.2 0.3\n"
 
 TEST(MeshtoolTest, DumpPrintsTheReaderOutputThenOneCornerALine)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const ToolRun run = meshtool("dump 0 " + obj);
     EXPECT_EQ(run.status, 0);
@@ -62,7 +49,7 @@ TEST(MeshtoolTest, DumpPrintsTheReaderOutputThenOneCornerALine)
 
 TEST(MeshtoolTest, DumpExitsOneWhenTheReaderFails)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const ToolRun bad = meshtool("dump 0 " + scratch.write("bad.obj", "f 1//1 2//2 3//3\n"));
     EXPECT_EQ(bad.status, 1);
     EXPECT_NE(bad.out.find("Fail line: /1\ncorners 0\n"), std::string::npos) << bad.out;
@@ -74,7 +61,7 @@ TEST(MeshtoolTest, DumpExitsOneWhenTheReaderFails)
 
 TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const std::string bobj = (scratch.path() / "m.bobj").string();
     ASSERT_EQ(meshtool("obj2bobj " + obj + " " + bobj).status, 0);
@@ -91,7 +78,7 @@ TEST(MeshtoolTest, Obj2bobjOutputDumpsAsTheObjDoes)
 
 TEST(MeshtoolTest, NwaPrintsEachPartsEvaluatedKey)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     std::string text = "a.obj b.obj\n20 10\n";
     for (int i = 1; i <= 36; ++i)
         text += std::to_string(i) + " ";

@@ -6,11 +6,12 @@
 
 #include "MeshTestFiles.h"
 #include "mesh/Model.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
 // The smallest concrete model: reads like any other, draws nothing.
 class ProbeModel : public Tarvo::Model {
@@ -25,16 +26,16 @@ const char* const kObj = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0 0\nvn 0 0 1\nf 1/1/1 2
 
 TEST(ModelTest, FormatSelectsTheReader)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     const std::string obj = scratch.write("m.obj", kObj);
     const std::string ply = scratch.write("m.ply", "ply\nformat ascii 1.0\nend_header\n");
-    CaptureStdout();
+    CapturedOutput captured;
     const ProbeModel asObj(obj, Tarvo::MeshFormatObj);
     const ProbeModel seven(obj, 7);
     const ProbeModel negative(obj, -3);
     const ProbeModel asPly(ply, Tarvo::MeshFormatPly);
     const ProbeModel objAsBinary(obj, Tarvo::MeshFormatBinary);
-    const std::string output = GetCapturedStdout();
+    const std::string output = captured.take();
     EXPECT_EQ(asObj.getPositions().size(), 3u);
     EXPECT_EQ(seven.getPositions().size(), 3u) << "format 7 reads OBJ text";
     EXPECT_EQ(negative.getNormals().size(), 3u);
@@ -46,9 +47,9 @@ TEST(ModelTest, FormatSelectsTheReader)
 
 TEST(ModelTest, MissingMeshGivesAnEmptyModel)
 {
-    CaptureStdout();
+    CapturedOutput captured;
     const ProbeModel model("/nonexistent/mesh.obj", 0);
-    EXPECT_EQ(GetCapturedStdout(),
+    EXPECT_EQ(captured.take(),
               "Loading OBJ file /nonexistent/mesh.obj...\nImpossible to open the file!\n");
     EXPECT_TRUE(model.getPositions().empty());
     EXPECT_TRUE(model.getTexCoords().empty());

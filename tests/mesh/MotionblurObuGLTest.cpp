@@ -3,23 +3,20 @@
 #include "MeshGLTestUtil.h"
 #include "engine/Transform.h"
 #include "mesh/MotionblurObu.h"
+#include "support/CapturedOutput.h"
 
 namespace {
 
 using meshtest::matricesNear;
 using meshtest::uniformMatrix;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
-struct StdoutCapture {
-    StdoutCapture() { CaptureStdout(); }
-};
-
-class QuietBlurModel : private StdoutCapture {
+// The capture, a base, starts before the model is built and keeps its lines quiet.
+class QuietBlurModel : private CapturedOutput {
 public:
     explicit QuietBlurModel(const std::string& mesh) : model(mesh, 0, "none.png")
     {
-        GetCapturedStdout();
+        take();
     }
     Tarvo::MotionblurObu model;
 };
@@ -107,9 +104,9 @@ TEST_F(MotionblurObuGLTest, ADrawThatCannotHappenLeavesNoPreviousMatrix)
     QuietBlurModel blur(mesh);
     Tarvo::MotionblurObu& model = blur.model;
     model.setShader(program);
-    CaptureStdout();
+    CapturedOutput captured;
     model.draw(0.0);
-    EXPECT_EQ(GetCapturedStdout(), "Model drawn before setProjection: nothing drawn\n");
+    EXPECT_EQ(captured.take(), "Model drawn before setProjection: nothing drawn\n");
     EXPECT_FALSE(model.hasPreviousMVP());
     model.setProjection(&projection);
     model.draw(0.0);

@@ -10,38 +10,23 @@
 #include "MeshTestFiles.h"
 #include "ScanfObjReference.h"
 #include "mesh/ObjReader.h"
+#include "support/CapturedOutput.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
-struct Loaded {
-    bool ok = false;
-    std::string output;
-    std::vector<glm::vec3> positions;
-    std::vector<glm::vec2> texCoords;
-    std::vector<glm::vec3> normals;
-};
+using meshtest::Loaded;
+using testsupport::CapturedOutput;
 
 class ObjReaderTest : public testing::Test {
 protected:
     Loaded load(const std::string& text)
     {
-        return loadPath(scratch.write("mesh.obj", text));
-    }
-    Loaded loadPath(const std::string& path)
-    {
-        Loaded result;
-        CaptureStdout();
-        result.ok = Tarvo::loadOBJ(path.c_str(), result.positions, result.texCoords,
-                                   result.normals);
-        result.output = GetCapturedStdout();
-        return result;
+        return meshtest::loadMesh(Tarvo::loadOBJ, scratch.write("mesh.obj", text));
     }
     std::string path(const char* name) const { return (scratch.path() / name).string(); }
 
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\n"
@@ -95,10 +80,10 @@ TEST_F(ObjReaderTest, MissingFileSaysSoAndLeavesOutputsAlone)
 {
     Loaded result;
     result.positions.assign(2, glm::vec3(9));
-    CaptureStdout();
+    CapturedOutput captured;
     const std::string missing = path("missing.obj");
     result.ok = Tarvo::loadOBJ(missing.c_str(), result.positions, result.texCoords, result.normals);
-    const std::string output = GetCapturedStdout();
+    const std::string output = captured.take();
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(output, "Loading OBJ file " + missing + "...\nImpossible to open the file!\n");
     EXPECT_EQ(result.positions.size(), 2u);
@@ -158,10 +143,10 @@ TEST_F(ObjReaderTest, IndicesOutsideTheirPoolAreRejected)
     for (const char* face : faces) {
         Loaded mesh;
         mesh.normals.assign(1, glm::vec3(4));
-        CaptureStdout();
+        CapturedOutput captured;
         const std::string file = scratch.write("bad.obj", std::string(kTriangle) + face);
         mesh.ok = Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals);
-        mesh.output = GetCapturedStdout();
+        mesh.output = captured.take();
         EXPECT_FALSE(mesh.ok) << face;
         EXPECT_NE(mesh.output.find("Bad index in " + file), std::string::npos) << mesh.output;
         EXPECT_TRUE(mesh.positions.empty()) << face;
@@ -188,10 +173,11 @@ TEST_F(ObjReaderTest, IndicesTooWideForThirtyTwoBitsAreOutOfRangeAsWritten)
 
         // The whole-mesh path that obj2bobj takes rejects it the same way.
         Tarvo::ObjMesh mesh;
-        CaptureStdout();
+        CapturedOutput out;
         ASSERT_TRUE(Tarvo::readObjFile(scratch.write("wide.obj", text).c_str(), mesh));
         EXPECT_FALSE(Tarvo::checkObjMesh("wide.obj", mesh));
-        EXPECT_NE(GetCapturedStdout().find(reason), std::string::npos);
+        const std::string said = out.take();
+        EXPECT_NE(said.find(reason), std::string::npos) << said;
     }
 }
 
@@ -232,9 +218,9 @@ TEST_F(ObjReaderTest, OutputsAreAppendedToNotCleared)
     mesh.normals.assign(1, glm::vec3(7));
     const std::string file =
         scratch.write("a.obj", std::string(kTriangle) + "f 1/1/1 2/2/2 3/3/3\n");
-    CaptureStdout();
+    CapturedOutput captured;
     ASSERT_TRUE(Tarvo::loadOBJ(file.c_str(), mesh.positions, mesh.texCoords, mesh.normals));
-    GetCapturedStdout();
+    captured.take();
     ASSERT_EQ(mesh.positions.size(), 4u);
     EXPECT_EQ(mesh.positions[0], glm::vec3(7));
     EXPECT_EQ(mesh.positions[1], glm::vec3(0, 0, 0));
@@ -257,15 +243,8 @@ TEST(ObjParseTest, AgreesWithFscanfOnOddText)
         "f 4294967297/1/1 -4294967297/2/2 3/3/99999999999999999999\n",
         "v 0x 1 2\nv - 1 2\nv 1e+x 2 3\n",
     };
-    for (const std::string& text : cases) {
-        Tarvo::ObjMesh fast, reference;
-        std::string fastWord, referenceWord;
-        const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
-        const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
-        EXPECT_EQ(fastOk, referenceOk) << text;
-        EXPECT_EQ(fastWord, referenceWord) << text;
-        EXPECT_EQ(meshtest::compareObjMeshes(reference, fast), "") << text;
-    }
+    for (const std::string& text : cases)
+        EXPECT_EQ(meshtest::compareWithReference(text), "") << text;
 }
 
 TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
@@ -282,12 +261,6 @@ TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
             const char* piece = pieces[random() % (sizeof pieces / sizeof *pieces)];
             text += *piece ? std::string(piece) : std::string(1, '\0');
         }
-        Tarvo::ObjMesh fast, reference;
-        std::string fastWord, referenceWord;
-        const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
-        const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
-        ASSERT_EQ(fastOk, referenceOk) << text;
-        ASSERT_EQ(fastWord, referenceWord) << text;
-        ASSERT_EQ(meshtest::compareObjMeshes(reference, fast), "") << text;
+        ASSERT_EQ(meshtest::compareWithReference(text), "") << text;
     }
 }

@@ -14,6 +14,8 @@
 #include "MeshTestFiles.h"
 #include "mesh/ObjReader.h"
 #include "mesh/ObjWriter.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -36,14 +38,14 @@ class ObjWriterTest : public testing::Test {
 protected:
     Tarvo::ObjMesh readBack(const std::string& path)
     {
-        const std::string text = meshtest::readFile(path);
+        const std::string text = testsupport::readFile(path);
         Tarvo::ObjMesh read;
         std::string failWord;
         EXPECT_TRUE(Tarvo::parseObjText(text.data(), text.size(), read, failWord)) << failWord;
         return read;
     }
 
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
 };
 
 TEST_F(ObjWriterTest, EveryFloatAndIndexReadsBackToTheBit)
@@ -112,7 +114,7 @@ TEST_F(ObjWriterTest, MeshesTheReaderWouldRefuseAreNotWritten)
     // No triangles at all is a valid, empty mesh; a comment cannot start a record.
     Tarvo::ObjMesh empty;
     ASSERT_TRUE(Tarvo::writeObjMesh(path, empty, "two\nv 9 9 9", why)) << why;
-    EXPECT_EQ(meshtest::readFile(path), "# two v 9 9 9\n");
+    EXPECT_EQ(testsupport::readFile(path), "# two v 9 9 9\n");
     EXPECT_EQ(readBack(path).positions.size(), 0u);
 }
 

@@ -6,6 +6,7 @@
 
 #include "MeshTestFiles.h"
 #include "mesh/PlyReader.h"
+#include "support/ScratchDir.h"
 
 TEST(PlyReaderTest, HeadersEndAtEndHeader)
 {
@@ -25,7 +26,7 @@ TEST(PlyReaderTest, HeadersEndAtEndHeader)
 
 TEST(PlyReaderTest, BinaryBodiesAndMissingFilesAreHarmless)
 {
-    meshtest::ScratchDir scratch;
+    testsupport::ScratchDir scratch;
     std::string binary = "ply\nformat binary_little_endian 1.0\nelement vertex 1\nend_header\n";
     binary += std::string("\0\0\x80\x3f\xff\n\0", 7);
     EXPECT_TRUE(Tarvo::readPlyHeaderFile(scratch.write("b.ply", binary).c_str()));

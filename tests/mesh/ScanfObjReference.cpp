@@ -97,4 +97,26 @@ std::string compareObjMeshes(const Tarvo::ObjMesh& expected, const Tarvo::ObjMes
     return difference;
 }
 
+std::string compareWithReference(const std::string& text, Tarvo::ObjMesh& parsed, bool& accepted)
+{
+    Tarvo::ObjMesh reference;
+    std::string word;
+    std::string referenceWord;
+    accepted = Tarvo::parseObjText(text.data(), text.size(), parsed, word);
+    const bool referenceAccepted = referenceParseObj(text, reference, referenceWord);
+    if (accepted != referenceAccepted)
+        return accepted ? "buffer reader accepted a file fscanf rejects"
+                        : "buffer reader rejected a file fscanf accepts";
+    if (word != referenceWord)
+        return "fail word '" + word + "', fscanf gives '" + referenceWord + "'";
+    return compareObjMeshes(reference, parsed);
+}
+
+std::string compareWithReference(const std::string& text)
+{
+    Tarvo::ObjMesh parsed;
+    bool accepted = false;
+    return compareWithReference(text, parsed, accepted);
+}
+
 } // namespace meshtest

@@ -16,4 +16,11 @@ bool referenceParseObj(const std::string& text, Tarvo::ObjMesh& mesh, std::strin
 // says where they first differ.
 std::string compareObjMeshes(const Tarvo::ObjMesh& expected, const Tarvo::ObjMesh& actual);
 
+// Parses the text with the buffer reader (parseObjText) and with the reference, and says
+// where they first disagree: on accepting it, on the word where reading stopped, then on
+// the mesh. Empty when they agree. The buffer reader's mesh and verdict are kept in
+// parsed and accepted.
+std::string compareWithReference(const std::string& text, Tarvo::ObjMesh& parsed, bool& accepted);
+std::string compareWithReference(const std::string& text);
+
 } // namespace meshtest

@@ -6,33 +6,28 @@
 #include "MeshGLTestUtil.h"
 #include "engine/Transform.h"
 #include "mesh/StdModel.h"
+#include "support/CapturedOutput.h"
 
 namespace {
 
 using meshtest::isWhite;
 using meshtest::matricesNear;
 using meshtest::uniformMatrix;
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
+using testsupport::CapturedOutput;
 
 // A triangle over the middle of the view: covers the centre, not the corners.
 const char* const kTriangleObj = "v -0.5 -0.5 0\nv 0.5 -0.5 0\nv 0 0.5 0\n"
                                  "vt 0 0\nvt 1 0\nvt 0.5 1\nvn 0 0 1\n"
                                  "f 1/1/1 2/2/1 3/3/1\n";
 
-// Starts capturing standard output before the members of a derived class are built.
-struct StdoutCapture {
-    StdoutCapture() { CaptureStdout(); }
-};
-
 // Models are owned by value, as scenes own them; the loaders' lines are kept off the
-// test output.
-class QuietModel : private StdoutCapture {
+// test output: the capture, a base, starts before the model is built.
+class QuietModel : private CapturedOutput {
 public:
     explicit QuietModel(const std::string& mesh, Tarvo::MeshFormat format = 0)
         : model(mesh, format, "none.png")
     {
-        GetCapturedStdout();
+        take();
     }
     Tarvo::StdModel* operator->() { return &model; }
     Tarvo::StdModel model;
@@ -161,9 +156,9 @@ TEST_F(StdModelGLTest, BuffersHoldTheArraysAndAreDeletedWithTheModel)
     GLuint names[3];
     GLuint texture = 0;
     {
-        CaptureStdout();
+        CapturedOutput captured;
         Exposed model(mesh, 0, "none.png");
-        GetCapturedStdout();
+        captured.take();
         for (int i = 0; i < 3; ++i) {
             names[i] = model.buffer(i);
             glBindBuffer(GL_ARRAY_BUFFER, names[i]);
@@ -188,10 +183,10 @@ TEST_F(StdModelGLTest, EmptyMeshesDrawNothing)
     const GLuint program = modelProgram();
     const glm::mat4 projection(1.0f);
     const std::string ply = scratch.write("m.ply", "ply\nformat ascii 1.0\nend_header\n0 0 0\n");
-    CaptureStdout();
+    CapturedOutput captured;
     Tarvo::StdModel plyModel(ply, Tarvo::MeshFormatPly, "none.png");
     Tarvo::StdModel missing((scratch.path() / "missing.obj").string(), 0, "none.png");
-    GetCapturedStdout();
+    captured.take();
     for (Tarvo::StdModel* model : {&plyModel, &missing}) {
         EXPECT_EQ(model->vertexCount(), 0);
         model->setProjection(&projection);
@@ -209,10 +204,10 @@ TEST_F(StdModelGLTest, DrawingBeforeAProjectionIsSetSaysSoOnceAndDrawsNothing)
     QuietModel model(triangle());
     model->setShader(program);
     clearWindow();
-    CaptureStdout();
+    CapturedOutput captured;
     model->draw(0.0);
     model->draw(0.0);
-    EXPECT_EQ(GetCapturedStdout(), "Model drawn before setProjection: nothing drawn\n");
+    EXPECT_EQ(captured.take(), "Model drawn before setProjection: nothing drawn\n");
     EXPECT_FALSE(isWhite(32, 28));
     glDeleteProgram(program);
 }

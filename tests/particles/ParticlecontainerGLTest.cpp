@@ -14,7 +14,9 @@
 #include "engine/Fbo.h"
 #include "engine/Transform.h"
 #include "particles/SnowParticles.h"
+#include "support/CapturedOutput.h"
 #include "support/GLTestContext.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -111,9 +113,7 @@ class ParticlecontainerGLTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("vantor-particles-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir);
+        const fs::path& dir = scratch.path();
         fs::create_directories(dir / "data" / "img");
         fs::create_directory_symlink(fs::path(VANTOR_SOURCE_DIR) / "data" / "shaders", dir / "data" / "shaders");
         // An opaque white sprite, so a particle shows exactly its colour.
@@ -125,13 +125,7 @@ protected:
         }
     }
 
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
-    }
-
-    fs::path dir;
+    testsupport::ScratchDir scratch;
 };
 
 } // namespace
@@ -274,9 +268,9 @@ TEST_F(ParticlecontainerGLTest, ANegativePoolIsReportedAndDrawsNothing)
         Empty() : Particlecontainer(-3, "./data/img/particle.png") {}
         void initParticles() override {}
     };
-    testing::internal::CaptureStderr();
+    testsupport::CapturedOutput captured(testsupport::CapturedOutput::Stream::err);
     Empty empty;
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("negative"), std::string::npos);
+    EXPECT_NE(captured.take().find("negative"), std::string::npos);
     EXPECT_EQ(empty.getParticleCount(), 0);
     DrawSpy spy;
     empty.draw(0.0, glm::mat4(1.0f));

@@ -3,7 +3,6 @@
 #include <stb_image_write.h>
 
 #include <cstdint>
-#include <fstream>
 #include <sstream>
 
 #include "mesh/BinaryMesh.h"
@@ -16,12 +15,6 @@ namespace scenetest {
 namespace fs = std::filesystem;
 
 namespace {
-
-void writeText(const fs::path& path, const std::string& text)
-{
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
-}
 
 void writeImage(const fs::path& path, int width, int height, int channels, const std::vector<std::uint8_t>& pixel)
 {
@@ -64,21 +57,20 @@ std::string boxObj(float h)
     return obj.str();
 }
 
-fs::path makeSceneData(const std::string& name, const Tracks& tracks)
+void makeSceneData(const testsupport::ScratchDir& scratch, const Tracks& tracks)
 {
-    const fs::path dir = fs::temp_directory_path() / ("vantor-scene-" + name);
-    fs::remove_all(dir);
-    const fs::path data = dir / "data";
+    const fs::path data = scratch.path() / "data";
+    fs::remove_all(data); // a later data set in the same folder replaces the earlier one
     fs::create_directories(data / "science");
     fs::copy(fs::path(VANTOR_SOURCE_DIR) / "data" / "shaders", data / "shaders", fs::copy_options::recursive);
 
     writeBox(data / "models" / "silta2.bobj", 1.0f);
     writeBox(data / "models" / "truck.bobj", 0.5f);
-    writeText(data / "models" / "taivaslaatikko.obj", boxObj(1.0f));
+    scratch.write("data/models/taivaslaatikko.obj", boxObj(1.0f));
     for (const char* anim : {"anims/pumppujaakko060514/test.nwa", "anims/truck/anim.nwa"}) {
-        const fs::path nwa = data / "models" / anim;
-        writeText(nwa.parent_path() / "part.obj", boxObj(0.3f));
-        writeText(nwa, "part.obj\n10 10\n0 0 0 0 0 0\n0 0 0 0 0 0\n");
+        const fs::path nwa = fs::path("data/models") / anim;
+        scratch.write(nwa.parent_path() / "part.obj", boxObj(0.3f));
+        scratch.write(nwa, "part.obj\n10 10\n0 0 0 0 0 0\n0 0 0 0 0 0\n");
     }
     writeImage(data / "img" / "envmap.png", 8, 8, 3, {150, 150, 160});
     writeImage(data / "img" / "skytex.png", 8, 8, 3, {40, 60, 120});
@@ -88,9 +80,8 @@ fs::path makeSceneData(const std::string& name, const Tracks& tracks)
 
     for (const auto& [trackName, keys] : tracks)
         writeTrackFile((data / "science" / ("sync_" + trackName + ".track")).string(), keys);
-    fs::current_path(dir);
+    fs::current_path(scratch.path());
     testsupport::DemoTestContext::reloadTracks();
-    return dir;
 }
 
 } // namespace scenetest

@@ -10,9 +10,11 @@
 #include <regex>
 
 #include "SceneTestData.h"
+#include "engine/LoadProgress.h"
 #include "engine/Transform.h"
 #include "runtime/Demo.h"
 #include "scenes/SceneUno.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
 #include "support/GLTestContext.h"
 
@@ -71,11 +73,11 @@ class SceneUnoTest : public ::testing::Test {
 protected:
     void build(const Tracks& tracks)
     {
-        makeSceneData(::testing::UnitTest::GetInstance()->current_test_info()->name(), tracks);
+        makeSceneData(scratch, tracks);
         REQUIRE_DEMO_CONTEXT(width, height);
-        testing::internal::CaptureStdout();
+        testsupport::CapturedOutput captured;
         scene = std::make_unique<OrvelDemo::SceneUno>();
-        log = testing::internal::GetCapturedStdout();
+        log = captured.take();
     }
 
     Picture renderAt(float row)
@@ -87,6 +89,7 @@ protected:
         return Picture{testsupport::readTexture(scene->getCompositeFbo().getTexture(0), width, height)};
     }
 
+    testsupport::ScratchDir scratch;
     std::unique_ptr<OrvelDemo::SceneUno> scene;
     std::string log;
 };
@@ -212,8 +215,11 @@ TEST(SceneUnoShowData, RendersTheShowsOwnDataWithoutAGLError)
     ASSERT_TRUE(std::filesystem::exists("data/models/silta2.bobj")) << "build the assets target first";
     ASSERT_TRUE(std::filesystem::exists("data/science/sync_e.track")) << "build the timeline target first";
     REQUIRE_DEMO_CONTEXT(width, height);
+    const int stepsBefore = Tarvo::loading::progress().stepsDone;
     OrvelDemo::SceneUno scene;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    // The loading bar's length: what the scene says it loads is what it loads.
+    EXPECT_EQ(Tarvo::loading::progress().stepsDone - stepsBefore, OrvelDemo::SceneUno::loadSteps);
     for (float row : {99.0f, 100.0f, 700.0f, 1200.0f, 1800.0f, 2400.0f, 3300.0f}) {
         gDemo->setRow(row);
         gDemo->setFrameTime(16.5);

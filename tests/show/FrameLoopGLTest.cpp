@@ -3,20 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
+#include "support/CapturedOutput.h"
 #include "support/DemoTestContext.h"
+#include "support/ScratchDir.h"
 #include "sync/Sync.h"
 #include "sync/TrackWriter.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A show at a steady rate without a window or music: each frame spends frameSeconds of
 // the clock in its swap, and the row is one more for every frame shown, taken when the
@@ -59,17 +58,13 @@ protected:
     void SetUp() override
     {
         REQUIRE_DEMO_CONTEXT(32, 32);
-        dir = fs::temp_directory_path() / (std::string("vantor-frameloop-") +
-                                                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
         gDemo->setRow(0.0f);
     }
-    void TearDown() override { fs::remove_all(dir); }
 
     // A track store whose "e" holds keys (no file when keys is empty).
     Sync* endTrack(const std::vector<TrackKey>& keys)
     {
-        const std::string base = (dir / "sync").string();
+        const std::string base = scratch.file("sync");
         if (!keys.empty()) {
             EXPECT_TRUE(writeTrackFile(base + "_e.track", keys));
         }
@@ -77,7 +72,7 @@ protected:
         return sync.get();
     }
 
-    fs::path dir;
+    testsupport::ScratchDir scratch;
     std::unique_ptr<Sync> sync;
     SteppedHost host;
     std::ostringstream log;
@@ -113,9 +108,9 @@ TEST_F(FrameLoopTest, TakesTheFirstReportTimeBeforeOpeningTheEndTrack)
     // Opening "e" prints its SYNC TRACK line; the clock must have been read before it.
     Sync* tracks = endTrack({{0, 0.5f, Step}});
     host.logClock = true;
-    testing::internal::CaptureStdout();
+    testsupport::CapturedOutput captured;
     Tarvo::runFrameLoop(*gDemo, host, tracks, log);
-    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string out = captured.take();
     const size_t clock = out.find("clock read");
     const size_t track = out.find("SYNC TRACK FOUnD");
     ASSERT_NE(clock, std::string::npos) << out;

@@ -7,12 +7,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 #include "sync/TrackWriter.h"
 
 namespace {
@@ -26,24 +27,9 @@ struct ShowRun {
     std::string err;
 };
 
-std::string readFile(const fs::path& path)
-{
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class ShowTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        dir = fs::temp_directory_path() /
-              (std::string("vantor-show-") + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir / "data" / "science");
-    }
-    void TearDown() override { fs::remove_all(dir); }
+    void SetUp() override { fs::create_directories(dir / "data" / "science"); }
 
     void makeTune(double seconds)
     {
@@ -66,14 +52,15 @@ protected:
         ShowRun run;
         run.signalled = WIFSIGNALED(raw);
         run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        std::istringstream lines(readFile(dir / "out.txt"));
+        std::istringstream lines(testsupport::readFile(dir / "out.txt"));
         for (std::string line; std::getline(lines, line);)
             run.out.push_back(line);
-        run.err = readFile(dir / "err.txt");
+        run.err = testsupport::readFile(dir / "err.txt");
         return run;
     }
 
-    fs::path dir;
+    testsupport::ScratchDir scratch;
+    const fs::path& dir = scratch.path(); // the program's working folder
 };
 
 bool contains(const std::vector<std::string>& lines, const std::string& line)

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "support/GLTestContext.h"
+
 namespace testsupport {
 
 class DemoTestContext {
@@ -20,8 +22,4 @@ public:
 
 } // namespace testsupport
 
-#define REQUIRE_DEMO_CONTEXT(w, h)                                                    \
-    do {                                                                               \
-        if (!testsupport::DemoTestContext::ensure((w), (h)))                           \
-            GTEST_FAIL() << "no OpenGL 3.3 context (run under xvfb-run)";              \
-    } while (0)
+#define REQUIRE_DEMO_CONTEXT(w, h) REQUIRE_CONTEXT(testsupport::DemoTestContext::ensure((w), (h)))

@@ -72,6 +72,9 @@ bool GLTestContext::ensure(int width, int height)
     window = openWindow(width, height);
     if (!window)
         return false;
+    // The context goes before the process does, so the renderer's threads are gone when
+    // the leak checker of a sanitizer build stops the world.
+    std::atexit(glfwTerminate);
 
     // The state the demo instance sets once at start-up, which every pass relies on.
     GLuint vertexArray = 0;

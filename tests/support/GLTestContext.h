@@ -27,8 +27,11 @@ std::vector<float> readTexture(GLuint texture, int width, int height);
 
 } // namespace testsupport
 
-#define REQUIRE_GL_CONTEXT(w, h)                                                      \
+// Fails the test, and returns from it, when the context could not be had.
+#define REQUIRE_CONTEXT(opened)                                                       \
     do {                                                                               \
-        if (!testsupport::GLTestContext::ensure((w), (h)))                             \
+        if (!(opened))                                                                 \
             GTEST_FAIL() << "no OpenGL 3.3 context (run under xvfb-run)";              \
     } while (0)
+
+#define REQUIRE_GL_CONTEXT(w, h) REQUIRE_CONTEXT(testsupport::GLTestContext::ensure((w), (h)))

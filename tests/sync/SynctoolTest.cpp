@@ -1,12 +1,12 @@
 // synctool as scripts use it: its output formats, exit statuses, and a build that
 // writes nothing when the timeline has mistakes.
 #include "TrackFiles.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include <sys/wait.h>
@@ -14,39 +14,6 @@
 using namespace synctest;
 
 namespace {
-
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
-// Runs synctool with arguments already quoted for the shell.
-ToolRun runTool(const ScratchFolder& folder, const std::string& arguments)
-{
-    const std::string out = folder.file("tool.out");
-    const std::string err = folder.file("tool.err");
-    const std::string command = std::string("'") + SYNCTOOL_PATH + "' " + arguments + " >'" + out + "' 2>'" + err + "'";
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readText(out);
-    run.err = readText(err);
-    return run;
-}
-
-std::string quoted(const std::string& text)
-{
-    return "'" + text + "'";
-}
 
 Bytes sampleTrack()
 {
@@ -60,7 +27,7 @@ Bytes sampleTrack()
 
 TEST(Synctool, DumpPrintsRowValueTypePerKey)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.write("t.track", sampleTrack());
     const ToolRun run = runTool(folder, "dump " + quoted(path));
     EXPECT_EQ(run.status, 0) << run.err;
@@ -69,7 +36,7 @@ TEST(Synctool, DumpPrintsRowValueTypePerKey)
 
 TEST(Synctool, EvalPrintsOneValuePerRow)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.write("t.track", sampleTrack());
     const ToolRun run = runTool(folder, "eval " + quoted(path) + " 10.5 -3 11 12 1e3 19.25");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -78,7 +45,7 @@ TEST(Synctool, EvalPrintsOneValuePerRow)
 
 TEST(Synctool, MissingFileFailsWithoutOutput)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.file("absent.track");
     for (const std::string& command : {"dump " + quoted(path), "eval " + quoted(path) + " 1"}) {
         const ToolRun run = runTool(folder, command);
@@ -90,7 +57,7 @@ TEST(Synctool, MissingFileFailsWithoutOutput)
 
 TEST(Synctool, DamagedFileShowsIntactKeysAndExitsTwo)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = sampleTrack();
     bytes.resize(bytes.size() - 4);
     const std::string path = folder.write("cut.track", bytes);
@@ -102,7 +69,7 @@ TEST(Synctool, DamagedFileShowsIntactKeysAndExitsTwo)
 
 TEST(Synctool, BadArgumentsFail)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.write("t.track", sampleTrack());
     EXPECT_EQ(runTool(folder, "").status, 1);
     EXPECT_EQ(runTool(folder, "frobnicate x").status, 1);
@@ -116,8 +83,8 @@ TEST(Synctool, BadArgumentsFail)
 
 TEST(Synctool, BuildWritesOneFilePerTrack)
 {
-    ScratchFolder folder;
-    const std::string source = folder.writeText("show.txt", "track e\n0 2.0 step\n400 0.0 step\ntrack camX\n0 1 linear\n8 3 smooth\n");
+    testsupport::ScratchDir folder;
+    const std::string source = folder.write("show.txt", "track e\n0 2.0 step\n400 0.0 step\ntrack camX\n0 1 linear\n8 3 smooth\n");
     const std::string base = folder.file("out/science/sync");
     const ToolRun build = runTool(folder, "build " + quoted(source) + " " + quoted(base));
     ASSERT_EQ(build.status, 0) << build.err;
@@ -129,13 +96,13 @@ TEST(Synctool, BuildWritesOneFilePerTrack)
 
 TEST(Synctool, BuildWithMistakesWritesNothing)
 {
-    ScratchFolder folder;
-    const std::string source = folder.writeText("bad.txt", "track good\n0 1 step\ntrack bad\n5 1 step\n4 2 step\n");
+    testsupport::ScratchDir folder;
+    const std::string source = folder.write("bad.txt", "track good\n0 1 step\ntrack bad\n5 1 step\n4 2 step\n");
     const std::string base = folder.file("out/sync");
     const ToolRun run = runTool(folder, "build " + quoted(source) + " " + quoted(base));
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, source + ":5: row 4 does not follow row 5 (rows must ascend)\n");
-    EXPECT_FALSE(std::filesystem::exists(folder.path / "out"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "out"));
 }
 
 } // namespace

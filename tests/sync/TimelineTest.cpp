@@ -1,12 +1,16 @@
 // The timeline text: what it accepts, every error it must catch with file and line, and
 // that its tracks survive the trip through the writer and the reader.
 #include "TrackFiles.h"
+#include "support/ScratchDir.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 #include "sync/TrackReader.h"
 #include "sync/TrackWriter.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
 
 #include <cstdlib>
 #include <string>
@@ -97,6 +101,24 @@ TEST(Timeline, TextWithoutTracksIsAnError)
         std::vector<std::string>{"show.txt:2: no tracks defined (start one with 'track NAME')"});
 }
 
+TEST(Timeline, WrittenOutItParsesBackKeyForKeyEvenAtTheEndsOfTheFloatRange)
+{
+    Timeline first;
+    std::vector<std::string> errors;
+    ASSERT_TRUE(parseTimeline("track t\n-2147483648 1e-45 linear\n0 -0 smooth\n"
+                              "2147483647 3.40282346e38 quadratic\ntrack e\n",
+        "t.txt", first, errors))
+        << errors.front();
+    Timeline second;
+    ASSERT_TRUE(parseTimeline(formatTimeline(first), "again.txt", second, errors)) << errors.front();
+    ASSERT_EQ(second.tracks.size(), 2u);
+    ASSERT_EQ(second.tracks[0].keys.size(), 3u);
+    EXPECT_EQ(second.tracks[0].keys[2].value, 3.40282347e38f) << "the largest float, written as 3.4028235e+38";
+    EXPECT_TRUE(std::signbit(second.tracks[0].keys[1].value)) << "-0 stays -0";
+    EXPECT_EQ(second.tracks[0].keys[0].row, INT32_MIN);
+    EXPECT_TRUE(second.tracks[1].keys.empty());
+}
+
 TEST(Timeline, InterpolationNamesRoundTrip)
 {
     for (int32_t type = Step; type <= Quadratic; ++type) {
@@ -122,8 +144,8 @@ TEST(Timeline, MissingFileIsAnError)
 
 TEST(Timeline, CompiledTracksEvaluateAsWritten)
 {
-    ScratchFolder folder;
-    const std::string source = folder.writeText("show.txt",
+    testsupport::ScratchDir folder;
+    const std::string source = folder.write("show.txt",
         "track fade\n0 0 linear\n10 1 smooth\n20 0 step\n30 5 step\n");
     Timeline timeline;
     std::vector<std::string> errors;

@@ -7,10 +7,13 @@
 
 #include <climits>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 #include <vector>
 
 namespace {
+
+using Values = std::vector<float>;
 
 // A track over keys owned by the test.
 struct Track {
@@ -21,6 +24,14 @@ struct Track {
         track.keyCount = static_cast<int>(this->keys.size());
     }
     float at(double row) const { return getTrackValue(&track, row); }
+    // The values at each of the rows, to compare with the expected ones in one go.
+    std::vector<float> at(std::initializer_list<double> rows) const
+    {
+        std::vector<float> values;
+        for (const double row : rows)
+            values.push_back(at(row));
+        return values;
+    }
 
     std::vector<TrackKey> keys;
     SyncTrack track;
@@ -51,17 +62,14 @@ TEST(TrackEval, BeforeFirstKeyIsFirstValueWhateverItsType)
 {
     for (const int32_t type : {int32_t(Step), int32_t(Linear), int32_t(Smooth), int32_t(Quadratic), 4, -1}) {
         const Track track({{10, 3.0f, type}, {20, 9.0f, Linear}});
-        EXPECT_EQ(track.at(9.99), 3.0f) << "type " << type;
-        EXPECT_EQ(track.at(-50.0), 3.0f) << "type " << type;
+        EXPECT_EQ(track.at({9.99, -50.0}), Values({3.0f, 3.0f})) << "type " << type;
     }
 }
 
 TEST(TrackEval, AtAndAfterLastKeyIsLastValue)
 {
     const Track track({{0, 1.0f, Linear}, {10, 4.0f, Linear}});
-    EXPECT_EQ(track.at(10.0), 4.0f);
-    EXPECT_EQ(track.at(10.75), 4.0f);
-    EXPECT_EQ(track.at(1e9), 4.0f);
+    EXPECT_EQ(track.at({10.0, 10.75, 1e9}), Values({4.0f, 4.0f, 4.0f}));
 }
 
 TEST(TrackEval, KnownValuesHalfwayIntoTheFirstRow)
@@ -75,39 +83,29 @@ TEST(TrackEval, KnownValuesHalfwayIntoTheFirstRow)
 TEST(TrackEval, OnAKeyRowTheKeyValueHolds)
 {
     const Track track({{0, 2.0f, Linear}, {8, 6.0f, Smooth}, {16, -2.0f, Quadratic}, {24, 5.0f, Step}});
-    EXPECT_EQ(track.at(0.0), 2.0f);
-    EXPECT_EQ(track.at(8.0), 6.0f);
-    EXPECT_EQ(track.at(16.0), -2.0f);
-    EXPECT_EQ(track.at(24.0), 5.0f);
+    EXPECT_EQ(track.at({0.0, 8.0, 16.0, 24.0}), Values({2.0f, 6.0f, -2.0f, 5.0f}));
 }
 
 TEST(TrackEval, FractionOfTheFullRowDrivesInterpolation)
 {
     // The whole row picks the key pair, the full row sets t: 11.75 is t = 0.875.
     const Track linear = between10And12(Linear);
-    EXPECT_EQ(linear.at(11.0), 0.5f);
-    EXPECT_EQ(linear.at(11.75), 0.875f);
+    EXPECT_EQ(linear.at({11.0, 11.75}), Values({0.5f, 0.875f}));
     const Track falling({{0, 10.0f, Linear}, {4, 2.0f, Step}});
-    EXPECT_EQ(falling.at(1.0), 8.0f);
-    EXPECT_EQ(falling.at(3.5), 3.0f);
+    EXPECT_EQ(falling.at({1.0, 3.5}), Values({8.0f, 3.0f}));
 }
 
 TEST(TrackEval, StepHoldsUntilTheNextKey)
 {
     const Track track({{0, 2.0f, Step}, {400, 0.0f, Step}});
-    EXPECT_EQ(track.at(0.0), 2.0f);
-    EXPECT_EQ(track.at(399.999), 2.0f);
-    EXPECT_EQ(track.at(400.0), 0.0f);
+    EXPECT_EQ(track.at({0.0, 399.999, 400.0}), Values({2.0f, 2.0f, 0.0f}));
 }
 
 TEST(TrackEval, UnknownAndNegativeTypesGiveZeroOnlyBetweenKeys)
 {
     for (const int32_t type : {4, 100, -1, -128, INT_MIN}) {
         const Track track({{10, 3.0f, type}, {20, 9.0f, Linear}});
-        EXPECT_EQ(track.at(10.0), 0.0f) << "type " << type;
-        EXPECT_EQ(track.at(15.5), 0.0f) << "type " << type;
-        EXPECT_EQ(track.at(9.0), 3.0f) << "type " << type;
-        EXPECT_EQ(track.at(20.0), 9.0f) << "type " << type;
+        EXPECT_EQ(track.at({10.0, 15.5, 9.0, 20.0}), Values({0.0f, 0.0f, 3.0f, 9.0f})) << "type " << type;
     }
 }
 
@@ -149,8 +147,7 @@ TEST(TrackEval, KeysAtOppositeEndsOfTheFloatRangeGiveFiniteValuesBetweenThem)
 TEST(TrackEval, RowsOutsideTheIntRangeAreSafe)
 {
     const Track track({{INT_MIN, -1.0f, Linear}, {0, 1.0f, Linear}, {INT_MAX, 3.0f, Step}});
-    EXPECT_EQ(track.at(-1e12), -1.0f);
-    EXPECT_EQ(track.at(1e12), 3.0f);
+    EXPECT_EQ(track.at({-1e12, 1e12}), Values({-1.0f, 3.0f}));
     EXPECT_EQ(track.at(std::numeric_limits<double>::infinity()), 3.0f);
     EXPECT_EQ(track.at(-std::numeric_limits<double>::infinity()), -1.0f);
     EXPECT_EQ(track.at(std::numeric_limits<double>::quiet_NaN()), -1.0f);

@@ -1,19 +1,19 @@
-// Helpers for the sync tests: a scratch folder per test, and track files assembled byte
-// by byte from the file layout, independent of the writer under test.
+// Track files for the sync tests, assembled byte by byte from the file layout,
+// independent of the writer under test, and synctool run as a script runs it.
 #pragma once
 
 #include "sync/SyncTracks.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include <sys/wait.h>
+
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 
 namespace synctest {
 
@@ -35,44 +35,31 @@ inline void putKey(Bytes& bytes, int32_t row, float value, unsigned char type)
     bytes.push_back(type);
 }
 
-// A fresh, empty folder named after the running test, removed afterwards.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-        path = std::filesystem::temp_directory_path() /
-            ("vantor-sync-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                std::to_string(::getpid()));
-        std::filesystem::remove_all(path);
-        std::filesystem::create_directories(path);
-    }
-    ~ScratchFolder() { std::filesystem::remove_all(path); }
-
-    std::string file(const std::string& name) const { return (path / name).string(); }
-
-    std::string write(const std::string& name, const Bytes& bytes) const
-    {
-        const std::string target = file(name);
-        std::ofstream(target, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-        return target;
-    }
-
-    std::string writeText(const std::string& name, const std::string& text) const
-    {
-        const std::string target = file(name);
-        std::ofstream(target, std::ios::binary) << text;
-        return target;
-    }
-
-    std::filesystem::path path;
+#ifdef SYNCTOOL_PATH
+struct ToolRun {
+    int status = -1;
+    std::string out;
+    std::string err;
 };
 
-inline Bytes readBytes(const std::string& path)
+inline std::string quoted(const std::string& text)
 {
-    std::ifstream file(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    return "'" + text + "'";
 }
+
+// Runs synctool with arguments already quoted for the shell, its output kept in folder.
+inline ToolRun runTool(const testsupport::ScratchDir& folder, const std::string& arguments)
+{
+    const std::string out = folder.file("tool.out");
+    const std::string err = folder.file("tool.err");
+    const std::string command = quoted(SYNCTOOL_PATH) + " " + arguments + " >" + quoted(out) + " 2>" + quoted(err);
+    const int raw = std::system(command.c_str());
+    ToolRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.out = testsupport::readFile(out);
+    run.err = testsupport::readFile(err);
+    return run;
+}
+#endif
 
 } // namespace synctest

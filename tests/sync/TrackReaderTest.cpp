@@ -1,6 +1,8 @@
 // Track files as the reader meets them: well formed, empty, missing, and damaged in each
 // way a file can disagree with its own key count.
 #include "TrackFiles.h"
+#include "support/ReadFile.h"
+#include "support/ScratchDir.h"
 #include "sync/TrackReader.h"
 #include "sync/TrackWriter.h"
 
@@ -11,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 using namespace synctest;
 
@@ -43,7 +46,7 @@ Bytes countOnly(int32_t count)
 
 TEST(TrackReader, ReadsKeysInOrderWithSignExtendedTypes)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     Bytes bytes = countOnly(5);
     putKey(bytes, -4, -0.0f, 0x00);
     putKey(bytes, 0, 1.5f, 0x01);
@@ -72,7 +75,7 @@ TEST(TrackReader, ReadsKeysInOrderWithSignExtendedTypes)
 
 TEST(TrackReader, ZeroKeysIsAFoundTrackWithoutKeys)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const ReadResult read(folder.write("zero.track", countOnly(0)));
     EXPECT_EQ(read.result, TrackReadOk);
     EXPECT_EQ(read.messages, "SYNC TRACK FOUnD\n");
@@ -81,7 +84,7 @@ TEST(TrackReader, ZeroKeysIsAFoundTrackWithoutKeys)
 
 TEST(TrackReader, MissingFileSaysNotFoundWithThePath)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.file("absent.track");
     const ReadResult read(path);
     EXPECT_EQ(read.result, TrackReadMissing);
@@ -90,97 +93,75 @@ TEST(TrackReader, MissingFileSaysNotFoundWithThePath)
     EXPECT_EQ(read.track.keys, nullptr);
 }
 
-TEST(TrackReader, FileTooShortForTheCount)
+// A file that disagrees with its own key count: what the reader keeps of it and the
+// lines that say why.
+struct Damage {
+    std::string name;
+    Bytes bytes;
+    std::vector<TrackKey> kept;
+    std::vector<std::string> said;
+};
+
+void PrintTo(const Damage& damage, std::ostream* out)
 {
-    ScratchFolder folder;
-    for (const Bytes& bytes : {Bytes{}, Bytes{1, 0, 0}}) {
-        const ReadResult read(folder.write("short.track", bytes));
-        EXPECT_EQ(read.result, TrackReadDamaged);
-        EXPECT_EQ(read.track.keyCount, 0);
-        EXPECT_NE(read.messages.find("too short to hold a key count"), std::string::npos) << read.messages;
-    }
+    *out << damage.name;
 }
 
-TEST(TrackReader, TruncatedFileKeepsOnlyCompleteKeys)
+Bytes withKeys(int32_t count, const std::vector<TrackKey>& keys, const Bytes& tail = {})
 {
-    ScratchFolder folder;
-    Bytes bytes = countOnly(3);
-    putKey(bytes, 0, 1.0f, Linear);
-    putKey(bytes, 8, 2.0f, Step);
-    bytes.insert(bytes.end(), {16, 0, 0, 0, 0}); // five of the third key's nine bytes
-    const ReadResult read(folder.write("cut.track", bytes));
-    EXPECT_EQ(read.result, TrackReadDamaged);
-    ASSERT_EQ(read.track.keyCount, 2);
-    EXPECT_EQ(read.track.keys[1].row, 8);
-    EXPECT_EQ(read.track.keys[1].value, 2.0f);
-    EXPECT_NE(read.messages.find("file ends after 2 of 3 keys"), std::string::npos) << read.messages;
+    Bytes bytes = countOnly(count);
+    for (const TrackKey& key : keys)
+        putKey(bytes, key.row, key.value, static_cast<unsigned char>(key.type));
+    bytes.insert(bytes.end(), tail.begin(), tail.end());
+    return bytes;
 }
 
-TEST(TrackReader, HugeCountReadsOnlyWhatIsThere)
-{
+const Damage damages[] = {
+    {"EmptyFileIsTooShortForTheCount", {}, {}, {"too short to hold a key count"}},
+    {"ThreeBytesAreTooShortForTheCount", {1, 0, 0}, {}, {"too short to hold a key count"}},
+    // Five of the third key's nine bytes.
+    {"TruncatedFileKeepsOnlyCompleteKeys",
+        withKeys(3, {{0, 1.0f, Linear}, {8, 2.0f, Step}}, {16, 0, 0, 0, 0}),
+        {{0, 1.0f, Linear}, {8, 2.0f, Step}}, {"file ends after 2 of 3 keys"}},
     // A count of two billion must neither allocate for it nor read past the two keys.
-    ScratchFolder folder;
-    Bytes bytes = countOnly(INT32_MAX);
-    putKey(bytes, 1, 10.0f, Step);
-    putKey(bytes, 2, 20.0f, Step);
-    const ReadResult read(folder.write("huge.track", bytes));
-    EXPECT_EQ(read.result, TrackReadDamaged);
-    ASSERT_EQ(read.track.keyCount, 2);
-    EXPECT_EQ(read.track.keys[0].value, 10.0f);
-    EXPECT_EQ(read.track.keys[1].value, 20.0f);
+    {"HugeCountReadsOnlyWhatIsThere", withKeys(INT32_MAX, {{1, 10.0f, Step}, {2, 20.0f, Step}}),
+        {{1, 10.0f, Step}, {2, 20.0f, Step}}, {}},
+    {"HugeCountWithoutKeysGivesNone", countOnly(INT32_MAX), {}, {}},
+    {"NegativeCountGivesNoKeys", withKeys(-1, {{1, 10.0f, Step}}), {}, {"negative key count -1"}},
+    {"BytesBeyondTheCountAreReportedAndIgnored",
+        withKeys(1, {{1, 10.0f, Step}, {2, 20.0f, Step}}), {{1, 10.0f, Step}},
+        {"bytes after the last of 1 keys"}},
+    {"KeysThatDoNotAscendAreReportedAndSkipped",
+        withKeys(5, {{0, 0.0f, Linear}, {10, 1.0f, Linear}, {5, 2.0f, Linear}, {10, 3.0f, Linear},
+                        {20, 4.0f, Linear}}),
+        {{0, 0.0f, Linear}, {10, 1.0f, Linear}, {20, 4.0f, Linear}},
+        {"key 2 at row 5 does not follow row 10", "key 3 at row 10 does not follow row 10"}},
+};
 
-    const ReadResult countOnlyHuge(folder.write("huge0.track", countOnly(INT32_MAX)));
-    EXPECT_EQ(countOnlyHuge.result, TrackReadDamaged);
-    EXPECT_EQ(countOnlyHuge.track.keyCount, 0);
-}
+class DamagedTrack : public testing::TestWithParam<Damage> {};
 
-TEST(TrackReader, NegativeCountGivesNoKeys)
+TEST_P(DamagedTrack, KeepsTheIntactKeysAndSaysWhy)
 {
-    ScratchFolder folder;
-    Bytes bytes = countOnly(-1);
-    putKey(bytes, 1, 10.0f, Step);
-    const ReadResult read(folder.write("negative.track", bytes));
+    const Damage& damage = GetParam();
+    testsupport::ScratchDir folder;
+    const ReadResult read(folder.write("damaged.track", damage.bytes));
     EXPECT_EQ(read.result, TrackReadDamaged);
-    EXPECT_EQ(read.track.keyCount, 0);
-    EXPECT_NE(read.messages.find("negative key count -1"), std::string::npos) << read.messages;
+    ASSERT_EQ(read.track.keyCount, static_cast<int>(damage.kept.size()));
+    for (std::size_t i = 0; i < damage.kept.size(); ++i) {
+        EXPECT_EQ(read.track.keys[i].row, damage.kept[i].row) << "key " << i;
+        EXPECT_EQ(read.track.keys[i].value, damage.kept[i].value) << "key " << i;
+        EXPECT_EQ(read.track.keys[i].type, damage.kept[i].type) << "key " << i;
+    }
+    for (const std::string& line : damage.said)
+        EXPECT_NE(read.messages.find(line), std::string::npos) << read.messages;
 }
 
-TEST(TrackReader, BytesBeyondTheCountAreReportedAndIgnored)
-{
-    ScratchFolder folder;
-    Bytes bytes = countOnly(1);
-    putKey(bytes, 1, 10.0f, Step);
-    putKey(bytes, 2, 20.0f, Step);
-    const ReadResult read(folder.write("long.track", bytes));
-    EXPECT_EQ(read.result, TrackReadDamaged);
-    ASSERT_EQ(read.track.keyCount, 1);
-    EXPECT_EQ(read.track.keys[0].value, 10.0f);
-    EXPECT_NE(read.messages.find("bytes after the last of 1 keys"), std::string::npos) << read.messages;
-}
-
-TEST(TrackReader, KeysThatDoNotAscendAreReportedAndSkipped)
-{
-    ScratchFolder folder;
-    Bytes bytes = countOnly(5);
-    putKey(bytes, 0, 0.0f, Linear);
-    putKey(bytes, 10, 1.0f, Linear);
-    putKey(bytes, 5, 2.0f, Linear);
-    putKey(bytes, 10, 3.0f, Linear);
-    putKey(bytes, 20, 4.0f, Linear);
-    const ReadResult read(folder.write("order.track", bytes));
-    EXPECT_EQ(read.result, TrackReadDamaged);
-    ASSERT_EQ(read.track.keyCount, 3);
-    EXPECT_EQ(read.track.keys[0].row, 0);
-    EXPECT_EQ(read.track.keys[1].row, 10);
-    EXPECT_EQ(read.track.keys[1].value, 1.0f);
-    EXPECT_EQ(read.track.keys[2].row, 20);
-    EXPECT_NE(read.messages.find("key 2 at row 5 does not follow row 10"), std::string::npos) << read.messages;
-    EXPECT_NE(read.messages.find("key 3 at row 10 does not follow row 10"), std::string::npos) << read.messages;
-}
+INSTANTIATE_TEST_SUITE_P(TrackReader, DamagedTrack, testing::ValuesIn(damages),
+    [](const testing::TestParamInfo<Damage>& info) { return info.param.name; });
 
 TEST(TrackReader, ManyKeysSurviveTheGrowingBuffer)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     constexpr int count = 100003;
     Bytes bytes = countOnly(count);
     for (int i = 0; i < count; ++i)
@@ -198,23 +179,23 @@ TEST(TrackReader, ManyKeysSurviveTheGrowingBuffer)
 
 TEST(TrackWriter, WritesTheTrackFileLayout)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::vector<TrackKey> keys = {{-1, 0.5f, Smooth}, {300, -2.0f, -128}};
     const std::string path = folder.file("w.track");
     ASSERT_TRUE(writeTrackFile(path, keys));
     Bytes expected = countOnly(2);
     putKey(expected, -1, 0.5f, 0x02);
     putKey(expected, 300, -2.0f, 0x80);
-    EXPECT_EQ(readBytes(path), expected);
+    EXPECT_EQ(testsupport::readBytes(path), expected);
     EXPECT_FALSE(std::filesystem::exists(path + ".part"));
 
     ASSERT_TRUE(writeTrackFile(path, std::vector<TrackKey>{}));
-    EXPECT_EQ(readBytes(path), countOnly(0));
+    EXPECT_EQ(testsupport::readBytes(path), countOnly(0));
 }
 
 TEST(TrackWriter, RefusesKeysTheReaderCouldNotTakeBack)
 {
-    ScratchFolder folder;
+    testsupport::ScratchDir folder;
     const std::string path = folder.write("keep.track", countOnly(0));
     FILE* log = std::tmpfile();
     EXPECT_FALSE(writeTrackFile(path, {{0, 1.0f, Step}, {0, 2.0f, Step}}, log));
@@ -224,7 +205,7 @@ TEST(TrackWriter, RefusesKeysTheReaderCouldNotTakeBack)
     EXPECT_FALSE(writeTrackFile(folder.file("no/such/folder.track"), {{0, 1.0f, Step}}, log));
     std::fclose(log);
     // A refused write leaves the existing file as it was.
-    EXPECT_EQ(readBytes(path), countOnly(0));
+    EXPECT_EQ(testsupport::readBytes(path), countOnly(0));
 }
 
 } // namespace

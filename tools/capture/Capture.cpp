@@ -18,7 +18,7 @@
 #include "capture/FramePlan.h"
 #include "capture/PngSink.h"
 #include "capture/Progress.h"
-#include "capture/SceneRegistry.h"
+#include "registry/SceneRegistry.h"
 #include "capture/WavWriter.h"
 #include "capture/Y4mSink.h"
 #include "audio/AudioDevice.h"
@@ -32,6 +32,8 @@ namespace capture {
 
 namespace {
 
+using OrvelDemo::SceneEntry;
+using OrvelDemo::findScene;
 using Clock = std::chrono::steady_clock;
 
 void report(const std::string& text)
@@ -122,9 +124,9 @@ void renderFrame(double row, int fps)
 
 // The window's back buffer, where the last pass of the frame has just drawn; read before
 // the swap, after which its contents are undefined.
-bool readWindow(int width, int height, std::vector<std::uint8_t>& rgba)
+bool readWindow(int width, int height, std::vector<std::uint8_t>& bgra)
 {
-    rgba.resize(static_cast<size_t>(width) * height * 4);
+    bgra.resize(static_cast<size_t>(width) * height * 4);
     while (glGetError() != GL_NO_ERROR) {
     }
     GLint previous = 0;
@@ -134,7 +136,9 @@ bool readWindow(int width, int height, std::vector<std::uint8_t>& rgba)
     glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // The window's own layout comes back as a plain copy; any other costs the GL thread a
+    // conversion of every pixel, which the encoders' threads do instead.
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, bgra.data());
     const GLenum error = glGetError();
     glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previous));
     if (error != GL_NO_ERROR) {
@@ -283,7 +287,7 @@ int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* 
         frame.width = o.width;
         frame.height = o.height;
         frame.path = o.y4mPath.empty() ? framePath(o, index) : std::string();
-        if (!readWindow(o.width, o.height, frame.rgba))
+        if (!readWindow(o.width, o.height, frame.bgra))
             break;
         Tarvo::swapBuffers();
         if (!sink->submit(std::move(frame)))

@@ -1,5 +1,5 @@
-// Shared parts of the frame encoders: the first-error record and the flip from GL's
-// bottom-up RGBA to top-down RGB.
+// Shared parts of the frame encoders: the first-error record and the flip from the
+// window's bottom-up BGRA to top-down RGB.
 #include "capture/FrameSink.h"
 
 #include <cstring>
@@ -13,15 +13,15 @@ std::vector<std::uint8_t> topDownRgb(const CapturedFrame& frame)
     std::vector<std::uint8_t> rgb(w * h * 3);
     // A frame whose buffer does not match its size is treated as black rather than read
     // past its end.
-    if (frame.rgba.size() < w * h * 4)
+    if (frame.bgra.size() < w * h * 4)
         return rgb;
     for (size_t y = 0; y < h; ++y) {
-        const std::uint8_t* in = frame.rgba.data() + (h - 1 - y) * w * 4;
+        const std::uint8_t* in = frame.bgra.data() + (h - 1 - y) * w * 4;
         std::uint8_t* out = rgb.data() + y * w * 3;
         for (size_t x = 0; x < w; ++x) {
-            out[3 * x] = in[4 * x];
+            out[3 * x] = in[4 * x + 2];
             out[3 * x + 1] = in[4 * x + 1];
-            out[3 * x + 2] = in[4 * x + 2];
+            out[3 * x + 2] = in[4 * x];
         }
     }
     return rgb;

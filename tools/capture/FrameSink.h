@@ -11,11 +11,12 @@
 
 namespace capture {
 
-// The window's pixels as GL reads them: RGBA, bottom row first.
+// The window's pixels as GL reads them fastest, in the window's own layout: blue, green,
+// red, alpha, bottom row first. The encoders reorder them on their own threads.
 struct CapturedFrame {
     int width = 0;
     int height = 0;
-    std::vector<std::uint8_t> rgba;
+    std::vector<std::uint8_t> bgra;
     std::string path; // the file this frame becomes, for sinks that write one per frame
 };
 

@@ -1,12 +1,10 @@
-// PNG encoding with stb_image_write on worker threads.
+// PNG encoding on worker threads.
 #include "capture/PngSink.h"
-
-#include <stb_image_write.h>
 
 #include <algorithm>
 #include <thread>
 
-#include "base/AtomicFile.h"
+#include "engine/PngFile.h"
 
 namespace capture {
 
@@ -22,35 +20,7 @@ size_t memoryBudgetOf(size_t frameBytes, size_t copies)
     return PngSink::memoryBudget / 2 / each;
 }
 
-void appendBytes(void* context, void* data, int size)
-{
-    auto* bytes = static_cast<std::vector<std::uint8_t>*>(context);
-    const auto* begin = static_cast<const std::uint8_t*>(data);
-    bytes->insert(bytes->end(), begin, begin + size);
-}
-
 } // namespace
-
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb,
-              std::string& why)
-{
-    if (width <= 0 || height <= 0 || rgb.size() < static_cast<size_t>(width) * height * 3) {
-        why = path + ": no picture to write";
-        return false;
-    }
-    std::vector<std::uint8_t> png;
-    if (!stbi_write_png_to_func(appendBytes, &png, width, height, 3, rgb.data(), width * 3) || png.empty()) {
-        why = path + ": PNG encoding failed";
-        return false;
-    }
-    // A capture that is stopped half-way leaves no truncated frame behind.
-    std::string error;
-    if (!Tarvo::writeFileAtomically(path, png.data(), png.size(), error)) {
-        why = path + ": " + error;
-        return false;
-    }
-    return true;
-}
 
 int PngSink::defaultWorkers()
 {
@@ -85,7 +55,8 @@ PngSink::~PngSink()
 void PngSink::encode(const CapturedFrame& frame)
 {
     std::string why;
-    if (!writePng(frame.path, frame.width, frame.height, topDownRgb(frame), why))
+    // A capture that is stopped half-way leaves no truncated frame behind.
+    if (!Tarvo::writePngFile(frame.path, frame.width, frame.height, 3, topDownRgb(frame), why))
         fail(why);
 }
 

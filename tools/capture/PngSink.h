@@ -26,9 +26,4 @@ private:
     void encode(const CapturedFrame& frame) override;
 };
 
-// Encodes top-down RGB as PNG and writes it to path through a temporary file beside it.
-// False, with why set, when encoding or writing fails.
-bool writePng(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb,
-              std::string& why);
-
 } // namespace capture

@@ -8,7 +8,7 @@
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ResultStream.h"
-#include "capture/SceneRegistry.h"
+#include "registry/SceneRegistry.h"
 
 int main(int argc, char** argv)
 {
@@ -16,7 +16,7 @@ int main(int argc, char** argv)
     capture::ignoreBrokenPipes();
 
     const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::vector<std::string> scenes = capture::sceneNames();
+    const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     capture::CaptureOptions options;
     std::string error;
     switch (capture::parseCaptureArgs(args, scenes, options, error)) {

@@ -2,7 +2,10 @@
 //   meshtool dump FORMAT FILE       reader output, then "corners N" and one corner a line
 //   meshtool obj2bobj IN.obj OUT.bobj
 //   meshtool nwa FILE TIME          one evaluated key a line: px py pz rx ry rz
+//   meshtool import IN.obj OUT.bobj|OUT.obj
+//                                   an OBJ as modelling programs export it, in the engine's formats
 // Machine-readable output goes to standard output; usage and errors to standard error.
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -12,10 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "ObjImport.h"
 #include "mesh/BinaryMesh.h"
 #include "mesh/MeshFormat.h"
 #include "mesh/NwaFile.h"
 #include "mesh/ObjReader.h"
+#include "mesh/ObjWriter.h"
 #include "mesh/PlyReader.h"
 
 namespace {
@@ -26,6 +31,7 @@ int usage()
                  "usage: meshtool dump FORMAT FILE\n"
                  "       meshtool obj2bobj IN.obj OUT.bobj\n"
                  "       meshtool nwa FILE TIME\n"
+                 "       meshtool import IN.obj OUT.bobj|OUT.obj\n"
                  "FORMAT selects the reader as models do: 0 OBJ, 1 PLY header, 2 .bobj,\n"
                  "any other integer OBJ.\n");
     return 2;
@@ -124,6 +130,43 @@ int nwa(const char* path, const char* timeText)
     return 0;
 }
 
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    if (text.size() < suffix.size())
+        return false;
+    for (std::size_t i = 0; i < suffix.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i])
+            return false;
+    return true;
+}
+
+int import(const std::string& in, const std::string& out)
+{
+    const bool binary = endsWith(out, ".bobj");
+    if (!binary && !endsWith(out, ".obj")) {
+        std::fprintf(stderr, "meshtool: %s: the output must end in .bobj or .obj\n", out.c_str());
+        return 1;
+    }
+    Tarvo::ObjMesh mesh;
+    meshtool::ImportReport report;
+    std::string why;
+    if (!meshtool::importObjFile(in, mesh, report, why)) {
+        std::fprintf(stderr, "meshtool: %s\n", why.c_str());
+        return 1;
+    }
+    if (binary) {
+        if (!Tarvo::writeBinaryMesh(out.c_str(), mesh))
+            return 1;
+    } else if (!Tarvo::writeObjMesh(out, mesh, "imported from " + in + " by meshtool", why)) {
+        std::fprintf(stderr, "meshtool: %s: %s\n", out.c_str(), why.c_str());
+        return 1;
+    }
+    std::fprintf(stderr, "meshtool: wrote %s: %zu triangles from %zu faces, %zu normals computed%s\n", out.c_str(),
+                 report.triangles, report.faces, report.computedNormals,
+                 report.zeroTexCoords ? ", zero texture coordinates where the file had none" : "");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -134,5 +177,7 @@ int main(int argc, char** argv)
         return obj2bobj(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "nwa") == 0)
         return nwa(argv[2], argv[3]);
+    if (argc == 4 && std::strcmp(argv[1], "import") == 0)
+        return import(argv[2], argv[3]);
     return usage();
 }

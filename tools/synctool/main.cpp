@@ -2,9 +2,12 @@
 //   synctool dump FILE            one "row value type" line per key
 //   synctool eval FILE ROW...     the track's value at each row, one per line
 //   synctool build SOURCE BASE    compile a timeline text into BASE_<name>.track files
+//   synctool plot SOURCE --out FILE.png [--rows FROM:TO] [--tracks a,b,...]
+//                                 a picture of the tracks (see TrackPlot.h)
 // Results go to standard output, messages to standard error. Exit status: 0 on success,
 // 1 on failure (nothing printed or written), 2 when a track file is damaged (the keys
 // that are intact are still dumped or evaluated).
+#include "TrackPlot.h"
 #include "sync/SyncTracks.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
@@ -31,7 +34,8 @@ int usage()
     std::fprintf(stderr,
         "usage: synctool dump FILE\n"
         "       synctool eval FILE ROW...\n"
-        "       synctool build SOURCE BASEPATH\n");
+        "       synctool build SOURCE BASEPATH\n"
+        "       synctool plot SOURCE --out FILE.png [--rows FROM:TO] [--tracks a,b,...]\n");
     return exitFailed;
 }
 
@@ -108,6 +112,44 @@ int build(const char* source, const std::string& basePath)
     return exitOk;
 }
 
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "synctool: %s\n", message.c_str());
+    return exitFailed;
+}
+
+int plot(int argc, char** argv)
+{
+    synctool::PlotRequest request;
+    request.source = argv[0];
+    for (int i = 1; i < argc; i += 2) {
+        const std::string option = argv[i];
+        if (i + 1 >= argc)
+            return fail(option + " needs a value");
+        const std::string value = argv[i + 1];
+        if (option == "--out")
+            request.out = value;
+        else if (option == "--rows") {
+            if (!synctool::parseRowRange(value, request.rows))
+                return fail("bad --rows '" + value + "' (FROM:TO, whole rows, FROM below TO)");
+            request.hasRows = true;
+        } else if (option == "--tracks") {
+            if (!synctool::parseTrackList(value, request.names))
+                return fail("bad --tracks '" + value + "' (track names separated by commas)");
+        } else
+            return fail("unknown option '" + option + "'");
+    }
+    if (request.out.empty())
+        return fail("plot needs --out FILE.png");
+    std::string why;
+    const int result = synctool::writeTrackPlot(request, why);
+    if (result != synctool::PlotSourceOk) {
+        std::fprintf(stderr, "%s\n", why.c_str());
+        return result == synctool::PlotSourceDamaged ? exitDamaged : exitFailed;
+    }
+    return exitOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -121,5 +163,7 @@ int main(int argc, char** argv)
         return eval(argv[2], argc - 3, argv + 3);
     if (command == "build" && argc == 4)
         return build(argv[2], argv[3]);
+    if (command == "plot" && argc >= 3)
+        return plot(argc - 2, argv + 2);
     return usage();
 }

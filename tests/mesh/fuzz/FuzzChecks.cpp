@@ -63,17 +63,8 @@ std::string checkObj(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     Tarvo::ObjMesh fast;
-    Tarvo::ObjMesh reference;
-    std::string fastWord;
-    std::string referenceWord;
-    const bool fastOk = Tarvo::parseObjText(text.data(), text.size(), fast, fastWord);
-    const bool referenceOk = meshtest::referenceParseObj(text, reference, referenceWord);
-    if (fastOk != referenceOk)
-        return fastOk ? "buffer reader accepted a file fscanf rejects"
-                      : "buffer reader rejected a file fscanf accepts";
-    if (!fastOk && fastWord != referenceWord)
-        return "fail word '" + fastWord + "', fscanf gives '" + referenceWord + "'";
-    const std::string difference = meshtest::compareObjMeshes(reference, fast);
+    bool fastOk = false;
+    const std::string difference = meshtest::compareWithReference(text, fast, fastOk);
     if (!difference.empty())
         return difference;
 

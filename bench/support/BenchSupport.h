@@ -1,0 +1,61 @@
+// Pieces every benchmark shares: the engine's and the readers' log lines kept off the
+// figures, and percentiles of a run's timings.
+#pragma once
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <vector>
+
+namespace benchsupport {
+
+// Sends standard output to /dev/null while it lives. Benchmarks print their figures on
+// standard output too, so what is still buffered is flushed to the right place each way.
+class QuietStdout {
+public:
+    QuietStdout()
+    {
+        flush();
+        saved = ::dup(STDOUT_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            ::dup2(null, STDOUT_FILENO);
+            ::close(null);
+        }
+    }
+    ~QuietStdout()
+    {
+        flush();
+        if (saved >= 0) {
+            ::dup2(saved, STDOUT_FILENO);
+            ::close(saved);
+        }
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+private:
+    static void flush()
+    {
+        std::cout.flush();
+        std::fflush(stdout);
+    }
+
+    int saved;
+};
+
+// The value percent of the way up the sorted values (the lower one where the rank falls
+// between two), so 50 gives the median; 0 when there are none.
+inline double percentile(std::vector<double> values, int percent)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t rank = values.size() * static_cast<std::size_t>(percent) / 100;
+    return values[std::min(values.size() - 1, rank)];
+}
+
+} // namespace benchsupport

@@ -1,0 +1,94 @@
+// The test card's drawing: one full-screen quad with its own small shader pair, built in
+// so that the card needs no files beyond the pipeline's own shaders.
+#include "registry/TestCard.h"
+
+#include <cstdio>
+#include <vector>
+
+namespace OrvelDemo {
+
+namespace {
+
+const char* const vertexSource = R"(#version 330 core
+// in:  trivial_vertices  clip-space quad corner (z = 0)
+// out: UV                (0,0) bottom-left to (1,1) top-right
+in vec3 trivial_vertices;
+out vec2 UV;
+void main()
+{
+    UV = trivial_vertices.xy * 0.5 + 0.5;
+    gl_Position = vec4(trivial_vertices, 1.0);
+}
+)";
+
+const char* const fragmentSource = R"(#version 330 core
+// in:  UV    from the vertex shader
+//      time  seconds
+// out: color red bars moving one bar width in 1/8 s, green rising to the top,
+//      blue cycling once a second
+in vec2 UV;
+uniform float time;
+out vec4 color;
+const float BARS = 8.0;
+const float TAU = 6.2831853;
+void main()
+{
+    float bars = step(0.5, fract(UV.x * BARS - time * BARS));
+    color = vec4(bars, UV.y, 0.5 + 0.5 * sin(time * TAU), 1.0);
+}
+)";
+
+GLuint compile(GLenum type, const char* source)
+{
+    const GLuint shader = glCreateShader(type);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        GLint length = 0;
+        glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+        std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
+        glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
+        std::fprintf(stderr, "test card shader: %s\n", log.data());
+    }
+    return shader;
+}
+
+} // namespace
+
+TestCard::TestCard() : PostScene("./data/shaders/trivial.fs", 1)
+{
+    const GLuint vs = compile(GL_VERTEX_SHADER, vertexSource);
+    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
+    cardProgram = glCreateProgram();
+    glAttachShader(cardProgram, vs);
+    glAttachShader(cardProgram, fs);
+    glLinkProgram(cardProgram);
+    glDetachShader(cardProgram, vs);
+    glDetachShader(cardProgram, fs);
+    glDeleteShader(vs);
+    glDeleteShader(fs);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(cardProgram, GL_LINK_STATUS, &linked);
+    if (!linked)
+        std::fprintf(stderr, "test card shader: the program does not link\n");
+    vertexLocation = glGetAttribLocation(cardProgram, "trivial_vertices");
+    timeLocation = glGetUniformLocation(cardProgram, "time");
+}
+
+TestCard::~TestCard()
+{
+    glDeleteProgram(cardProgram);
+}
+
+void TestCard::drawScene(const double& time)
+{
+    if (vertexLocation < 0)
+        return;
+    glUseProgram(cardProgram);
+    glUniform1f(timeLocation, static_cast<float>(time));
+    cardQuad.draw(vertexLocation);
+}
+
+} // namespace OrvelDemo

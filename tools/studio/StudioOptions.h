@@ -1,0 +1,28 @@
+// vantor-studio's command line: which scene, the window's size, and whether to print the
+// timings the benchmark reads.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace studio {
+
+struct StudioOptions {
+    std::string scene = "main";
+    int width = 1280;
+    int height = 720;
+    // On standard error: when each reload was first shown, when each seek landed, and the
+    // watcher's cost per frame at the end.
+    bool timings = false;
+};
+
+enum class OptionsResult { Ok, Help, Error };
+
+// Parses argv[1..]; options take their value as the next argument or after '='. On Error,
+// error holds a one-line reason.
+OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
+    StudioOptions& options, std::string& error);
+
+std::string studioUsage(const std::vector<std::string>& knownScenes);
+
+} // namespace studio

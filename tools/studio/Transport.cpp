@@ -1,0 +1,203 @@
+// The transport's moves and the row arithmetic behind them.
+#include "studio/Transport.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "sync/Sync.h"
+#include "sync/SyncTracks.h"
+
+namespace studio {
+
+namespace {
+// A seek lands on the nearest sample (1/2205 of a row at 44.1 kHz) and a float row carries
+// a few ten-thousandths of rounding at the end of a long show: well under this.
+constexpr double barTolerance = 0.002;
+constexpr float endThreshold = 1.0f;
+} // namespace
+
+double clampRow(double row, double endRow)
+{
+    if (!(row > 0.0))
+        return 0.0;
+    return std::min(row, std::max(0.0, endRow));
+}
+
+long barOf(double row)
+{
+    return static_cast<long>(std::floor((row + barTolerance) / rowsPerBar));
+}
+
+double barStart(long bar)
+{
+    return static_cast<double>(bar) * rowsPerBar;
+}
+
+double wrapRow(double row, double from, double to)
+{
+    const double length = to - from;
+    if (!(length > 0.0))
+        return from;
+    if (row < to)
+        return row;
+    return from + std::fmod(row - from, length);
+}
+
+std::string barBeat(double row)
+{
+    const double r = std::max(0.0, row);
+    const long bar = barOf(r);
+    const long beat = std::clamp(static_cast<long>(std::floor((r - barStart(bar) + barTolerance) / rowsPerBeat)), 0L,
+        static_cast<long>(beatsPerBar) - 1);
+    return std::to_string(bar + 1) + "." + std::to_string(beat + 1);
+}
+
+std::string clockTime(double row)
+{
+    const long long ms = std::llround(std::max(0.0, row) / rowsPerSecond * 1000.0);
+    char text[48];
+    std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", ms / 60000, ms / 1000 % 60, ms % 1000);
+    return text;
+}
+
+double showEnd(const TrackHandle& endTrack, double musicRows)
+{
+    const SyncTrack* track = endTrack.getTrack();
+    if (!track || track->keyCount == 0)
+        return std::max(0.0, musicRows);
+    const double limit = musicRows >= 0.0 ? musicRows : std::max(0.0, double(track->keys[track->keyCount - 1].row));
+    // The show's loop ends at the first frame whose row gives 1.0 or less; whole rows are
+    // as fine as anyone seeks.
+    const long last = static_cast<long>(std::floor(limit));
+    for (long row = 0; row <= last; ++row)
+        if (!(endTrack.getValue(static_cast<double>(row)) > endThreshold))
+            return static_cast<double>(row);
+    return limit;
+}
+
+Transport::Transport(MusicClock& music, double endRow)
+    : music(music), end(std::max(0.0, endRow))
+{
+    lastRow = clampRow(music.row(), end);
+    clampLoop();
+}
+
+void Transport::setEndRow(double row)
+{
+    end = row > 0.0 ? row : 0.0;
+    clampLoop();
+}
+
+void Transport::play()
+{
+    if (!isPaused)
+        return;
+    isPaused = false;
+    music.play();
+}
+
+void Transport::pause()
+{
+    if (isPaused)
+        return;
+    isPaused = true;
+    music.pause();
+}
+
+void Transport::togglePause()
+{
+    if (isPaused)
+        play();
+    else
+        pause();
+}
+
+double Transport::seek(double row)
+{
+    const double target = clampRow(row, end);
+    music.seek(target);
+    // Music that had played to its end is stopped, not paused: a move while playing must
+    // start it again.
+    if (!isPaused)
+        music.play();
+    lastRow = target;
+    return target;
+}
+
+double Transport::seekBars(long bars)
+{
+    return seek(barStart(barOf(lastRow) + bars));
+}
+
+void Transport::markLoopStart()
+{
+    region.from = barStart(barOf(lastRow));
+    if (region.to <= region.from)
+        region.to = region.from + rowsPerBar;
+    clampLoop();
+}
+
+void Transport::markLoopEnd()
+{
+    region.to = barStart(barOf(lastRow) + 1);
+    if (region.from >= region.to)
+        region.from = region.to - rowsPerBar;
+    clampLoop();
+}
+
+void Transport::toggleLoop()
+{
+    region.on = !region.on;
+}
+
+bool Transport::setLoop(double from, double to, std::string& error)
+{
+    const double f = clampRow(from, end);
+    const double t = clampRow(to, end);
+    if (!(t > f)) {
+        char text[160];
+        std::snprintf(text, sizeof text, "the loop %g to %g is empty inside the show (rows 0 to %g)", from, to, end);
+        error = text;
+        return false;
+    }
+    region = Loop{f, t, true};
+    if (lastRow < f || lastRow >= t)
+        seek(f);
+    return true;
+}
+
+void Transport::loopOff()
+{
+    region.on = false;
+}
+
+double Transport::update()
+{
+    double row = music.row();
+    if (!isPaused) {
+        if (region.on && region.to > region.from && lastRow < region.to && row >= region.to) {
+            row = wrapRow(row, region.from, region.to);
+            music.seek(row);
+            music.play();
+        } else if (row >= end) {
+            row = end;
+            music.pause();
+            music.seek(end);
+            isPaused = true;
+        }
+    }
+    lastRow = row;
+    return row;
+}
+
+void Transport::clampLoop()
+{
+    region.from = clampRow(region.from, end);
+    region.to = clampRow(region.to, end);
+    // A loop pushed against the end keeps a bar's length where the show has one.
+    if (region.to <= region.from)
+        region.from = clampRow(region.to - rowsPerBar, end);
+}
+
+} // namespace studio

@@ -1,0 +1,29 @@
+// vantor-studio: runs a scene of the show live, with the music as the clock, for working on
+// it while it plays: transport keys and standard-input commands, and the timeline and
+// shaders reloaded as they are saved. See --help.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "registry/SceneRegistry.h"
+#include "studio/Studio.h"
+#include "studio/StudioOptions.h"
+
+int main(int argc, char** argv)
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> scenes = OrvelDemo::sceneNames();
+    studio::StudioOptions options;
+    std::string error;
+    switch (studio::parseStudioArgs(args, scenes, options, error)) {
+    case studio::OptionsResult::Help:
+        std::fputs(studio::studioUsage(scenes).c_str(), stdout);
+        return 0;
+    case studio::OptionsResult::Error:
+        std::fprintf(stderr, "vantor-studio: %s\n(vantor-studio --help lists the options)\n", error.c_str());
+        return 2;
+    case studio::OptionsResult::Ok:
+        break;
+    }
+    return studio::runStudio(options);
+}
