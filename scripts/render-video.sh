@@ -205,10 +205,13 @@ if [ "$lossless" = 1 ]; then
     encode=(-c:v copy -c:a flac -f matroska)
 fi
 echo "render-video: joining $chunks chunks into $out" >&2
-ffmpeg -hide_banner -loglevel error -stats -nostdin -f concat -safe 0 -i "$work/chunks.ffconcat" \
+# ffmpeg's progress rewrites one line: for a terminal only.
+stats=-nostats
+[ ! -t 2 ] || stats=-stats
+ffmpeg -hide_banner -loglevel error "$stats" -nostdin -f concat -safe 0 -i "$work/chunks.ffconcat" \
     -i "$work/music.wav" -map 0:v:0 -map 1:a:0 "${encode[@]}" \
     -colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv "$work/video"
-echo >&2 # ends ffmpeg's progress line
+[ ! -t 2 ] || echo >&2 # ends ffmpeg's progress line
 mv -f "$work/video" "$out"
 finished=$(now)
 echo "render-video: $out: $frames frames in $(seconds "$started" "$finished") s" \
