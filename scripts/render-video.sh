@@ -13,12 +13,12 @@
 #   --chunks N      how many parts to split the frames into (default: four per job slot)
 #   --jobs N        chunks rendered at once on each machine (default: this machine's cores)
 #   --sshlogin LIST GNU parallel's list of machines, e.g. "2/render1,render2,:" (":" is
-#                   this machine); each must hold this repository, built, with its data,
-#                   at the same path, and ffmpeg
+#                   this machine, "2/" two chunks at once there); each must hold this
+#                   repository, built, with its data, at the same path, and ffmpeg
 #   --lossless      FFV1 and FLAC in Matroska instead of H.264 and AAC in MP4
 # Environment: CAPTURE (default build/vantor-capture), SCENE (default main).
 # Progress goes to standard error; the chunks are kept in a folder beside OUT while they
-# render (lossless, so plan for a few hundred kB a frame at 1920x1080).
+# render (lossless, so plan for about 0.75 MB a frame at 1920x1080, 8 GB for the show).
 set -euo pipefail
 
 usage() {
@@ -117,14 +117,18 @@ started=$(now)
 # of exactly those rows.
 span=(--from "$from")
 [ "$to" = - ] || span+=(--to "$to")
-if ! "$capture" --scene "$scene" --size "$size" --fps "$fps" "${span[@]}" --wav "$work/music.wav" \
-    >"$work/plan.txt" 2>&1; then
+status=0
+"$capture" --scene "$scene" --size "$size" --fps "$fps" "${span[@]}" --wav "$work/music.wav" \
+    >"$work/plan.txt" 2>&1 || status=$?
+if [ "$status" != 0 ]; then
     grep '^vantor-capture:' "$work/plan.txt" >&2 || cat "$work/plan.txt" >&2
-    exit 2
+    exit "$status"
 fi
+frames="" first_row="" end_row=""
 read -r frames first_row end_row < <(sed -n \
-    's/^vantor-capture: \([0-9]*\) frames at [0-9]* fps, rows \([^ ]*\) to \([^ ]*\)$/\1 \2 \3/p' "$work/plan.txt")
-[ -n "${frames:-}" ] || fail "vantor-capture did not report the span's frames"
+    's/^vantor-capture: \([0-9]*\) frames at [0-9]* fps, rows \([^ ]*\) to \([^ ]*\)$/\1 \2 \3/p' "$work/plan.txt") ||
+    true
+[ -n "$frames" ] || fail "vantor-capture did not report the span's frames"
 ((chunks > frames)) && chunks=$frames
 for ((k = 0; k < chunks; k++)); do
     echo "$((k * frames / chunks)) $(((k + 1) * frames / chunks))"
@@ -135,8 +139,8 @@ echo "render-video: $frames frames at $size, $fps fps, rows $first_row to $end_r
 # The chunks. Each one's stream and log land in chunk/K and chunk/K.err as they arrive,
 # from this machine or over SSH alike.
 if [ "$lossless" = 1 ]; then pixfmt=yuv444p; else pixfmt=yuv420p; fi
-parallel_args=(--halt now,fail=1 --colsep ' ' --results "$work/chunk/{#}" --joblog "$work/jobs.log")
-[ -z "$jobs" ] || parallel_args+=(-j "$jobs")
+parallel_args=(--halt now,fail=1 --colsep ' ' --results "$work/chunk/{#}" --joblog "$work/jobs.log"
+    -j "$default_jobs")
 [ -z "$sshlogin" ] || parallel_args+=(-S "$sshlogin")
 job=$(printf 'cd %q && bash scripts/render-chunk.sh %q %q %q %q %q %q %q {1} {2}' \
     "$root" "$capture" "$scene" "$size" "$fps" "$from" "$to" "$pixfmt")
