@@ -1,6 +1,7 @@
-// scripts/render-video.sh on the show's own data: chunks rendered side by side join into
-// the very frames of a single run, also where a chunk starts inside a fast, motion-blurred
-// camera move, and the video carries the music in the promised formats.
+// scripts/render-video.sh on the show's own data: chunks rendered side by side, here or
+// on other machines, join into the very frames of a single run, also where a chunk starts
+// inside a fast, motion-blurred camera move, and the video carries the music in the
+// promised formats.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,9 +31,9 @@ protected:
     }
 
     // The script from the repository's root, its video written into the scratch folder.
-    Outcome render(const std::string& video, const std::string& args)
+    Outcome render(const std::string& video, const std::string& args, const std::string& env = "")
     {
-        return shell(root, "env CAPTURE='" + std::string(VANTOR_CAPTURE) + "' bash scripts/render-video.sh '" +
+        return shell(root, "env " + env + "CAPTURE='" + VANTOR_CAPTURE + "' bash scripts/render-video.sh '" +
                                (dir / video).string() + "' --size 160x90 " + args);
     }
 
@@ -96,11 +97,19 @@ TEST_F(RenderVideoGLTest, TwoChunksJoinIntoTheFramesOfOneEvenInsideABlurredCamer
     EXPECT_TRUE(music == wav.substr(44)) << music.size() << " bytes against " << wav.size() - 44;
 }
 
-TEST_F(RenderVideoGLTest, Mp4HoldsH264AndAacOfEveryFrameAndBadArgumentsAreRefused)
+// Two of the three chunks go to "other machines" through a stand-in for ssh, which runs
+// them here the way sshd would: no display, the home folder as working folder.
+TEST_F(RenderVideoGLTest, ChunksFromOtherMachinesJoinIntoAnMp4AndBadArgumentsAreRefused)
 {
-    const Outcome r = render("show.mp4", "--fps 20 --from 100 --to 106 --chunks 3");
+    const std::string ssh = (root / "tests" / "capture" / "stand-in-ssh.sh").string();
+    const Outcome r = render("show.mp4", "--fps 20 --from 100 --to 106 --chunks 3 --sshlogin 1/render1,1/render2,1/:",
+                             "PARALLEL_SSH='" + ssh + "' STAND_IN_SSH_LOG='" + (dir / "ssh.log").string() + "' ");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(streams("show.mp4"), "h264|yuv420p|tv|bt709|6\naac\n") << r.err;
+    const std::string hosts = testsupport::readFile(dir / "ssh.log");
+    EXPECT_NE(hosts.find("render1"), std::string::npos) << hosts;
+    EXPECT_NE(hosts.find("render2"), std::string::npos) << hosts;
+    fs::remove(dir / "ssh.log");
     // No folder of chunks is left behind.
     size_t entries = 0;
     for (const auto& entry : fs::directory_iterator(dir))
