@@ -12,6 +12,7 @@ packages=(
   libtinyobjloader-dev # meshtool import reads OBJ files with it; the mesh benchmark compares with it
   fonts-dejavu-core # text in tools and overlays (FontAtlas, synctool plot) and the contact sheet's labels
   clang libclang-rt-dev # the sanitizer build and the fuzz targets
+  ffmpeg parallel # scripts/render-video.sh encodes and joins chunks, rendered side by side
 )
 
 missing=()

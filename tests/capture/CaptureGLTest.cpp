@@ -127,6 +127,29 @@ TEST_F(CaptureGLTest, SnowRowsEqualTheFramesOfASpanThoughTheFlakesMoveEveryFrame
     EXPECT_FALSE(frame20.rgb == picture("span/frame_000019.png").rgb);
 }
 
+TEST_F(CaptureGLTest, PartOfASpanEqualsThoseFramesOfTheWholeSpan)
+{
+    // The snow depends on every frame since the span's start, which is not row 0 here.
+    makeShow(3.0);
+    const std::string span = "--scene snow --size 160x90 --fps 10 --from 5 --to 85 ";
+    const Outcome whole = run(span + "--out whole");
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    const Outcome part = run(span + "--frames 20:30 --out part");
+    ASSERT_EQ(part.status, 0) << part.err;
+    // The part keeps the span's frame numbers, and writes nothing else.
+    EXPECT_EQ(countFrames(dir / "part"), 10);
+    for (const char* frame : {"frame_000020.png", "frame_000029.png"}) {
+        const Picture p = picture(std::string("part/") + frame);
+        ASSERT_FALSE(p.rgb.empty()) << frame;
+        EXPECT_TRUE(p.rgb == picture(std::string("whole/") + frame).rgb) << frame;
+    }
+    EXPECT_FALSE(picture("part/frame_000020.png").rgb == picture("part/frame_000021.png").rgb);
+
+    const Outcome past = run(span + "--frames 30:41 --out past");
+    EXPECT_EQ(past.status, 2);
+    EXPECT_NE(past.err.find("goes past the span's 40 frames"), std::string::npos) << past.err;
+}
+
 TEST_F(CaptureGLTest, SpanEndsAtTheFirstFrameWhereTheEndTrackIsOneOrLess)
 {
     makeShow(3.0);

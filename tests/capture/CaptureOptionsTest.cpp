@@ -62,6 +62,20 @@ TEST(CaptureOptionsTest, WavAloneRendersNoFrames)
     EXPECT_FALSE(o.rendersFrames());
 }
 
+TEST(CaptureOptionsTest, FramesNameAPartOfTheSpanFirstToEnd)
+{
+    CaptureOptions o;
+    std::string error;
+    ASSERT_EQ(parse({"--y4m", "-", "--to", "100", "--frames", "0:1"}, o, error), ParseResult::Ok) << error;
+    ASSERT_TRUE(o.frames.has_value());
+    EXPECT_EQ(o.frames->first, 0);
+    EXPECT_EQ(o.frames->end, 1);
+    CaptureOptions last;
+    ASSERT_EQ(parse({"--out", "d", "--frames=250:10000000"}, last, error), ParseResult::Ok) << error;
+    EXPECT_EQ(last.frames->first, 250);
+    EXPECT_EQ(last.frames->end, 10000000);
+}
+
 TEST(CaptureOptionsTest, HelpAsksForTheUsageText)
 {
     CaptureOptions o;
@@ -119,6 +133,16 @@ TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
         {{"--rows", "1", "--out", "d", "--wav", "a.wav"}, "--rows renders single rows"},
         {{"--rows", "1", "--out", "d", "--from", "2"}, "--rows renders single rows"},
         {{"--bench", "10", "--out", "d"}, "--bench renders without writing"},
+        {{"--out", "d", "--frames", "5"}, "--frames: '5' is not FIRST:END"},
+        {{"--out", "d", "--frames", "5:5"}, "--frames: '5:5'"},
+        {{"--out", "d", "--frames", "6:5"}, "--frames"},
+        {{"--out", "d", "--frames", "-1:5"}, "--frames"},
+        {{"--out", "d", "--frames", ":5"}, "--frames"},
+        {{"--out", "d", "--frames", "0:10000001"}, "--frames"},
+        {{"--frames", "0:2"}, "nothing to do"},
+        {{"--frames", "0:2", "--out", "d", "--rows", "1"}, "--frames renders part of a span"},
+        {{"--frames", "0:2", "--bench", "3"}, "--frames renders part of a span"},
+        {{"--frames", "0:2", "--y4m", "v", "--wav", "a.wav"}, "--frames renders part of a span"},
         {{"--bench", "0"}, "--bench: '0'"},
         {{"--out", "d", "--y4m", "v.y4m"}, "--out and --y4m"},
         {{}, "nothing to do"},

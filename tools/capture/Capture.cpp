@@ -265,7 +265,32 @@ void prepareRow(const SceneEntry& entry, Tarvo::PostScene* scene, double row, in
         ++next;
 }
 
-int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* scene, long frames, FILE* out)
+// A part of a span (--frames) starts where a run of the whole span would be at its first
+// frame: a scene that depends on every frame before is stepped through them from the
+// span's start, and the frame just before is drawn and read back as the whole run does,
+// but not written, so motion blur has the same previous draw.
+bool warmUp(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* scene, long first)
+{
+    if (first == 0)
+        return true;
+    if (entry.advance && scene) {
+        for (long i = 0; i + 1 < first; ++i) {
+            const double row = frameRow(o.from, i, o.fps);
+            gDemo->setRow(sceneRow(row));
+            entry.advance(*scene, sceneTime(row));
+        }
+    }
+    renderFrame(frameRow(o.from, first - 1, o.fps), o.fps);
+    std::vector<std::uint8_t> unused;
+    if (!readWindow(o.width, o.height, unused))
+        return false;
+    Tarvo::swapBuffers();
+    return true;
+}
+
+// frames from the span's frame first on; first is 0 unless --frames names a part.
+int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* scene, long first, long frames,
+            FILE* out)
 {
     std::unique_ptr<FrameSink> sink = openSink(o, out);
     if (!sink || sink->failed()) {
@@ -273,13 +298,15 @@ int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* 
             report(sink->error());
         return 1;
     }
+    if (!warmUp(o, entry, scene, first))
+        return 1;
     Progress progress(frames, stderr);
     const std::vector<size_t> order = rowOrder(o.rows);
     long stepped = 0;
     long done = 0;
     for (; done < frames; ++done) {
-        const long index = o.rows.empty() ? done : static_cast<long>(order[static_cast<size_t>(done)]);
-        const double row = o.rows.empty() ? frameRow(o.from, done, o.fps) : o.rows[static_cast<size_t>(index)].row;
+        const long index = o.rows.empty() ? first + done : static_cast<long>(order[static_cast<size_t>(done)]);
+        const double row = o.rows.empty() ? frameRow(o.from, index, o.fps) : o.rows[static_cast<size_t>(index)].row;
         if (!o.rows.empty())
             prepareRow(entry, scene, row, o.fps, stepped);
         renderFrame(row, o.fps);
@@ -318,6 +345,7 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         return 1;
 
     long frames = static_cast<long>(o.rows.size());
+    long first = 0;
     double endRow = o.from;
     if (o.benchFrames > 0) {
         frames = o.benchFrames;
@@ -341,6 +369,17 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         endRow = plan.endRow;
         std::fprintf(stderr, "vantor-capture: %ld frames at %d fps, rows %g to %g\n", frames, o.fps, o.from,
                      endRow);
+        if (o.frames) {
+            if (o.frames->end > frames) {
+                report("--frames " + std::to_string(o.frames->first) + ":" + std::to_string(o.frames->end) +
+                       " goes past the span's " + std::to_string(frames) + " frames");
+                return 2;
+            }
+            first = o.frames->first;
+            frames = o.frames->end - first;
+            std::fprintf(stderr, "vantor-capture: frames %ld to %ld of them, rows %g to %g\n", first,
+                         o.frames->end - 1, frameRow(o.from, first, o.fps), frameRow(o.from, o.frames->end - 1, o.fps));
+        }
     }
 
     // The music first: it is quick, and a stream piped to an encoder can then be muxed
@@ -351,7 +390,7 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         return 0;
 
     Tarvo::PostScene* built = scene->create(*gDemo);
-    return o.benchFrames > 0 ? bench(o, out, started) : capture(o, *scene, built, frames, out);
+    return o.benchFrames > 0 ? bench(o, out, started) : capture(o, *scene, built, first, frames, out);
 }
 
 } // namespace capture

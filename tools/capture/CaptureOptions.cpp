@@ -65,6 +65,11 @@ bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& giv
         error = "--bench renders without writing; it cannot be combined with --out, --y4m, --wav or --rows";
         return false;
     }
+    if (has("--frames") && (has("--rows") || has("--bench") || has("--wav"))) {
+        error = "--frames renders part of a span; it cannot be combined with --rows, --bench or --wav "
+                "(a run without --frames writes the span's music)";
+        return false;
+    }
     if (has("--out") && has("--y4m")) {
         error = "--out and --y4m are two ways of writing the frames; give one of them";
         return false;
@@ -141,6 +146,21 @@ bool parseSize(const std::string& text, int& width, int& height)
     return true;
 }
 
+bool parseFrameRange(const std::string& text, FrameRange& range)
+{
+    const size_t colon = text.find(':');
+    if (colon == std::string::npos)
+        return false;
+    long first = 0;
+    long end = 0;
+    if (!parseInt(text.substr(0, colon), 0, maxSpanFrames - 1, first) ||
+        !parseInt(text.substr(colon + 1), 1, maxSpanFrames, end) || end <= first)
+        return false;
+    range.first = first;
+    range.end = end;
+    return true;
+}
+
 std::string rowName(const std::string& text, double value)
 {
     if (isPlainInteger(text))
@@ -154,7 +174,7 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
                              CaptureOptions& o, std::string& error)
 {
     static const std::set<std::string> valued = {"--size", "--fps", "--from", "--to", "--out", "--y4m",
-                                                 "--wav", "--rows", "--scene", "--bench"};
+                                                 "--wav", "--rows", "--scene", "--bench", "--frames"};
     std::set<std::string> given;
     for (size_t i = 0; i < args.size(); ++i) {
         std::string name = args[i];
@@ -213,6 +233,13 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
                 return ParseResult::Error;
             }
             o.benchFrames = number;
+        } else if (name == "--frames") {
+            FrameRange range;
+            if (!parseFrameRange(value, range)) {
+                error = "--frames: '" + value + "' is not FIRST:END, frame numbers from 0 with FIRST < END";
+                return ParseResult::Error;
+            }
+            o.frames = range;
         } else if (name == "--rows") {
             if (!parseRows(value, o.rows, error))
                 return ParseResult::Error;
@@ -257,6 +284,11 @@ std::string usageText(const std::vector<std::string>& knownScenes)
            "                  standard output\n"
            "  --wav FILE      the music of the span [FROM, TO) as 16-bit PCM, sample-exact;\n"
            "                  alone, it renders nothing\n"
+           "  --frames A:B    only frames A to B-1 of the span, drawn exactly as a run of the\n"
+           "                  whole span draws them: the frame before A is drawn first without\n"
+           "                  being written, and a scene that depends on every earlier frame\n"
+           "                  is stepped through them from FROM (for splitting a capture into\n"
+           "                  parts rendered side by side); PNGs keep the span's numbers\n"
            "  --rows R1,R2    just these rows, as DIR/row_R.png (needs --out)\n"
            "  --scene NAME    the scene to render (known: " +
            joined(knownScenes) +

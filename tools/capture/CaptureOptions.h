@@ -15,6 +15,13 @@ struct RowRequest {
     std::string name; // "R" in row_R.png
 };
 
+// --frames FIRST:END: frames [FIRST, END) of the span, one part of a capture split into
+// several processes.
+struct FrameRange {
+    long first = 0;
+    long end = 0;
+};
+
 struct CaptureOptions {
     int width = 1920;
     int height = 1080;
@@ -25,6 +32,7 @@ struct CaptureOptions {
     std::string y4mPath;            // "-" is standard output
     std::string wavPath;
     std::vector<RowRequest> rows;   // non-empty: just these rows, as row_R.png
+    std::optional<FrameRange> frames; // empty: the whole span
     std::string scene = "main";
     long benchFrames = 0;           // > 0: render without writing and print timings
     bool help = false;
@@ -50,6 +58,7 @@ std::string rowName(const std::string& text, double value);
 bool parseInt(const std::string& text, long minValue, long maxValue, long& value);
 bool parseRow(const std::string& text, double& value);
 bool parseSize(const std::string& text, int& width, int& height);
+bool parseFrameRange(const std::string& text, FrameRange& range);
 
 constexpr int minSide = 2;
 constexpr int maxSide = 16384;

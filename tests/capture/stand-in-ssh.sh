@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Stands in for ssh in the render-video tests (GNU parallel's PARALLEL_SSH): runs the
+# command on this machine the way sshd would run it on another, in the home folder with
+# a bare environment (no DISPLAY), and notes each host it was asked for in
+# $STAND_IN_SSH_LOG.
+#   usage: stand-in-ssh.sh [OPTIONS] HOST [--] COMMAND...
+set -euo pipefail
+while [ $# -gt 0 ] && [ "${1:0:1}" = - ]; do
+    case $1 in
+    -o | -l | -p) shift 2 ;;
+    *) shift ;;
+    esac
+done
+host=$1
+shift
+[ "${1:-}" != -- ] || shift
+echo "$host" >>"${STAND_IN_SSH_LOG:-/dev/null}"
+cd "$HOME"
+exec env -i HOME="$HOME" PATH=/usr/local/bin:/usr/bin:/bin SHELL=/bin/bash bash -c "$*"
