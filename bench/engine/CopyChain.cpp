@@ -2,7 +2,6 @@
 // per-draw costs (program change, texture binds, the quad) as the passes they stand for.
 #include "CopyChain.h"
 
-#include <chrono>
 #include <fstream>
 
 namespace framebench {
@@ -54,13 +53,12 @@ Tarvo::ImageFx& CopyChain::copyWith(int outputs)
     return *copy;
 }
 
-std::vector<double> CopyChain::run(bool timed)
+std::vector<PassTime> CopyChain::run(bool timed)
 {
-    using Clock = std::chrono::steady_clock;
-    std::vector<double> times(passes.size(), 0.0);
+    std::vector<PassTime> times(passes.size());
+    PassClock clock;
     if (timed)
-        glFinish();
-    Clock::time_point start = Clock::now();
+        clock.lap();
     for (std::size_t i = 0; i < passes.size(); ++i) {
         const Pass& pass = passes[i];
         // The frame's first pass is whatever was bound when it began; it is not bound anew.
@@ -73,12 +71,8 @@ std::vector<double> CopyChain::run(bool timed)
             copy.setInput(inputs[i]);
             copy.render(0.0);
         }
-        if (timed) {
-            glFinish();
-            const Clock::time_point now = Clock::now();
-            times[i] = std::chrono::duration<double, std::milli>(now - start).count();
-            start = now;
-        }
+        if (timed)
+            times[i] = clock.lap();
     }
     return times;
 }

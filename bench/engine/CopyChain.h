@@ -23,7 +23,7 @@ public:
 
     // Runs the chain once; with timed set, waits for the driver at every bind and returns
     // each pass's time (otherwise the times are 0).
-    std::vector<double> run(bool timed);
+    std::vector<PassTime> run(bool timed);
 
     // The texture each drawing pass copies: the latest earlier pass's output that is not
     // its own target (the frame's last output for the first passes).

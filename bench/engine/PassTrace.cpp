@@ -81,8 +81,7 @@ void PassTrace::begin(bool timedPasses)
     recording = true;
     timed = timedPasses;
     if (timed)
-        glFinish();
-    passStart = Clock::now();
+        clock.lap();
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
     startPass(static_cast<GLuint>(bound));
@@ -138,12 +137,8 @@ void PassTrace::closePass()
     glGetIntegerv(GL_VIEWPORT, viewport);
     pass.width = viewport[2];
     pass.height = viewport[3];
-    if (timed) {
-        glFinish();
-        const Clock::time_point now = Clock::now();
-        pass.ms = std::chrono::duration<double, std::milli>(now - passStart).count();
-        passStart = now;
-    }
+    if (timed)
+        pass.time = clock.lap();
 }
 
 void PassTrace::noteProgram(GLuint program)

@@ -8,9 +8,10 @@
 
 #include <GL/glew.h>
 
-#include <chrono>
 #include <string>
 #include <vector>
+
+#include "PassClock.h"
 
 namespace framebench {
 
@@ -22,7 +23,7 @@ struct Pass {
     int outputs = 0;            // most fragment outputs of the programs it drew with
     GLuint texture = 0;         // the target's first colour texture (0 for the window)
     std::vector<GLuint> programs; // in the order they were made current
-    double ms = 0.0;            // time to the next bind, when timed
+    PassTime time;              // to the next bind, when timed
 
     bool draws() const { return !programs.empty(); }
 };
@@ -45,7 +46,6 @@ public:
     static int drawingPasses(const std::vector<Pass>& passes);
 
 private:
-    using Clock = std::chrono::steady_clock;
     static void GLAPIENTRY bindFramebuffer(GLenum target, GLuint framebuffer);
     static void GLAPIENTRY useProgram(GLuint program);
     void startPass(GLuint framebuffer);
@@ -57,7 +57,7 @@ private:
     std::vector<Pass> recorded;
     bool recording = false;
     bool timed = false;
-    Clock::time_point passStart;
+    PassClock clock;
 };
 
 } // namespace framebench

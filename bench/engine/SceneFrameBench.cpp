@@ -114,10 +114,17 @@ double median(const std::vector<double>& values)
     return benchsupport::percentile(values, 50);
 }
 
-void printFrameTimes(const char* what, const std::vector<double>& times)
+std::string spread(const std::vector<double>& times)
 {
-    std::printf("  %-34s median %8.1f ms  (%.1f .. %.1f)\n", what, median(times),
-        *std::min_element(times.begin(), times.end()), *std::max_element(times.begin(), times.end()));
+    char text[64];
+    std::snprintf(text, sizeof text, "%8.1f (%.0f..%.0f)", median(times), *std::min_element(times.begin(), times.end()),
+        *std::max_element(times.begin(), times.end()));
+    return text;
+}
+
+void printFrameTimes(const char* what, const std::vector<double>& wall, const std::vector<double>& cpu)
+{
+    std::printf("  %-11s wall %-22s cpu %s ms\n", what, spread(wall).c_str(), spread(cpu).c_str());
 }
 
 // The whole frame inside one GL_TIME_ELAPSED query, against the wall clock, to show
@@ -186,64 +193,73 @@ int runOne(int width, int height, int frames, float row)
     std::set<GLuint> distinct;
     for (const Pass& pass : frame)
         distinct.insert(pass.framebuffer);
-    std::printf("main scene %dx%d at row %g, %d frames, %s\n", width, height, static_cast<double>(row), frames,
-        renderer ? renderer : "?");
+    double load[3] = {0.0, 0.0, 0.0};
+    getloadavg(load, 3);
+    std::printf("main scene %dx%d at row %g, %d frames, %s; load average %.2f %.2f %.2f\n", width, height,
+        static_cast<double>(row), frames, renderer ? renderer : "?", load[0], load[1], load[2]);
     std::printf("%zu binds (each clears), %d drawing passes, %zu distinct targets (window included)\n",
         frame.size(), PassTrace::drawingPasses(frame), distinct.size());
 
     // Whole frames, the driver left to overlap passes as it likes; real and copy frames
     // alternate so that a change in the machine's load falls on both.
-    std::vector<double> real, copy;
+    std::vector<double> realWall, copyWall, realCpu, copyCpu;
     for (int i = 0; i < frames; ++i) {
-        Clock::time_point start = Clock::now();
+        framebench::PassClock clock;
         drawFrame(row);
-        glFinish();
-        real.push_back(msSince(start));
-        start = Clock::now();
+        const framebench::PassTime real = clock.lap();
         copies->run(false);
-        glFinish();
-        copy.push_back(msSince(start));
+        const framebench::PassTime copy = clock.lap();
+        realWall.push_back(real.wall);
+        realCpu.push_back(real.cpu);
+        copyWall.push_back(copy.wall);
+        copyCpu.push_back(copy.cpu);
     }
-    printFrameTimes("frame", real);
-    printFrameTimes("copy chain (same passes, targets)", copy);
-    std::printf("  ratio frame / copy chain          %.2f\n", median(real) / median(copy));
+    std::printf("whole frames (medians, range in brackets), wall clock and process CPU time:\n");
+    printFrameTimes("frame", realWall, realCpu);
+    printFrameTimes("copy chain", copyWall, copyCpu);
+    std::printf("  %-11s wall %8.2f               cpu %8.2f\n", "ratio", median(realWall) / median(copyWall),
+        median(realCpu) / median(copyCpu));
 
     // Pass by pass, waiting for the driver at every bind.
-    std::vector<std::vector<double>> realPass(frame.size()), copyPass(frame.size());
+    const std::size_t count = frame.size();
+    std::vector<std::vector<double>> realPassWall(count), copyPassWall(count), realPassCpu(count), copyPassCpu(count);
     for (int i = 0; i < frames; ++i) {
         PassTrace trace;
         trace.begin(true);
         drawFrame(row);
         trace.end();
-        if (trace.passes().size() != frame.size()) {
-            std::fprintf(stderr, "the frame changed its passes between frames (%zu, then %zu)\n", frame.size(),
+        if (trace.passes().size() != count) {
+            std::fprintf(stderr, "the frame changed its passes between frames (%zu, then %zu)\n", count,
                 trace.passes().size());
             return 1;
         }
-        const std::vector<double> copyTimes = copies->run(true);
-        for (std::size_t p = 0; p < frame.size(); ++p) {
-            realPass[p].push_back(trace.passes()[p].ms);
-            copyPass[p].push_back(copyTimes[p]);
+        const std::vector<framebench::PassTime> copyTimes = copies->run(true);
+        for (std::size_t p = 0; p < count; ++p) {
+            realPassWall[p].push_back(trace.passes()[p].time.wall);
+            realPassCpu[p].push_back(trace.passes()[p].time.cpu);
+            copyPassWall[p].push_back(copyTimes[p].wall);
+            copyPassCpu[p].push_back(copyTimes[p].cpu);
         }
     }
-    double realSum = 0.0, copySum = 0.0;
-    std::printf("per pass, waiting for the driver at every bind (medians):\n");
-    std::printf("  %3s %-10s %9s %3s %-32s %9s %9s %7s\n", "#", "target", "size", "out", "drawn with", "real ms",
-        "copy ms", "ratio");
-    for (std::size_t p = 0; p < frame.size(); ++p) {
+    double sums[4] = {0.0, 0.0, 0.0, 0.0};
+    std::printf("per pass, waiting for the driver at every bind (medians; ms):\n");
+    std::printf("  %3s %-10s %9s %3s %-40s %8s %8s %6s %8s %8s %6s\n", "#", "target", "size", "out", "drawn with",
+        "wall", "copy", "ratio", "cpu", "copy", "ratio");
+    for (std::size_t p = 0; p < count; ++p) {
         const Pass& pass = frame[p];
-        const double r = median(realPass[p]), c = median(copyPass[p]);
-        realSum += r;
-        copySum += c;
+        const double t[4] = {median(realPassWall[p]), median(copyPassWall[p]), median(realPassCpu[p]),
+            median(copyPassCpu[p])};
+        for (int k = 0; k < 4; ++k)
+            sums[k] += t[k];
         auto name = targets.find(pass.framebuffer);
         const std::string size = std::to_string(pass.width) + "x" + std::to_string(pass.height);
-        std::printf("  %3zu %-10s %9s %3d %-32s %9.2f %9.2f %7.2f\n", p,
+        std::printf("  %3zu %-10s %9s %3d %-40s %8.2f %8.2f %6.2f %8.2f %8.2f %6.2f\n", p,
             name != targets.end() ? name->second.c_str() : ("fb" + std::to_string(pass.framebuffer)).c_str(),
-            size.c_str(), pass.draws() ? pass.outputs : 0, describe(pass, programs).c_str(), r, c,
-            c > 0 ? r / c : 0.0);
+            size.c_str(), pass.draws() ? pass.outputs : 0, describe(pass, programs).c_str(), t[0], t[1],
+            t[1] > 0 ? t[0] / t[1] : 0.0, t[2], t[3], t[3] > 0 ? t[2] / t[3] : 0.0);
     }
-    std::printf("  sum of passes: real %.1f ms, copy %.1f ms, ratio %.2f\n", realSum, copySum,
-        copySum > 0 ? realSum / copySum : 0.0);
+    std::printf("  %-66s %8.1f %8.1f %6.2f %8.1f %8.1f %6.2f\n", "sum of passes", sums[0], sums[1],
+        sums[0] / sums[1], sums[2], sums[3], sums[2] / sums[3]);
     checkTimerQuery(row);
     std::fflush(stdout);
     return 0;
