@@ -45,8 +45,10 @@ inline std::uint64_t nonDigitBits(const char* text)
 }
 
 // The value of the count digits at text (0 to kMaxDigits; eight bytes are read). The
-// digits move to the top of a 64-bit word behind leading zeros and are paired up:
-// tens, hundreds, ten-thousands, the first byte being the most significant digit.
+// digits move to the top of a 64-bit word behind leading zeros and are paired up by
+// multiplications (10 * 256 + 1 puts ten times each byte beside the next one, and so on
+// for hundreds and ten-thousands), the first byte being the most significant digit;
+// what overflows the word is in lanes that the masks drop.
 inline std::uint32_t valueOf(const char* text, int count)
 {
     static_assert(std::endian::native == std::endian::little, "the first byte is the lowest");
@@ -57,10 +59,9 @@ inline std::uint32_t valueOf(const char* text, int count)
     // Borrows move only towards the later bytes, and start at bytes that are not digits;
     // all of those are shifted out with the bytes after the run.
     v = (v - 0x3030303030303030u) << (8 * (kMaxDigits - count));
-    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
-    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
-    v = (v * 10000 + (v >> 32)) & 0xFFFFFFFFu;
-    return static_cast<std::uint32_t>(v);
+    v = ((v * (10 * 256 + 1)) >> 8) & 0x00FF00FF00FF00FFu;
+    v = ((v * (100 * 65536 + 1)) >> 16) & 0x0000FFFF0000FFFFu;
+    return static_cast<std::uint32_t>((v * (10000 * (std::uint64_t(1) << 32) + 1)) >> 32);
 }
 
 // Position of the next other byte after position `after` in bits from nonDigitBits (the

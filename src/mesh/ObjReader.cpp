@@ -188,15 +188,15 @@ bool parseObj(const char* text, std::size_t size, ObjMesh& mesh, std::string& fa
         if (record == Record::Vertex) {
             float v[3] = {0.0f, 0.0f, 0.0f};
             scanFloats(cursor, v);
-            *appendSlots(mesh.positions, 1) = glm::vec3(v[0], v[1], v[2]);
+            mesh.positions.emplace_back(v[0], v[1], v[2]);
         } else if (record == Record::TexCoord) {
             float v[2] = {0.0f, 0.0f};
             scanFloats(cursor, v);
-            *appendSlots(mesh.texCoords, 1) = glm::vec2(v[0], v[1]);
+            mesh.texCoords.emplace_back(v[0], v[1]);
         } else if (record == Record::Normal) {
             float v[3] = {0.0f, 0.0f, 0.0f};
             scanFloats(cursor, v);
-            *appendSlots(mesh.normals, 1) = glm::vec3(v[0], v[1], v[2]);
+            mesh.normals.emplace_back(v[0], v[1], v[2]);
         } else if (record == Record::Face) {
             std::int32_t indices[9];
             int wideSlot = -1;

@@ -4,6 +4,7 @@
 // for a library call per number.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -103,10 +104,13 @@ public:
         skipSpace();
         if (end - p < kReach)
             return false;
-        const std::uint64_t others = nonDigitBits(p);
-        const int slash1 = nextOther(others, -1);
-        const int slash2 = nextOther(others, slash1);
-        const int after = nextOther(others, slash2);
+        // Each next other byte: clear the lowest bit left, count the zeros below the next.
+        std::uint64_t others = nonDigitBits(p);
+        const int slash1 = std::countr_zero(others);
+        others &= others - 1;
+        const int slash2 = std::countr_zero(others);
+        others &= others - 1;
+        const int after = std::countr_zero(others);
         if (after == kMaskBytes || slash1 == 0 || slash2 == slash1 + 1 || after == slash2 + 1
             || p[slash1] != '/' || p[slash2] != '/' || slash1 > kMaxDigits
             || slash2 - slash1 - 1 > kMaxDigits || after - slash2 - 1 > kMaxDigits)
@@ -203,7 +207,8 @@ private:
     {
         if (mantissa > (1u << 24))
             return false;
-        if (q != end && (*q == 'e' || *q == 'E' || *q == 'x' || *q == 'X'))
+        // Setting the 0x20 bit lowers a letter's case and leaves no other byte on 'e' or 'x'.
+        if (q != end && ((*q | 0x20) == 'e' || (*q | 0x20) == 'x'))
             return false;
         const float magnitude = static_cast<float>(mantissa) / kPowersOfTen[fractionDigits];
         value = negative ? -magnitude : magnitude;
