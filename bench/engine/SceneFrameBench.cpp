@@ -17,6 +17,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -170,6 +171,7 @@ int runOne(int width, int height, int frames, float row)
             gDemo = new Tarvo::aDemo(width, height, options);
         } catch (const std::exception&) {
             std::fprintf(stderr, "no OpenGL window (run it under a display: scripts/with-display.sh)\n");
+            std::filesystem::remove_all(scratch);
             return 1;
         }
         gDemo->createScene();
