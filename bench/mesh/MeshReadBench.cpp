@@ -1,14 +1,17 @@
 // Mesh reading throughput on a generated grid of about a million triangles: loadOBJ
 // beside tinyobjloader on the same OBJ file, and loadBinaryMesh beside a plain fread of
-// the same ".bobj" file. Each figure is the best of several runs, with the page cache
-// warm, so they compare parsing rather than the disk.
+// the same ".bobj" file. The page cache is warm, so they compare parsing rather than the
+// disk. Every figure is taken in five runs, each run timing every reader once in turn,
+// and the ratios are formed within a run, so that a change in the machine's load falls
+// on both sides of a ratio; the median and the range of the five are printed, with the
+// load averages before and after.
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -62,61 +65,85 @@ void writeGridObj(const std::string& path, int quadsPerSide)
     std::fclose(file);
 }
 
-double processSeconds()
-{
-    timespec now;
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
-
-// Best wall-clock and best CPU time (user and system, so page faults count) of several
-// runs. On a shared machine the CPU time is the steadier of the two.
+// Wall-clock and CPU time (user and system, so page faults count) of one call, in ms. On
+// a shared machine the CPU time is the steadier of the two.
 struct Timing {
-    double wall = 1e30;
-    double cpu = 1e30;
+    double wall = 0.0;
+    double cpu = 0.0;
 };
 
-Timing bestOf(const std::function<void()>& run)
+Timing timeOnce(const std::function<void()>& run)
 {
-    Timing best;
-    for (int i = 0; i < kRuns; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        const double cpuStart = processSeconds();
-        run();
-        const double cpu = processSeconds() - cpuStart;
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best.wall = std::min(best.wall, took.count());
-        best.cpu = std::min(best.cpu, cpu);
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = benchsupport::processCpuSeconds();
+    run();
+    Timing timing;
+    timing.cpu = (benchsupport::processCpuSeconds() - cpuStart) * 1e3;
+    timing.wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return timing;
+}
+
+// One figure over the runs: its median and range.
+struct Figure {
+    std::vector<double> wall;
+    std::vector<double> cpu;
+
+    void add(const Timing& t)
+    {
+        wall.push_back(t.wall);
+        cpu.push_back(t.cpu);
     }
-    return best;
+};
+
+std::string spread(const std::vector<double>& values, const char* format)
+{
+    const auto [low, high] = std::minmax_element(values.begin(), values.end());
+    char text[96];
+    const std::string f = std::string(format) + " (" + format + ".." + format + ")";
+    std::snprintf(text, sizeof text, f.c_str(), benchsupport::percentile(values, 50), *low, *high);
+    return text;
+}
+
+void report(const char* what, double bytes, const Figure& figure)
+{
+    std::vector<double> wallRate, cpuRate;
+    for (std::size_t i = 0; i < figure.wall.size(); ++i) {
+        wallRate.push_back(bytes / figure.wall[i] / 1e3);
+        cpuRate.push_back(bytes / figure.cpu[i] / 1e3);
+    }
+    std::printf("%-36s wall %-24s ms  cpu %-24s ms  (%s MB/s of CPU)\n", what, spread(figure.wall, "%.1f").c_str(),
+                spread(figure.cpu, "%.1f").c_str(), spread(cpuRate, "%.0f").c_str());
+}
+
+// Run by run, numerator over denominator.
+void ratio(const char* what, const Figure& numerator, const Figure& denominator, const char* goal)
+{
+    std::vector<double> wall, cpu;
+    for (std::size_t i = 0; i < numerator.wall.size(); ++i) {
+        wall.push_back(numerator.wall[i] / denominator.wall[i]);
+        cpu.push_back(numerator.cpu[i] / denominator.cpu[i]);
+    }
+    std::printf("%s: wall %s, cpu %s (%s)\n", what, spread(wall, "%.2f").c_str(), spread(cpu, "%.2f").c_str(), goal);
+}
+
+void printLoad(const char* when)
+{
+    double load[3] = {0.0, 0.0, 0.0};
+    if (getloadavg(load, 3) == 3)
+        std::printf("load average %s: %.2f %.2f %.2f\n", when, load[0], load[1], load[2]);
 }
 
 using Loader = bool (*)(const char*, std::vector<glm::vec3>&, std::vector<glm::vec2>&,
                        std::vector<glm::vec3>&);
 
-// Loading into fresh per-corner arrays, as a model does; corners is what the loader gave.
-Timing timeLoad(Loader load, const std::string& path, std::size_t& corners)
+// Loading into fresh per-corner arrays, as a model does; returns the corners read.
+std::size_t load(Loader loader, const std::string& path)
 {
-    return bestOf([&] {
-        std::vector<glm::vec3> positions, normals;
-        std::vector<glm::vec2> texCoords;
-        benchsupport::QuietStdout quiet;
-        load(path.c_str(), positions, texCoords, normals);
-        corners = positions.size();
-    });
-}
-
-void report(const char* what, double bytes, const Timing& timing)
-{
-    std::printf("%-38s wall %8.1f ms %8.1f MB/s   cpu %8.1f ms %8.1f MB/s\n", what,
-                timing.wall * 1e3, bytes / timing.wall / 1e6, timing.cpu * 1e3,
-                bytes / timing.cpu / 1e6);
-}
-
-void ratio(const char* what, const Timing& numerator, const Timing& denominator, const char* goal)
-{
-    std::printf("%s: wall %.2f, cpu %.2f (%s)\n", what, numerator.wall / denominator.wall,
-                numerator.cpu / denominator.cpu, goal);
+    std::vector<glm::vec3> positions, normals;
+    std::vector<glm::vec2> texCoords;
+    benchsupport::QuietStdout quiet;
+    loader(path.c_str(), positions, texCoords, normals);
+    return positions.size();
 }
 
 } // namespace
@@ -132,30 +159,6 @@ int main(int argc, char** argv)
     const std::string bobjPath = (dir / "grid.bobj").string();
     writeGridObj(objPath, quads);
     const double objBytes = static_cast<double>(std::filesystem::file_size(objPath));
-    std::printf("OBJ: %d triangles, %.1f MB\n", 2 * quads * quads, objBytes / 1e6);
-
-    std::size_t corners = 0;
-    const Timing objTime = timeLoad(Tarvo::loadOBJ, objPath, corners);
-    if (corners != 6u * quads * quads) {
-        std::fprintf(stderr, "loadOBJ read %zu corners\n", corners);
-        return 1;
-    }
-    report("loadOBJ (per-corner arrays)", objBytes, objTime);
-
-#ifdef VANTOR_HAVE_TINYOBJLOADER
-    const Timing tinyTime = bestOf([&] {
-        tinyobj::attrib_t attrib;
-        std::vector<tinyobj::shape_t> shapes;
-        std::vector<tinyobj::material_t> materials;
-        std::string warn, err;
-        tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, objPath.c_str());
-    });
-    report("tinyobjloader LoadObj (indexed)", objBytes, tinyTime);
-    ratio("loadOBJ speed-up over tinyobjloader", tinyTime, objTime, "goal at least 5");
-#else
-    std::printf("tinyobjloader not available: comparison skipped\n");
-#endif
-
     Tarvo::ObjMesh mesh;
     {
         benchsupport::QuietStdout quiet;
@@ -164,35 +167,71 @@ int main(int argc, char** argv)
     if (!Tarvo::writeBinaryMesh(bobjPath.c_str(), mesh))
         return 1;
     const double bobjBytes = static_cast<double>(std::filesystem::file_size(bobjPath));
-    std::printf(".bobj: %.1f MB\n", bobjBytes / 1e6);
-
-    // Two baselines: a read into a fresh buffer (what loading a file costs a program),
-    // and a read into a buffer allocated once (the copy out of the page cache alone).
     const std::size_t fileBytes = static_cast<std::size_t>(bobjBytes);
+    std::printf("OBJ: %d triangles, %.1f MB; .bobj: %.1f MB; %d runs, median (range)\n", 2 * quads * quads,
+                objBytes / 1e6, bobjBytes / 1e6, kRuns);
+    printLoad("before");
+
+    // Two baselines for the binary file: a read into a fresh buffer (what loading a file
+    // costs a program), and a read into a buffer allocated once (the copy out of the page
+    // cache alone).
     auto plainRead = [&](char* buffer) {
         std::FILE* file = std::fopen(bobjPath.c_str(), "rb");
-        if (std::fread(buffer, 1, fileBytes, file) != fileBytes)
+        if (!file || std::fread(buffer, 1, fileBytes, file) != fileBytes)
             std::fprintf(stderr, "short read\n");
-        std::fclose(file);
+        if (file)
+            std::fclose(file);
     };
-    const Timing plainTime = bestOf([&] {
-        std::unique_ptr<char[]> buffer(new char[fileBytes]);
-        plainRead(buffer.get());
-    });
     std::unique_ptr<char[]> kept(new char[fileBytes]);
-    plainRead(kept.get());
-    const Timing copyTime = bestOf([&] { plainRead(kept.get()); });
-    std::size_t bobjCorners = 0;
-    const Timing bobjTime = timeLoad(Tarvo::loadBinaryMesh, bobjPath, bobjCorners);
-    if (bobjCorners != corners) {
-        std::fprintf(stderr, "loadBinaryMesh read %zu corners\n", bobjCorners);
-        return 1;
+    auto tiny = [&] {
+#ifdef VANTOR_HAVE_TINYOBJLOADER
+        tinyobj::attrib_t attrib;
+        std::vector<tinyobj::shape_t> shapes;
+        std::vector<tinyobj::material_t> materials;
+        std::string warn, err;
+        tinyobj::LoadObj(&attrib, &shapes, &materials, &warn, &err, objPath.c_str());
+#endif
+    };
+
+    const std::size_t expected = 6u * static_cast<std::size_t>(quads) * static_cast<std::size_t>(quads);
+    Figure obj, tinyobj, fresh, reused, bobj;
+    // The first round warms the page cache and the code; it is not counted.
+    for (int run = -1; run < kRuns; ++run) {
+        std::size_t objCorners = 0, bobjCorners = 0;
+        const Timing o = timeOnce([&] { objCorners = load(Tarvo::loadOBJ, objPath); });
+        const Timing t = timeOnce(tiny);
+        const Timing f = timeOnce([&] {
+            std::unique_ptr<char[]> buffer(new char[fileBytes]);
+            plainRead(buffer.get());
+        });
+        const Timing r = timeOnce([&] { plainRead(kept.get()); });
+        const Timing b = timeOnce([&] { bobjCorners = load(Tarvo::loadBinaryMesh, bobjPath); });
+        if (objCorners != expected || bobjCorners != expected) {
+            std::fprintf(stderr, "read %zu and %zu corners, not %zu\n", objCorners, bobjCorners, expected);
+            return 1;
+        }
+        if (run < 0)
+            continue;
+        obj.add(o);
+        tinyobj.add(t);
+        fresh.add(f);
+        reused.add(r);
+        bobj.add(b);
     }
-    report("fread into a fresh buffer", bobjBytes, plainTime);
-    report("fread into a reused buffer", bobjBytes, copyTime);
-    report("loadBinaryMesh (per-corner arrays)", bobjBytes, bobjTime);
-    ratio("loadBinaryMesh / fread into a fresh buffer", bobjTime, plainTime, "goal at most 1.5");
-    ratio("loadBinaryMesh / fread into a reused buffer", bobjTime, copyTime, "for reference");
+
+    report("loadOBJ (per-corner arrays)", objBytes, obj);
+#ifdef VANTOR_HAVE_TINYOBJLOADER
+    report("tinyobjloader LoadObj (indexed)", objBytes, tinyobj);
+    ratio("loadOBJ speed-up over tinyobjloader", tinyobj, obj, "goal at least 5");
+#else
+    std::printf("tinyobjloader not available: comparison skipped\n");
+#endif
+    report("fread into a fresh buffer", bobjBytes, fresh);
+    report("fread into a reused buffer", bobjBytes, reused);
+    report("loadBinaryMesh (per-corner arrays)", bobjBytes, bobj);
+    ratio("loadBinaryMesh / fread into a fresh buffer", bobj, fresh, "goal at most 1.5");
+    ratio("loadBinaryMesh / fread into a reused buffer", bobj, reused, "for reference");
+    printLoad("after");
 
     std::filesystem::remove_all(dir);
     return 0;

@@ -1,9 +1,11 @@
 // Pieces every benchmark shares: the engine's and the readers' log lines kept off the
-// figures, and percentiles of a run's timings.
+// figures, the process's CPU time, and percentiles of a run's timings.
 #pragma once
 
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <ctime>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,6 +48,16 @@ private:
 
     int saved;
 };
+
+// CPU time of the whole process (every thread, user and system) in seconds. On a machine
+// shared with other work it is steadier than the wall clock, which counts the waits for
+// a core as well; a software GL driver's rendering threads are counted too.
+inline double processCpuSeconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
 
 // The value percent of the way up the sorted values (the lower one where the rank falls
 // between two), so 50 gives the median; 0 when there are none.

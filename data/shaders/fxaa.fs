@@ -3,7 +3,8 @@
 // on the staircase, and re-samples the picture across the edge by that amount; isolated
 // sub-pixel detail is blended with its neighbourhood. Flat areas pass through untouched.
 // in:  UV        texture coordinate from trivial.vs
-//      inputtex  the post-processed picture (linear filtering, sampled between texels)
+//      inputtex  the post-processed picture, the window's size (linear filtering, sampled
+//                between texels along edges)
 // out: color     the anti-aliased picture, opaque
 
 in vec2 UV;
@@ -33,16 +34,31 @@ float lumaAt(vec2 uv)
     return luma(texture(inputtex, uv).rgb);
 }
 
+// The picture has the window's size, so the pixel's own texel and its neighbours lie on
+// texel centres, where filtering returns the texel itself: fetching the texel (clamped at
+// the border, as the texture's edge mode would be) gives the same values for a fraction of
+// a filtered lookup's cost on a software rasterizer.
+ivec2 lastTexel;
+ivec2 centreTexel;
+
+vec3 texelAt(ivec2 offset)
+{
+    return texelFetch(inputtex, clamp(centreTexel + offset, ivec2(0), lastTexel), 0).rgb;
+}
+
 void main()
 {
-    vec2 texel = 1.0 / vec2(max(textureSize(inputtex, 0), ivec2(1)));
-    vec3 centre = texture(inputtex, UV).rgb;
+    ivec2 size = max(textureSize(inputtex, 0), ivec2(1));
+    vec2 texel = 1.0 / vec2(size);
+    lastTexel = size - 1;
+    centreTexel = clamp(ivec2(UV * vec2(size)), ivec2(0), lastTexel);
+    vec3 centre = texelAt(ivec2(0, 0));
 
     float lumaC = luma(centre);
-    float lumaD = luma(textureOffset(inputtex, UV, ivec2(0, -1)).rgb);
-    float lumaU = luma(textureOffset(inputtex, UV, ivec2(0, 1)).rgb);
-    float lumaL = luma(textureOffset(inputtex, UV, ivec2(-1, 0)).rgb);
-    float lumaR = luma(textureOffset(inputtex, UV, ivec2(1, 0)).rgb);
+    float lumaD = luma(texelAt(ivec2(0, -1)));
+    float lumaU = luma(texelAt(ivec2(0, 1)));
+    float lumaL = luma(texelAt(ivec2(-1, 0)));
+    float lumaR = luma(texelAt(ivec2(1, 0)));
 
     float lumaMin = min(lumaC, min(min(lumaD, lumaU), min(lumaL, lumaR)));
     float lumaMax = max(lumaC, max(max(lumaD, lumaU), max(lumaL, lumaR)));
@@ -52,10 +68,10 @@ void main()
         return;
     }
 
-    float lumaDL = luma(textureOffset(inputtex, UV, ivec2(-1, -1)).rgb);
-    float lumaUR = luma(textureOffset(inputtex, UV, ivec2(1, 1)).rgb);
-    float lumaUL = luma(textureOffset(inputtex, UV, ivec2(-1, 1)).rgb);
-    float lumaDR = luma(textureOffset(inputtex, UV, ivec2(1, -1)).rgb);
+    float lumaDL = luma(texelAt(ivec2(-1, -1)));
+    float lumaUR = luma(texelAt(ivec2(1, 1)));
+    float lumaUL = luma(texelAt(ivec2(-1, 1)));
+    float lumaDR = luma(texelAt(ivec2(1, -1)));
 
     float lumaDU = lumaD + lumaU;
     float lumaLR = lumaL + lumaR;

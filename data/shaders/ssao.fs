@@ -44,11 +44,17 @@ void main()
     vec2 aspect = vec2(textureSize(texture1, 0).y / float(max(textureSize(texture1, 0).x, 1)), 1.0);
 
     float rotation = hash(gl_FragCoord.xy) * 6.2831853;
+    // Sample i lies at angle rotation + i * GOLDEN_ANGLE: each direction is the one before
+    // turned by the golden angle, so one sine and cosine serve all samples (a software
+    // rasterizer pays for every trigonometric call on every pixel).
+    vec2 direction = vec2(cos(rotation), sin(rotation));
+    const vec2 turn = vec2(cos(GOLDEN_ANGLE), sin(GOLDEN_ANGLE));
     float occlusion = 0.0;
     for (int i = 0; i < SAMPLES; ++i) {
         float t = (float(i) + 0.5) / float(SAMPLES);
-        float angle = rotation + float(i) * GOLDEN_ANGLE;
-        vec2 offset = vec2(cos(angle), sin(angle)) * sqrt(t) * radiusUV * aspect;
+        vec2 offset = direction * sqrt(t) * radiusUV * aspect;
+        direction = vec2(direction.x * turn.x - direction.y * turn.y,
+                         direction.y * turn.x + direction.x * turn.y);
         vec4 q = texture(texture1, UV + offset);
         if (q.a < 0.5)
             continue;

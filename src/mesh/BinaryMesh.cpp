@@ -31,9 +31,13 @@ constexpr std::uint64_t kHeaderBytes = 16;
 constexpr std::uint64_t kTriangleBytes = 36;
 
 // Bytes [offset, offset + count) of the file; bytes past its end read as zeros.
-void copyPadded(void* out, const char* data, std::size_t size, std::uint64_t offset,
-                std::size_t count)
+inline void copyPadded(void* out, const char* data, std::size_t size, std::uint64_t offset,
+                       std::size_t count)
 {
+    if (offset <= size && count <= size - offset) {
+        std::memcpy(out, data + offset, count);
+        return;
+    }
     std::size_t available = 0;
     if (offset < size)
         available = static_cast<std::size_t>(std::min<std::uint64_t>(count, size - offset));
@@ -83,12 +87,18 @@ bool readBinaryMesh(const char* data, std::size_t size, const char* name,
                               static_cast<std::size_t>(normalCount)};
     MeshOutput output(positions, texCoords, normals);
     output.reserveMore(3 * triangleCount);
-    std::string reason;
+    const std::uint64_t sizes[3] = {positionCount, texCoordCount, normalCount};
     for (std::uint64_t t = 0; t < triangleCount; ++t) {
         std::uint32_t c[9];
         copyPadded(c, data, size, trianglesAt + kTriangleBytes * t, sizeof c);
-        const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
-        if (!checkTriangleIndices(indices, pools, t, reason)) {
+        // One unsigned compare per index (0 wraps to the top); the message only on failure.
+        bool inside = true;
+        for (int i = 0; i < 9; ++i)
+            inside &= std::uint64_t(c[i]) - 1 < sizes[i % 3];
+        if (!inside) {
+            const std::int64_t indices[9] = {c[0], c[1], c[2], c[3], c[4], c[5], c[6], c[7], c[8]};
+            std::string reason;
+            checkTriangleIndices(indices, pools, t, reason);
             std::printf("Bad index in %s: %s\n", name, reason.c_str());
             output.rollback();
             return false;

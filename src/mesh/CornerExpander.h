@@ -24,10 +24,10 @@ public:
         const std::size_t np = pools.positions.size();
         const std::size_t nt = pools.texCoords.size();
         const std::size_t nn = pools.normals.size();
+        // All nine compared without a branch each: they almost always pass.
         bool inside = true;
         for (int k = 0; k < 3; ++k)
-            inside = inside && inPool(indices[3 * k], np) && inPool(indices[3 * k + 1], nt)
-                     && inPool(indices[3 * k + 2], nn);
+            inside &= inPool(indices[3 * k], np) & inPool(indices[3 * k + 1], nt) & inPool(indices[3 * k + 2], nn);
         if (inside) {
             for (int k = 0; k < 3; ++k)
                 output.append(pools.positions[indices[3 * k] - 1],

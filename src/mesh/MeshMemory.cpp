@@ -1,6 +1,7 @@
-// Whole-file reads, huge-page-backed blocks and huge-page advice for the mesh readers.
-// On Linux large blocks are mapped on huge-page boundaries, which removes most of the
-// page-fault cost of reading big meshes; elsewhere they are plain heap blocks.
+// Whole files, huge-page-backed blocks and huge-page advice for the mesh readers. On Linux
+// large files are mapped and large blocks are mapped on huge-page boundaries, which
+// removes most of the page-fault cost of reading big meshes; elsewhere files are read
+// into plain heap blocks.
 #include "mesh/MeshMemory.h"
 
 #if defined(__linux__)
@@ -41,9 +42,18 @@ FileContents::~FileContents()
 {
     if (bytes)
         deallocateLarge(bytes, capacity);
+#if VANTOR_HUGE_PAGES
+    if (mapping)
+        ::munmap(const_cast<char*>(mapping), length);
+#endif
 }
 
 #if !VANTOR_HUGE_PAGES
+bool FileContents::map(int, std::size_t)
+{
+    return false;
+}
+
 bool FileContents::open(const char* path)
 {
     if (!path || bytes)
@@ -81,9 +91,25 @@ void adviseHugePages(const void*, std::size_t)
 {
 }
 #else
+// Mapping the page cache's copy of the file costs a few page-table entries per 64 KiB;
+// reading it costs zeroing fresh memory and copying every byte into it, several times as
+// much. (A file cut short by another program while it is mapped would fault on the lost
+// pages; mesh files are replaced whole, never truncated in place.)
+bool FileContents::map(int fd, std::size_t fileSize)
+{
+    if (fileSize < kMappedBlock)
+        return false;
+    void* mapped = ::mmap(nullptr, fileSize, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+    if (mapped == MAP_FAILED)
+        return false;
+    mapping = static_cast<const char*>(mapped);
+    length = fileSize;
+    return true;
+}
+
 bool FileContents::open(const char* path)
 {
-    if (!path || bytes)
+    if (!path || bytes || mapping)
         return false;
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
@@ -92,6 +118,10 @@ bool FileContents::open(const char* path)
     if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
         ::close(fd);
         return false;
+    }
+    if (S_ISREG(info.st_mode) && map(fd, static_cast<std::size_t>(info.st_size))) {
+        ::close(fd);
+        return true;
     }
     // The size is a first guess (special files report 0); the block grows if the file
     // holds more.

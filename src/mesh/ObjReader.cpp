@@ -57,7 +57,7 @@ void scanFloats(ScanfCursor& cursor, float (&values)[N])
 
 // One "%d" of a face. An index that does not fit 32 bits becomes 0 (never inside a
 // pool), and the first such one in the face is noted with its text.
-bool scanIndex(ScanfCursor& cursor, std::int32_t& index, int slot, int& wideSlot, std::string& wideText)
+bool scanAnyIndex(ScanfCursor& cursor, std::int32_t& index, int slot, int& wideSlot, std::string& wideText)
 {
     cursor.skipSpace();
     const char* start = cursor.position();
@@ -76,6 +76,17 @@ bool scanIndex(ScanfCursor& cursor, std::int32_t& index, int slot, int& wideSlot
     return true;
 }
 
+// The same, with the index as files hold it (a few digits, no sign) read inline.
+inline bool scanIndex(ScanfCursor& cursor, std::int32_t& index, int slot, int& wideSlot, std::string& wideText)
+{
+    std::uint32_t plain = 0;
+    if (cursor.scanPlainIndex(plain)) {
+        index = static_cast<std::int32_t>(plain); // at most eight digits
+        return true;
+    }
+    return scanAnyIndex(cursor, index, slot, wideSlot, wideText);
+}
+
 // "%d/%d/%d %d/%d/%d %d/%d/%d\n": true only when all nine numbers matched. wideSlot is
 // the first index too wide for 32 bits, or -1.
 bool scanFace(ScanfCursor& cursor, std::int32_t (&indices)[9], int& wideSlot, std::string& wideText)
@@ -83,6 +94,13 @@ bool scanFace(ScanfCursor& cursor, std::int32_t (&indices)[9], int& wideSlot, st
     wideSlot = -1;
     for (int corner = 0; corner < 3; ++corner) {
         const int k = 3 * corner;
+        std::uint32_t plain[3];
+        if (cursor.scanPlainTriple(plain)) {
+            // At most eight digits each: always inside 32 bits.
+            for (int i = 0; i < 3; ++i)
+                indices[k + i] = static_cast<std::int32_t>(plain[i]);
+            continue;
+        }
         if (!scanIndex(cursor, indices[k], k, wideSlot, wideText) || !cursor.matchChar('/')
             || !scanIndex(cursor, indices[k + 1], k + 1, wideSlot, wideText) || !cursor.matchChar('/')
             || !scanIndex(cursor, indices[k + 2], k + 2, wideSlot, wideText))
@@ -127,37 +145,65 @@ std::size_t countFaceLines(const char* text, std::size_t size)
     return count;
 }
 
+enum class Record { Vertex, TexCoord, Normal, Face, Other, End };
+
+// Reads the next keyword ("%127s") and says what it starts. The exporter's keywords,
+// followed by white space, are recognised from their bytes; any other word is read whole.
+Record nextRecord(ScanfCursor& cursor)
+{
+    cursor.skipSpace();
+    if (cursor.remaining() >= 3) {
+        const char* at = cursor.position();
+        if (ScanfCursor::isSpace(at[1])) {
+            if (at[0] == 'v' || at[0] == 'f') {
+                cursor.skip(1);
+                return at[0] == 'v' ? Record::Vertex : Record::Face;
+            }
+        } else if (at[0] == 'v' && (at[1] == 't' || at[1] == 'n') && ScanfCursor::isSpace(at[2])) {
+            cursor.skip(2);
+            return at[1] == 't' ? Record::TexCoord : Record::Normal;
+        }
+    }
+    const char* word = nullptr;
+    std::size_t length = 0;
+    if (!cursor.readWord(kMaxKeyword, word, length))
+        return Record::End;
+    const std::size_t keyword = keywordLength(word, length);
+    if (keyword == 1)
+        return word[0] == 'v' ? Record::Vertex : word[0] == 'f' ? Record::Face : Record::Other;
+    if (keyword == 2 && word[0] == 'v')
+        return word[1] == 't' ? Record::TexCoord : word[1] == 'n' ? Record::Normal : Record::Other;
+    return Record::Other;
+}
+
 // The reading loop; onFace receives the nine indices of every face that matched.
 template <typename FaceSink>
 bool parseObj(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord,
               FaceSink& onFace)
 {
     ScanfCursor cursor(text, size);
-    const char* word = nullptr;
-    std::size_t length = 0;
     std::size_t triangle = mesh.triangleCount();
     std::string wideText;
-    while (cursor.readWord(kMaxKeyword, word, length)) {
-        const std::size_t keyword = keywordLength(word, length);
-        const char c0 = word[0];
-        const char c1 = keyword == 2 ? word[1] : '\0';
-        if (keyword == 1 && c0 == 'v') {
+    for (Record record = nextRecord(cursor); record != Record::End; record = nextRecord(cursor)) {
+        if (record == Record::Vertex) {
             float v[3] = {0.0f, 0.0f, 0.0f};
             scanFloats(cursor, v);
-            *appendSlots(mesh.positions, 1) = glm::vec3(v[0], v[1], v[2]);
-        } else if (keyword == 2 && c0 == 'v' && c1 == 't') {
+            mesh.positions.emplace_back(v[0], v[1], v[2]);
+        } else if (record == Record::TexCoord) {
             float v[2] = {0.0f, 0.0f};
             scanFloats(cursor, v);
-            *appendSlots(mesh.texCoords, 1) = glm::vec2(v[0], v[1]);
-        } else if (keyword == 2 && c0 == 'v' && c1 == 'n') {
+            mesh.texCoords.emplace_back(v[0], v[1]);
+        } else if (record == Record::Normal) {
             float v[3] = {0.0f, 0.0f, 0.0f};
             scanFloats(cursor, v);
-            *appendSlots(mesh.normals, 1) = glm::vec3(v[0], v[1], v[2]);
-        } else if (keyword == 1 && c0 == 'f') {
+            mesh.normals.emplace_back(v[0], v[1], v[2]);
+        } else if (record == Record::Face) {
             std::int32_t indices[9];
             int wideSlot = -1;
             if (!scanFace(cursor, indices, wideSlot, wideText)) {
                 failWord.clear();
+                const char* word = nullptr;
+                std::size_t length = 0;
                 if (cursor.readWord(kMaxFailWord, word, length))
                     failWord.assign(word, keywordLength(word, length));
                 return false;

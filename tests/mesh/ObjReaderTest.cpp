@@ -247,12 +247,30 @@ TEST(ObjParseTest, AgreesWithFscanfOnOddText)
         EXPECT_EQ(meshtest::compareWithReference(text), "") << text;
 }
 
+TEST(ObjParseTest, AgreesWithFscanfOnFaceCornersOfEveryShape)
+{
+    // Corners the fast path must take whole or leave to the general path.
+    const char* const corners[] = {"1/2/3", "12345678/1/1", "1/12345678/1", "1/1/12345678", "123456789/1/1",
+                                   "1/123456789/1", "1/1/123456789", "1234/12345/1234567", "1/2/", "1/2/ 3",
+                                   "1//3", "/1/2", "1/2/3/4", "1a2/3/4", "1/2a3/4", "1/2/3a", "+1/2/3",
+                                   "1/-2/3", "1/2/+3", "1 /2/3", "00000001/2/3", "1.5/2/3", "1/2.5/3",
+                                   "12345678/12345678/12345678", "1234567/1234567/123456789"};
+    for (const char* corner : corners) {
+        const std::string face = std::string("f ") + corner + " " + corner + " " + corner;
+        const std::string text = "v 1 2 3\nvt 1 2\nvn 1 2 3\n" + face + "\n" + face + "\nv 4 5 6 7 8 9 10 11\n";
+        EXPECT_EQ(meshtest::compareWithReference(text), "") << text;
+    }
+}
+
 TEST(ObjParseTest, AgreesWithFscanfOnRandomObjLikeText)
 {
     const char* const pieces[] = {"v", "vt", "vn", "f", "#", "g", "o", " ", " ", "  ", "\n", "\n",
                                   "\r\n", "\t", "/", "//", "1", "2", "3", "-1", "0", "1.5",
                                   "-0.25", "1e3", "1e", ".", "x", "inf", "nan", "0x1p2", "1/1/1",
-                                  "2/2/2", "3/3/3", "1//1", "1/2", "99999999999", "4294967297", "\0"};
+                                  "2/2/2", "3/3/3", "1//1", "1/2", "99999999999", "4294967297", "\0",
+                                  "1234567/7654321/1", "12345678/1/1", "-3.500000", "0.1234567",
+                                  "12345.678", "1234567.8", "123456789", "12/34/56", "1/ 2/3",
+                                  "1/2 /3", "1/2/3/4", "+1/2/3", "12345678/1/123456789"};
     std::mt19937 random(99);
     for (int i = 0; i < 3000; ++i) {
         std::string text;
