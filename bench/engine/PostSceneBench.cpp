@@ -171,22 +171,9 @@ int runOne(int width, int height, int frames, int floorPasses)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3) {
-        const int width = std::atoi(argv[1]);
-        const int height = std::atoi(argv[2]);
-        const int frames = argc >= 4 ? std::max(1, std::atoi(argv[3])) : defaultFrames;
-        const int passes = argc >= 5 ? std::atoi(argv[4]) : pipelinePasses;
-        if (width <= 0 || height <= 0 || passes < 1) {
-            std::fprintf(stderr, "usage: %s [width height [frames [floor-passes]]]\n", argv[0]);
-            return 2;
-        }
-        return runOne(width, height, frames, passes);
-    }
-    int status = 0;
-    for (const char* size : { "960 540", "1920 1080" }) {
-        const std::string command = std::string("\"") + argv[0] + "\" " + size;
-        if (std::system(command.c_str()) != 0)
-            status = 1;
-    }
-    return status;
+    return benchsupport::runSizes(argc, argv, defaultFrames, pipelinePasses, "floor-passes",
+        [](const benchsupport::SizeArguments& a) {
+            const int passes = static_cast<int>(a.extra);
+            return passes < 1 ? 2 : runOne(a.width, a.height, a.frames, passes);
+        });
 }

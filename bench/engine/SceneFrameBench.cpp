@@ -271,22 +271,8 @@ int runOne(int width, int height, int frames, float row)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 3) {
-        const int width = std::atoi(argv[1]);
-        const int height = std::atoi(argv[2]);
-        const int frames = argc >= 4 ? std::max(1, std::atoi(argv[3])) : defaultFrames;
-        const double row = argc >= 5 ? std::atof(argv[4]) : defaultRow;
-        if (width <= 0 || height <= 0 || !(row >= 0.0)) {
-            std::fprintf(stderr, "usage: %s [width height [frames [row]]]\n", argv[0]);
-            return 2;
-        }
-        return runOne(width, height, frames, static_cast<float>(row));
-    }
-    int status = 0;
-    for (const char* size : {"960 540", "1920 1080"}) {
-        const std::string command = std::string("\"") + argv[0] + "\" " + size;
-        if (std::system(command.c_str()) != 0)
-            status = 1;
-    }
-    return status;
+    return benchsupport::runSizes(argc, argv, defaultFrames, defaultRow, "row",
+        [](const benchsupport::SizeArguments& a) {
+            return runOne(a.width, a.height, a.frames, static_cast<float>(a.extra));
+        });
 }

@@ -9,10 +9,47 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <iostream>
 #include <vector>
 
 namespace benchsupport {
+
+// The arguments of the GL benchmarks: W H [FRAMES [EXTRA]], or nothing for the standard
+// sizes, each of which then runs in a process of its own (one window, one context each).
+struct SizeArguments {
+    int width = 0;
+    int height = 0;
+    int frames = 0;
+    double extra = 0.0; // the fourth argument, or its default
+};
+
+// Runs run(arguments) for the given size, or itself once per standard size. Bad
+// arguments print the usage line and give 2.
+template <typename Run>
+int runSizes(int argc, char** argv, int defaultFrames, double defaultExtra, const char* extraName, Run run)
+{
+    if (argc >= 3) {
+        SizeArguments a;
+        a.width = std::atoi(argv[1]);
+        a.height = std::atoi(argv[2]);
+        a.frames = argc >= 4 ? std::max(1, std::atoi(argv[3])) : defaultFrames;
+        a.extra = argc >= 5 ? std::atof(argv[4]) : defaultExtra;
+        if (a.width <= 0 || a.height <= 0 || !(a.extra >= 0.0)) {
+            std::fprintf(stderr, "usage: %s [width height [frames [%s]]]\n", argv[0], extraName);
+            return 2;
+        }
+        return run(a);
+    }
+    int status = 0;
+    for (const char* size : { "960 540", "1920 1080" }) {
+        const std::string command = std::string("\"") + argv[0] + "\" " + size;
+        if (std::system(command.c_str()) != 0)
+            status = 1;
+    }
+    return status;
+}
 
 // Sends standard output to /dev/null while it lives. Benchmarks print their figures on
 // standard output too, so what is still buffered is flushed to the right place each way.

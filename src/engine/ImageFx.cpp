@@ -30,13 +30,9 @@ void ImageFx::addFloat(std::string uniformName, double value)
 void ImageFx::render(const double&)
 {
     // A program that did not link draws nothing; the loader has said why.
-    if (!programLinked(program))
+    if (!useLinkedProgram(program))
         return;
-    glUseProgram(program);
-
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, inputTexture);
-    glUniform1i(uniformLocation(program, "inputtex"), 0);
+    bindSampler(program, "inputtex", 0, inputTexture);
 
     for (std::size_t k = 0; k < textureInputs.size(); ++k) {
         const GLint unit = static_cast<GLint>(k + 1);

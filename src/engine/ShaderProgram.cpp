@@ -189,6 +189,21 @@ unsigned programGeneration(GLuint program)
     return found == records().end() ? 0 : found->second.generation;
 }
 
+bool useLinkedProgram(GLuint program)
+{
+    if (!programLinked(program))
+        return false;
+    glUseProgram(program);
+    return true;
+}
+
+void bindSampler(GLuint program, const char* name, GLuint unit, GLuint texture)
+{
+    glActiveTexture(GL_TEXTURE0 + unit);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glUniform1i(uniformLocation(program, name), static_cast<GLint>(unit));
+}
+
 GLint uniformLocation(GLuint program, const char* name)
 {
     return cachedLocation(program, name, true);

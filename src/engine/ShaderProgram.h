@@ -27,6 +27,12 @@ bool programLinked(GLuint program);
 // Counts the rebuilds of a program: holders of its locations look them up again when it
 // moves on.
 unsigned programGeneration(GLuint program);
+// Makes the program current when it linked and says so; a program that did not is left
+// alone, so its pass draws nothing instead of raising GL errors.
+bool useLinkedProgram(GLuint program);
+// Binds the texture to the unit and points the program's sampler of that name at it
+// (the program in use).
+void bindSampler(GLuint program, const char* name, GLuint unit, GLuint texture);
 
 // Locations by name, looked up in GL once per program and rebuild. -1 when the program
 // lacks the name, has not linked, or is 0.

@@ -126,12 +126,9 @@ void Particlecontainer::setUniforms(const glm::mat4& projection, const glm::vec3
 {
     // The loader has said why a program did not link; drawing with it would only add GL
     // errors.
-    if (!programLinked(program))
+    if (!useLinkedProgram(program))
         return;
-    glUseProgram(program);
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glUniform1i(uniformLocation(program, "particle"), 0);
+    bindSampler(program, "particle", 0, texture);
     glUniformMatrix4fv(uniformLocation(program, "P"), 1, GL_FALSE, &projection[0][0]);
     glUniform3fv(uniformLocation(program, "camRight"), 1, &right[0]);
     glUniform3fv(uniformLocation(program, "camUp"), 1, &up[0]);

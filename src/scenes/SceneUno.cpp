@@ -153,9 +153,8 @@ void SceneUno::drawScene(const double& time)
     sceneProjection = Tarvo::perspective(fieldOfView, aspect, nearPlane, farPlane);
     const glm::mat4 inverseProjection = glm::inverse(sceneProjection);
     for (const GLuint program : {envmapProgram, rekkaProgram}) {
-        if (!Tarvo::programLinked(program))
+        if (!Tarvo::useLinkedProgram(program))
             continue;
-        glUseProgram(program);
         glUniformMatrix4fv(Tarvo::uniformLocation(program, "invProjection"), 1, GL_FALSE,
             &inverseProjection[0][0]);
     }
