@@ -3,7 +3,8 @@
 # build-sanitize/ and runs every test under them, GL tests inside a virtual display. Any
 # report fails the run. The generated data is shared with the ordinary build, which runs
 # first when data/ has not been made yet. Leaks in third-party libraries that the tests
-# cannot free are suppressed by tests/sanitizers/lsan.supp, which names each of them.
+# cannot free are suppressed by tests/sanitizers/SanitizerDefaults.cpp, built into every
+# program, which names each of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -15,7 +16,7 @@ cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDe
 cmake --build "$build" -j"${JOBS:-2}"
 
 export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1"
-export LSAN_OPTIONS="suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0"
+export LSAN_OPTIONS="print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 bash scripts/with-display.sh \
   ctest --test-dir "$build" --output-on-failure -j"${JOBS:-2}" --timeout 900

@@ -126,13 +126,13 @@ TEST(ScanfCursorTest, NumbersWithMoreTextAfterThemMatchFscanf)
 {
     // Numbers in the middle of a file take the paths that read eight bytes at a time;
     // the tails give them text to read into, of every kind that can end a number.
-    const char* const tails[] = {" 1 2 3 4 5 6 7 8 9 10 11\n", "/22/333 4444/55555/666666\n",
+    const std::string tails[] = {" 1 2 3 4 5 6 7 8 9 10 11\n", "/22/333 4444/55555/666666\n",
                                  "9999999999999999999999999", "e+5 xxxxxxxxxxxxxxxxxxxx",
-                                 ".5.5.5.5.5.5.5.5.5.5.5.5", std::string(30, '\0').c_str()};
+                                 ".5.5.5.5.5.5.5.5.5.5.5.5", std::string(30, '\0')};
     const char* const more[] = {"1234567", "12345678", "123456789", "-1234567", "+7654321", "0000000",
                                 "00000001", "1234567.", ".1234567", "1234.5678", "1234.56789", "-3.500000",
                                 "16777216", "16777217", "1.6777217", "9.999999", "99999999.", "0.0000001"};
-    for (const char* tail : tails) {
+    for (const std::string& tail : tails) {
         for (const char* input : kFloatInputs) {
             expectSameAsFscanf(std::string(input) + tail, true);
             expectSameAsFscanf(std::string(input) + tail, false);

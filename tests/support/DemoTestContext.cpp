@@ -1,11 +1,9 @@
 #include "support/DemoTestContext.h"
 
-#include <GLFW/glfw3.h>
-
 #include <cstdio>
-#include <cstdlib>
 
 #include "runtime/Demo.h"
+#include "support/GLTestContext.h"
 
 namespace testsupport {
 
@@ -24,9 +22,7 @@ bool DemoTestContext::ensure(int width, int height, const std::string& syncBaseP
         std::fprintf(stderr, "GL test context: %s\n", error.what());
         return false;
     }
-    // The context goes before the process does, so the renderer's threads are gone when
-    // the leak checker of a sanitizer build stops the world.
-    std::atexit(glfwTerminate);
+    closeGlAtExit();
     return true;
 }
 

@@ -18,6 +18,10 @@ public:
     static bool ensure(int width = 64, int height = 64);
 };
 
+// Ends the GL context when the process exits, after a sanitizer build's leak check, so the
+// check still sees the driver's libraries by name. Called once a context is current.
+void closeGlAtExit();
+
 // RGBA8 pixels of the currently bound read framebuffer, bottom row first.
 std::vector<std::uint8_t> readPixels(int x, int y, int width, int height);
 // One RGBA pixel of the currently bound read framebuffer.
