@@ -8,6 +8,8 @@
 #   usage: scripts/fuzz.sh [SECONDS_PER_TARGET] [TARGET ...]
 #   TARGET: Obj BinaryMesh Nwa PlyHeader TrackFile Timeline Bmp Dds (all by default)
 #   FUZZ_RUNS=N stops each target after N inputs instead (within the seconds given).
+#   FUZZ_JOBS=N runs N fuzzers on each target side by side, sharing its corpus (FUZZ_RUNS
+#   then counts per fuzzer); each one's log is build-fuzz/fuzz-logs/TARGET-I.log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -51,9 +53,30 @@ for target in "${targets[@]}"; do
   # -close_fd_mask=1 silences the readers' progress lines on standard output.
   runs=()
   [ -n "${FUZZ_RUNS:-}" ] && runs=(-runs="$FUZZ_RUNS")
-  if ! "$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" "${runs[@]}" -close_fd_mask=1 \
-      -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 -artifact_prefix="$artifacts" \
-      -print_final_stats=1 "$work" "$seed"; then
+  fuzz=("$build/tests/fuzz/fuzz_$target" -max_total_time="$seconds" "${runs[@]}" -close_fd_mask=1
+    -timeout=10 -rss_limit_mb=2048 -malloc_limit_mb=256 -artifact_prefix="$artifacts"
+    -print_final_stats=1 "$work" "$seed")
+  jobs="${FUZZ_JOBS:-1}"
+  failed=0
+  if [ "$jobs" -le 1 ]; then
+    "${fuzz[@]}" || failed=1
+  else
+    mkdir -p "$build/fuzz-logs"
+    pids=()
+    for i in $(seq "$jobs"); do
+      "${fuzz[@]}" > "$build/fuzz-logs/$target-$i.log" 2>&1 &
+      pids+=($!)
+    done
+    for pid in "${pids[@]}"; do wait "$pid" || failed=1; done
+    total=0
+    for i in $(seq "$jobs"); do
+      executed=$(sed -n 's/^stat::number_of_executed_units: *//p' "$build/fuzz-logs/$target-$i.log")
+      echo "fuzz: $target fuzzer $i: ${executed:-?} inputs" >&2
+      total=$((total + ${executed:-0}))
+    done
+    echo "fuzz: $target: $total inputs in all" >&2
+  fi
+  if [ "$failed" -ne 0 ]; then
     echo "fuzz: $target found a failure; the input is in $artifacts" >&2
     status=1
   fi
