@@ -111,9 +111,10 @@ public:
         const int slash2 = std::countr_zero(others);
         others &= others - 1;
         const int after = std::countr_zero(others);
-        if (after == kMaskBytes || slash1 == 0 || slash2 == slash1 + 1 || after == slash2 + 1
-            || p[slash1] != '/' || p[slash2] != '/' || slash1 > kMaxDigits
-            || slash2 - slash1 - 1 > kMaxDigits || after - slash2 - 1 > kMaxDigits)
+        // The lengths first: with no other byte in reach a position is 32 or 64, and only
+        // lengths within bounds make the separators safe to look at.
+        if (slash1 == 0 || slash1 > kMaxDigits || slash2 == slash1 + 1 || slash2 - slash1 - 1 > kMaxDigits
+            || after == slash2 + 1 || after - slash2 - 1 > kMaxDigits || p[slash1] != '/' || p[slash2] != '/')
             return false;
         values[0] = valueOf(p, slash1);
         values[1] = valueOf(p + slash1 + 1, slash2 - slash1 - 1);

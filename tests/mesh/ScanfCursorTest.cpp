@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "mesh/ScanfCursor.h"
 
@@ -154,6 +155,35 @@ TEST(ScanfCursorTest, NumbersWithMoreTextAfterThemMatchFscanf)
         expectSameAsFscanf(text, true);
         expectSameAsFscanf(text, false);
     }
+}
+
+// A face corner read by the fast path, from a buffer of exactly the text's size, so that a
+// sanitizer build catches any look past its end.
+static bool scanTripleFromExactBuffer(const std::string& text, std::uint32_t (&values)[3], std::size_t& consumed)
+{
+    const std::vector<char> bytes(text.begin(), text.end());
+    Tarvo::ScanfCursor cursor(bytes.data(), bytes.size());
+    const bool scanned = cursor.scanPlainTriple(values);
+    consumed = static_cast<std::size_t>(cursor.position() - bytes.data());
+    return scanned;
+}
+
+TEST(ScanfCursorTest, CornersAtTheEdgesOfTheFastPathsReach)
+{
+    std::uint32_t values[3] = {};
+    std::size_t consumed = 0;
+    // Eight digits each: the longest corner the fast path takes.
+    EXPECT_TRUE(scanTripleFromExactBuffer("12345678/87654321/10000001" + std::string(14, ' '), values, consumed));
+    EXPECT_EQ(values[0], 12345678u);
+    EXPECT_EQ(values[1], 87654321u);
+    EXPECT_EQ(values[2], 10000001u);
+    EXPECT_EQ(consumed, 26u);
+    // A run filling all 32 bytes with a slash right after it, the text ending eight bytes
+    // later: refused without reading past the end (found by fuzzing the OBJ reader).
+    EXPECT_FALSE(scanTripleFromExactBuffer(std::string(32, '2') + "/2/1    ", values, consumed));
+    EXPECT_EQ(consumed, 0u);
+    EXPECT_FALSE(scanTripleFromExactBuffer("1/" + std::string(30, '5') + "/3/3 xxx", values, consumed));
+    EXPECT_EQ(consumed, 0u);
 }
 
 TEST(ScanfCursorTest, WordsStopAtWhiteSpaceOrTheWidth)
