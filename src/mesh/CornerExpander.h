@@ -25,7 +25,7 @@ public:
         const std::size_t nt = pools.texCoords.size();
         const std::size_t nn = pools.normals.size();
         // All nine compared without a branch each: they almost always pass.
-        bool inside = true;
+        unsigned inside = 1;
         for (int k = 0; k < 3; ++k)
             inside &= inPool(indices[3 * k], np) & inPool(indices[3 * k + 1], nt) & inPool(indices[3 * k + 2], nn);
         if (inside) {
@@ -50,9 +50,11 @@ private:
         std::int32_t indices[9];
     };
 
-    static bool inPool(std::int32_t index, std::size_t size)
+    // 1 when the 1-based index lies in a pool of this size, else 0: a number rather than
+    // a bool, so that checks combine with & and no branch.
+    static unsigned inPool(std::int32_t index, std::size_t size)
     {
-        return static_cast<std::uint64_t>(static_cast<std::int64_t>(index) - 1) < size;
+        return static_cast<std::uint64_t>(static_cast<std::int64_t>(index) - 1) < size ? 1u : 0u;
     }
     void defer(const std::int32_t* indices);
 
