@@ -29,6 +29,7 @@
 #include "runtime/Demo.h"
 #include "scenes/SceneUno.h"
 #include "support/BenchSupport.h"
+#include "sync/ShowTime.h"
 #include "sync/Sync.h"
 
 namespace {
@@ -41,7 +42,6 @@ using framebench::PassTrace;
 constexpr int warmupFrames = 2;
 constexpr int defaultFrames = 5;
 constexpr double defaultRow = 1280.0; // the main section: under the bridge, glow and blur on
-constexpr double rowsPerSecond = 20.0;
 constexpr double frameMs = 1000.0 / 60.0;
 
 double msSince(Clock::time_point start)
@@ -57,7 +57,7 @@ void drawFrame(float row)
         sync->update(row);
     gDemo->setFrameTime(frameMs);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->run(row / rowsPerSecond);
+    gDemo->run(showtime::secondsAt(row));
 }
 
 std::string baseName(const std::string& path)

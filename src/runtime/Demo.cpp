@@ -17,7 +17,6 @@ Tarvo::aDemo* gDemo = nullptr;
 namespace Tarvo {
 
 namespace {
-constexpr int rowsPerBeat = 8;
 constexpr int showWidth = 1920;
 constexpr int showHeight = 1080;
 
@@ -104,7 +103,7 @@ void Dinstance::initMusic(std::string path)
 
 void Dinstance::initTimerAndSync(const std::string& syncBasePath)
 {
-    timer = new BassTimer(stream, static_cast<float>(bpm), rowsPerBeat);
+    timer = new BassTimer(stream, static_cast<float>(bpm), showtime::rowsPerBeat);
     sync = Sync::create(syncBasePath, timer);
 }
 
@@ -119,7 +118,7 @@ double Dinstance::getMusicRows() const
     if (stream == 0)
         return -1.0;
     const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, BASS_POS_BYTE));
-    return seconds * bpm / 60.0 * rowsPerBeat;
+    return showtime::rowAt(seconds);
 }
 
 bool Dinstance::musicEnded() const

@@ -9,6 +9,7 @@
 
 #include "audio/BassAudio.h"
 #include "engine/WindowSize.h"
+#include "sync/ShowTime.h"
 
 class BassTimer;
 class Sync;
@@ -78,7 +79,7 @@ private:
     int soundOn = 1;
     HSTREAM stream = 0;
     bool musicStarted = false;
-    double bpm = 150.0;
+    double bpm = showtime::beatsPerMinute;
     BassTimer* timer = nullptr;
     Sync* sync = nullptr;
     float row = 0.0f;

@@ -108,7 +108,7 @@ double musicRows(HSTREAM stream)
     if (bytes == static_cast<QWORD>(-1))
         return 0.0;
     const double seconds = BASS_ChannelBytes2Seconds(stream, bytes);
-    return seconds > 0.0 ? seconds * rowsPerSecond : 0.0;
+    return seconds > 0.0 ? showtime::rowAt(seconds) : 0.0;
 }
 
 void renderFrame(double row, int fps)
