@@ -27,6 +27,7 @@
 #include "engine/PostScene.h"
 #include "engine/ShaderProgram.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "scenes/SceneUno.h"
 #include "support/BenchSupport.h"
 #include "sync/ShowTime.h"
@@ -52,12 +53,8 @@ double msSince(Clock::time_point start)
 // One frame as the show draws it at a fixed row: tracks, window clear, the scene.
 void drawFrame(float row)
 {
-    gDemo->setRow(row);
-    if (Sync* sync = gDemo->getSync())
-        sync->update(row);
     gDemo->setFrameTime(frameMs);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->run(showtime::secondsAt(row));
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::at(row), [row] { return showtime::secondsAt(row); });
 }
 
 std::string baseName(const std::string& path)

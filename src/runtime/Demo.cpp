@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "engine/LoadProgress.h"
+#include "engine/GlState.h"
 #include "engine/PostScene.h"
 #include "engine/WindowSize.h"
 #include "audio/BassTimer.h"
@@ -41,7 +41,8 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     windowOptions.visible = options.visible;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
-    loading::begin(0);
+    loading.makeCurrent();
+    loading.account().begin(0);
     {
         const LoadStep step(LoadPhase::Window);
         if (!initWindow(width, height, windowOptions, "Vantor"))
@@ -50,7 +51,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     // A window that is seen shows the loading from its first frame; an invisible one
     // (offline rendering) has nobody to show it to.
     if (options.visible)
-        loadingScreen = std::make_unique<LoadingScreen>(width, height);
+        loadingScreen = std::make_unique<LoadingScreen>(width, height, loading.account());
     setWindowSize(width, height);
     initGlState();
     createVertexArray();
@@ -73,11 +74,7 @@ Dinstance::~Dinstance()
 
 void Dinstance::initGlState()
 {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setFixedGlState();
 }
 
 void Dinstance::createVertexArray()
@@ -140,6 +137,12 @@ bool Dinstance::updateRow()
     // Without music the rows are whatever the caller set last.
     if (stream != 0)
         row = timer->getRow();
+    return sync ? sync->update(row) : true;
+}
+
+bool Dinstance::updateRow(float givenRow)
+{
+    row = givenRow;
     return sync ? sync->update(row) : true;
 }
 

@@ -1,11 +1,9 @@
 #include "runtime/FrameLoop.h"
 
-#include <GL/glew.h>
-
 #include <ostream>
 
-#include "audio/BassAudio.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
 #include "sync/ShowTime.h"
 
@@ -64,11 +62,8 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
             // frame overruns: a long frame is followed by a report on the next pass.
             reportStart += reportPeriod;
         }
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (!demo.updateRow())
+        if (!drawFrame(demo, FrameRow::fromMusic(), [&host] { return host.now(); }))
             break;
-        demo.run(host.now());
-        BASS_Update(0);
         host.swap();
         ++drawn;
 

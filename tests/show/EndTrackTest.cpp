@@ -3,24 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <vector>
 
 #include "runtime/FrameLoop.h"
-#include "sync/SyncTracks.h"
+#include "support/KeyedTrack.h"
 
 namespace {
 
-struct Track {
-    explicit Track(std::vector<TrackKey> keys) : keys(std::move(keys))
-    {
-        track.name = nullptr;
-        track.keys = this->keys.empty() ? nullptr : this->keys.data();
-        track.keyCount = static_cast<int>(this->keys.size());
-    }
-    TrackHandle handle() const { return TrackHandle(&track); }
-    std::vector<TrackKey> keys;
-    SyncTrack track;
-};
+using Track = testsupport::KeyedTrack;
 
 TEST(EndTrackTest, SaysSoOnlyWhenTheMusicEndsFirst)
 {

@@ -7,8 +7,8 @@
 
 #include "music/Arrangement.h"
 #include "scenes/SceneUnoTracks.h"
+#include "support/KeyedTrack.h"
 #include "sync/ShowTime.h"
-#include "sync/Sync.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 
@@ -60,8 +60,8 @@ TEST_F(ShowTimeline, EndTrackEndsTheShowWhenTheMusicEnds)
     EXPECT_LE(valueAt(*e, musicRows), 1.0f);
     EXPECT_LE(valueAt(*e, musicRows + 100.0), 1.0f);
     // The end rule finds the same row from the keys alone.
-    SyncTrack keys{nullptr, const_cast<TrackKey*>(e->keys.data()), static_cast<int>(e->keys.size())};
-    const showtime::ShowEnd end = showtime::showEnd(TrackHandle(&keys), 0.0, musicRows);
+    const testsupport::KeyedTrack keys(e->keys);
+    const showtime::ShowEnd end = showtime::showEnd(keys.handle(), 0.0, musicRows);
     EXPECT_EQ(end.row, musicRows);
     EXPECT_FALSE(end.musicFirst);
 }

@@ -3,28 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <vector>
 
+#include "support/KeyedTrack.h"
 #include "sync/ShowTime.h"
-#include "sync/Sync.h"
-#include "sync/SyncTracks.h"
 
 namespace {
 
 using showtime::showEnd;
-
-// An end track held in the test, without a file.
-struct EndTrack {
-    explicit EndTrack(std::vector<TrackKey> keys) : keys(std::move(keys))
-    {
-        track.name = nullptr;
-        track.keys = this->keys.empty() ? nullptr : this->keys.data();
-        track.keyCount = static_cast<int>(this->keys.size());
-    }
-    TrackHandle handle() const { return TrackHandle(&track); }
-    std::vector<TrackKey> keys;
-    SyncTrack track;
-};
+using EndTrack = testsupport::KeyedTrack;
 
 TEST(ShowTime, TwentyRowsASecondAndBackExactly)
 {

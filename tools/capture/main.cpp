@@ -8,7 +8,7 @@
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ResultStream.h"
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 
 int main(int argc, char** argv)
 {

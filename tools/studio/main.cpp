@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 #include "studio/Studio.h"
 #include "studio/StudioOptions.h"
 
