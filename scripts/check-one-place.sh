@@ -52,9 +52,12 @@ while IFS= read -r name; do
   grep -qxF -- "$name" <<<"$listed" ||
     fail "the global $name is not in docs/globals.md: give it an owner, or say there why the engine needs it"
 done <<<"$globals"
+# A listed name the libraries do not show is stale only when src/ no longer mentions it: a
+# compiler may place a read-only table (listed for the compilers that do not) elsewhere.
 while IFS= read -r name; do
   [ -n "$name" ] || continue
-  grep -qxF -- "$name" <<<"$globals" || fail "docs/globals.md lists $name, which src/ no longer has"
+  grep -qxF -- "$name" <<<"$globals" && continue
+  grep -rqw -- "${name##*::}" src || fail "docs/globals.md lists $name, which src/ no longer has"
 done <<<"$listed"
 grep -q '(docs/globals.md)' README.md || fail "README.md does not link docs/globals.md"
 
