@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Lists the data files the shipped programs (vantor, vantor-capture) read, one path a line,
 relative to the repository root: every "./data/..." path in their sources, every track
-under a track base path ("./data/science/sync" gives data/science/sync_*.track), and every
-file a listed shader includes. Timelines are left out: the build compiles them into tracks,
+under a track base path ("./data/science/sync" gives data/science/sync_*.track), every
+file a listed shader includes, and every part mesh a listed animation (.nwa) names on its
+first line (beside the animation). Timelines are left out: the build compiles them into tracks,
 and only vantor-studio, which is not shipped, reads them.
 
   release-data.py [ROOT]      (ROOT: the repository, default .)
@@ -42,6 +43,14 @@ def main(argv):
             files.add(full)
         else:
             missing.append(path)
+    for animation in [f for f in files if f.suffix == ".nwa"]:
+        with open(animation, errors="replace") as text:
+            for name in text.readline().split():
+                part = (animation.parent / name).resolve()
+                if part.is_file():
+                    files.add(part)
+                else:
+                    missing.append(str(part.relative_to(root)))
     pending = [f for f in files if f.suffix in SHADER_SUFFIXES]
     while pending:
         shader = pending.pop()
