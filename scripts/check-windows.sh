@@ -200,8 +200,9 @@ for xwd in "$shots"/*.xwd; do
     loading=$xwd
   fi
 done
-# The picture late in the show, when the scene is up: the last shots before the end.
-for xwd in $(ls "$shots"/*.xwd | tail -n 12 | head -n 8 | tac); do
+# The picture late in the show, when the scene is up: the last frame shown stays on the
+# screen, so the newest shots that show a picture are checked first.
+for xwd in $(ls "$shots"/*.xwd | tail -n 40 | tac); do
   if python3 scripts/screen-check.py picture "$xwd" >"$xwd.picture" 2>&1; then
     picture=$xwd
     break
