@@ -10,6 +10,7 @@
 #include "audio/BassAudio.h"
 #include "engine/Loading.h"
 #include "engine/WindowSize.h"
+#include "runtime/Window.h"
 #include "sync/ShowTime.h"
 
 class BassTimer;
@@ -30,6 +31,9 @@ public:
 struct DemoOptions {
     bool windowed = false;
     bool visible = true;
+    bool resizable = false;
+    int display = 0;
+    SwapSync swapSync = SwapSync::DriverDefault;
     int soundOn = 1;
     std::string musicPath = "./data/vaxo-dubtech.mp3";
     std::string syncBasePath = "./data/science/sync";

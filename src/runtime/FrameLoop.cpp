@@ -13,6 +13,18 @@ namespace {
 constexpr double reportPeriod = 1.0;
 } // namespace
 
+double nextReportStart(double reportStart, double previousPass, double now)
+{
+    // While the loop keeps up, advancing by exactly one period keeps the periods back to
+    // back. A frame that took a whole period or more has put the loop a period behind for
+    // good: advancing by one would leave each later period starting further in the past
+    // and the line (and the motion blur that reads it) climbing without bound, so the next
+    // period starts now.
+    if (now - previousPass >= reportPeriod)
+        return now;
+    return reportStart + reportPeriod;
+}
+
 void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::ostream& log)
 {
     if (musicRows < 0.0 || !showtime::showEnd(endTrack, 0.0, musicRows).musicFirst)
@@ -50,6 +62,7 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
     warnIfMusicEndsFirst(demo.getMusicRows(), endTrack, log);
     int frames = 0;
     long drawn = 0;
+    double previousPass = reportStart;
     for (;;) {
         const double now = host.now();
         ++frames;
@@ -58,10 +71,9 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
             log << ms << " ms/frame" << std::endl;
             demo.setFrameTime(ms);
             frames = 0;
-            // Advancing by exactly one period keeps the reports back to back even when a
-            // frame overruns: a long frame is followed by a report on the next pass.
-            reportStart += reportPeriod;
+            reportStart = nextReportStart(reportStart, previousPass, now);
         }
+        previousPass = now;
         if (!drawFrame(demo, FrameRow::fromMusic(), [&host] { return host.now(); }))
             break;
         host.swap();
