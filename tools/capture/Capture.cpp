@@ -24,6 +24,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/BassAudio.h"
 #include "engine/LoadProgress.h"
+#include "engine/Loading.h"
 #include "runtime/Demo.h"
 #include "runtime/Frame.h"
 #include "runtime/Window.h"
