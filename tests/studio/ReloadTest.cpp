@@ -105,7 +105,7 @@ TEST(ReloadResult, EveryReportIsOneLineInItsFixedForm)
     shader.ok = true;
     shader.path = "data/shaders/a.fs";
     EXPECT_EQ(shader.line(), "reload shader ok data/shaders/a.fs");
-    const ReloadResult timeline{ReloadResult::Kind::Timeline, false, "t.txt", 0, {"t.txt:3: bad\r\nthing"}};
+    const ReloadResult timeline{ReloadResult::Kind::Timeline, false, "t.txt", 0, {"t.txt:3: bad\r\nthing"}, {}, {}, {}};
     EXPECT_EQ(timeline.line(), "reload timeline failed t.txt:3: bad  thing");
 }
 
@@ -113,9 +113,9 @@ TEST(OverlayText, ErrorsAreShownWholeAndTracksInColumns)
 {
     ReloadBoard board;
     const std::string longError = "data/timeline.txt:7: " + std::string(90, 'x');
-    board.record(ReloadResult{ReloadResult::Kind::Timeline, false, "data/timeline.txt", 0, {longError}});
+    board.record(ReloadResult{ReloadResult::Kind::Timeline, false, "data/timeline.txt", 0, {longError}, {}, {}, {}});
     board.record(ReloadResult{ReloadResult::Kind::Shader, false, "data/shaders/a.fs", 0,
-        {"a.vs + a.fs:\n0:3(1): error: syntax error\n\n0:9(2): error: undeclared"}});
+        {"a.vs + a.fs:\n0:3(1): error: syntax error\n\n0:9(2): error: undeclared"}, {}, {}, {}});
     OverlayFacts facts;
     facts.row = 1234.5;
     facts.endRow = 3584.0;

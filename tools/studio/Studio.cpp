@@ -21,6 +21,7 @@
 #include "studio/Overlay.h"
 #include "studio/OverlayText.h"
 #include "studio/Reloader.h"
+#include "studio/StudioEditor.h"
 #include "studio/Transport.h"
 
 namespace studio {
@@ -95,9 +96,22 @@ bool Studio::start()
     // Watching starts before the first compile, so a save during it is not missed.
     reloader = std::make_unique<Reloader>(sync, OrvelDemo::timelinePath(*entry));
     reloader->watchFiles();
+    edits = std::make_unique<StudioEditor>(reloader->timeline().path(), sync, out);
     // The tracks came from their compiled files; the text may be newer.
     announce(reloader->reloadTimeline(), Clock::now());
     refreshTrackList();
+    std::string why;
+    if (!edits->open(why))
+        say("editing waits for a timeline that compiles: " + why);
+    edits->chooseTracks(options.tracks);
+    reloader->gateTimeline([this] {
+        std::string note;
+        const bool reload = edits->timelineSaved(note);
+        if (!note.empty())
+            say(note);
+        return reload;
+    });
+    startWhereLeft();
 
     gDemo->startMusic();
     gDemo->setFrameTime(initialFrameTimeMs);
@@ -123,6 +137,8 @@ void Studio::refreshTrackList()
     shownTracks.clear();
     for (const std::string& name : names)
         shownTracks.emplace_back(name, sync ? sync->getTrack(name) : TrackHandle());
+    if (std::string(entry->name) == "main")
+        reloader->timeline().setReadTracks(names);
 }
 
 void Studio::announce(const ReloadResult& result, Clock::time_point seen)
@@ -134,7 +150,11 @@ void Studio::announce(const ReloadResult& result, Clock::time_point seen)
         for (const std::string& error : result.errors)
             std::fprintf(log, "%s\n", error.c_str());
         std::fflush(log);
+    } else if (!result.changes.empty()) {
+        say(result.described());
     }
+    for (const std::string& warning : result.warnings)
+        say(warning);
     board.record(result);
     if (result.kind == ReloadResult::Kind::Timeline && result.ok) {
         moves->setEndRow(showEnd(endTrack, gDemo->getMusicRows()));
@@ -161,6 +181,7 @@ void Studio::beginFrame()
 {
     reloads.clear();
     measureFrameTime();
+    keys->setEditing(shown == View::Tracks);
     for (const Command& command : keys->take())
         apply(command, nullptr);
     for (const QueuedLine& line : queue->takeAll()) {
@@ -169,8 +190,9 @@ void Studio::beginFrame()
         if (parseCommand(line.text, command, error))
             apply(command, &line);
         else if (!error.empty())
-            say(error);
+            say(error.size() > 200 ? echo(line) + ": not a command" : error);
     }
+    afterEdits();
 
     const Clock::time_point seen = Clock::now();
     const std::vector<ReloadResult> saved = reloader->poll();
@@ -180,6 +202,10 @@ void Studio::beginFrame()
         announce(result, seen);
 
     moves->update();
+    // Answers say where the music is after this frame's moves and the loop's wrap.
+    for (const auto& [command, line] : answers)
+        acknowledge(command, line);
+    answers.clear();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     gDemo->updateRow();
 }
@@ -187,18 +213,8 @@ void Studio::beginFrame()
 void Studio::drawFrame()
 {
     gDemo->run(Tarvo::windowTime());
-    if (overlayOn) {
-        OverlayFacts facts;
-        facts.row = gDemo->getRow();
-        facts.endRow = moves->endRow();
-        facts.msPerFrame = msPerFrame;
-        facts.paused = moves->paused();
-        facts.loop = moves->loop();
-        facts.reloads = &board;
-        for (const auto& [name, handle] : shownTracks)
-            facts.tracks.emplace_back(name, handle.getValue(facts.row));
-        overlay->draw(overlayLines(facts, overlay->columns(options.width)), options.width, options.height);
-    }
+    takeScreenshot();
+    drawPanel();
     BASS_Update(0);
     Tarvo::swapBuffers();
 
@@ -210,7 +226,7 @@ void Studio::drawFrame()
                 " ms after the save was found");
     }
     if (!Tarvo::windowOpen())
-        quitting = true;
+        quitAsked();
 }
 
 void Studio::apply(const Command& command, const QueuedLine* line)
@@ -227,8 +243,17 @@ void Studio::apply(const Command& command, const QueuedLine* line)
     case CommandKind::MarkLoopEnd: moves->markLoopEnd(); break;
     case CommandKind::ToggleLoop: moves->toggleLoop(); break;
     case CommandKind::LoopOff: moves->loopOff(); break;
-    case CommandKind::ToggleOverlay: overlayOn = !overlayOn; break;
-    case CommandKind::Quit: quitting = true; break;
+    case CommandKind::ToggleOverlay:
+        shown = shown == View::Overlay ? View::Tracks : shown == View::Tracks ? View::Nothing : View::Overlay;
+        break;
+    case CommandKind::ToggleMute: toggleMute(); break;
+    case CommandKind::Quit:
+        if (!line) {
+            quitAsked();
+            return;
+        }
+        stop();
+        break;
     case CommandKind::Loop:
         if (!moves->setLoop(command.first, command.second, error)) {
             say(line ? line->text + ": " + error : error);
@@ -237,21 +262,31 @@ void Studio::apply(const Command& command, const QueuedLine* line)
         break;
     case CommandKind::Reload: {
         const Clock::time_point seen = Clock::now();
-        for (const ReloadResult& result : reloader->reloadAll())
+        const std::vector<ReloadResult> results = reloader->reloadAll();
+        for (const ReloadResult& result : results)
             announce(result, seen);
-        break;
+        if (line)
+            say(echo(*line) + ": " + std::to_string(results.size()) + (results.size() == 1 ? " file" : " files") +
+                " reloaded");
+        return;
     }
+    default:
+        applyEditing(command, line);
+        return;
     }
     if (line) {
         lastArrival = line->received;
-        acknowledge(command, *line);
+        answers.emplace_back(command, *line);
     }
 }
 
 void Studio::acknowledge(const Command& command, const QueuedLine& line)
 {
-    if (command.kind == CommandKind::Reload || command.kind == CommandKind::Quit)
+    if (command.kind == CommandKind::Quit) {
+        const std::string kept = edits->keepUnsaved();
+        say(echo(line) + ": quitting" + (kept.empty() ? "" : "; " + kept));
         return;
+    }
     // What the music says, not what was asked: a seek lands where the stream now is.
     const double row = music->row();
     char text[160];
@@ -262,7 +297,9 @@ void Studio::acknowledge(const Command& command, const QueuedLine& line)
         std::snprintf(text, sizeof text, ", looping rows %g to %g", moves->loop().from, moves->loop().to);
         state += text;
     }
-    say(line.text + ": " + state);
+    if (moves->loop().on && (row < moves->loop().from || row >= moves->loop().to))
+        state += " (outside the loop)";
+    say(echo(line) + ": " + state);
     if (options.timings && command.kind == CommandKind::Seek)
         say("timing: " + line.text + ": the music was at row " + std::to_string(row) + " " +
             std::to_string(milliseconds(Clock::now() - line.received)) + " ms after the command arrived");
@@ -270,6 +307,7 @@ void Studio::acknowledge(const Command& command, const QueuedLine& line)
 
 void Studio::finish()
 {
+    rememberWhereLeft();
     if (!options.timings || watchMicros.empty())
         return;
     std::vector<double> sorted = watchMicros;
