@@ -96,7 +96,8 @@ int obj2bobj(const char* in, const char* out)
         return 1;
     if (!Tarvo::writeBinaryMesh(out, mesh))
         return 1;
-    std::fprintf(stderr, "meshtool: wrote %s (%zu triangles)\n", out, mesh.triangleCount());
+    std::fprintf(stderr, "meshtool: wrote %s (%zu %s)\n", out, mesh.triangleCount(),
+                 mesh.triangleCount() == 1 ? "triangle" : "triangles");
     return 0;
 }
 
@@ -161,8 +162,10 @@ int import(const std::string& in, const std::string& out)
         std::fprintf(stderr, "meshtool: %s: %s\n", out.c_str(), why.c_str());
         return 1;
     }
-    std::fprintf(stderr, "meshtool: wrote %s: %zu triangles from %zu faces, %zu normals computed%s\n", out.c_str(),
-                 report.triangles, report.faces, report.computedNormals,
+    std::fprintf(stderr, "meshtool: wrote %s: %zu %s from %zu %s, %zu %s computed%s\n", out.c_str(),
+                 report.triangles, report.triangles == 1 ? "triangle" : "triangles", report.faces,
+                 report.faces == 1 ? "face" : "faces", report.computedNormals,
+                 report.computedNormals == 1 ? "normal" : "normals",
                  report.zeroTexCoords ? ", zero texture coordinates where the file had none" : "");
     return 0;
 }
