@@ -71,13 +71,28 @@ bool fitsGlLimits(int width, int height)
     glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
     const int limitW = std::min({maxTexture, maxRenderbuffer, static_cast<int>(maxViewport[0])});
     const int limitH = std::min({maxTexture, maxRenderbuffer, static_cast<int>(maxViewport[1])});
-    if (width <= limitW && height <= limitH)
-        return true;
-    report("--size " + std::to_string(width) + "x" + std::to_string(height) + " is larger than this OpenGL allows: " +
-           std::to_string(limitW) + "x" + std::to_string(limitH) + " (texture " + std::to_string(maxTexture) +
-           ", renderbuffer " + std::to_string(maxRenderbuffer) + ", viewport " + std::to_string(maxViewport[0]) +
-           "x" + std::to_string(maxViewport[1]) + ")");
-    return false;
+    const std::string size = "--size " + std::to_string(width) + "x" + std::to_string(height);
+    if (width > limitW || height > limitH) {
+        report(size + " is larger than this OpenGL allows: " + std::to_string(limitW) + "x" +
+               std::to_string(limitH) + " (texture " + std::to_string(maxTexture) + ", renderbuffer " +
+               std::to_string(maxRenderbuffer) + ", viewport " + std::to_string(maxViewport[0]) + "x" +
+               std::to_string(maxViewport[1]) + ")");
+        return false;
+    }
+    // Within the sides a driver may still refuse a picture that large in the scenes'
+    // 16-bit float format (llvmpipe caps one texture's bytes); a proxy texture asks
+    // without allocating anything.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_HALF_FLOAT, nullptr);
+    GLint proxyWidth = 0;
+    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
+    if (glGetError() != GL_NO_ERROR || proxyWidth != width) {
+        report(size + " is larger than this OpenGL allows: it cannot hold a 16-bit float RGBA texture of that "
+               "size, which every scene's framebuffers need");
+        return false;
+    }
+    return true;
 }
 
 // The demo instance as the capture needs it: no sound device of its own, the music
