@@ -5,6 +5,7 @@
 #include <iostream>
 #include <string>
 
+#include "base/StopSignal.h"
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
 
@@ -14,6 +15,8 @@ constexpr double initialFrameTimeMs = 16.5;
 
 int main(int argc, char** argv)
 {
+    // First, so that Ctrl-C during the loading ends the show after its first frame.
+    Tarvo::installStopSignals();
     std::cout << "Initializations " << argc << std::endl;
     for (int i = 0; i < argc; ++i)
         std::cout << i << ": " << argv[i] << std::endl;
@@ -34,5 +37,5 @@ int main(int argc, char** argv)
     Tarvo::runFrameLoop(*gDemo, host, gDemo->getSync(), std::cout);
 
     std::cout << "Terminate" << std::endl;
-    return 0;
+    return Tarvo::stopRequested() ? Tarvo::stopExitStatus() : 0;
 }

@@ -152,7 +152,7 @@ bool writeBinaryMesh(const char* path, const ObjMesh& mesh)
     writeAll(mesh.normals.data(), mesh.normals.size() * sizeof(glm::vec3));
     writeAll(mesh.corners.data(), mesh.corners.size() * sizeof(std::int32_t));
     if (!ok || !file.commit()) {
-        std::fprintf(stderr, "Cannot write %s\n", path);
+        std::fprintf(stderr, "Cannot write %s: %s\n", path, file.error().c_str());
         return false;
     }
     return true;

@@ -5,6 +5,8 @@
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -12,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 #include "sync/TrackWriter.h"
@@ -129,5 +132,29 @@ TEST_F(ShowTest, MissingMusicFailsCleanly)
     EXPECT_TRUE(contains(run.out, "0"));
     EXPECT_FALSE(contains(run.out, "Terminate"));
 }
+
+class ShowStopTest : public ShowTest, public testing::WithParamInterface<int> {};
+
+TEST_P(ShowStopTest, CtrlCAndSigtermEndTheShowWithTerminate)
+{
+    using namespace std::chrono_literals;
+    makeTune(20.0);
+    makeEndTrack({{0, 2.0f, Step}}); // the show would last as long as its music
+    testsupport::ChildProcess show(VANTOR_PROGRAM, {"windowed"}, dir, dir / "out.txt", dir / "err.txt");
+    ASSERT_TRUE(show.started());
+    // The first frame-time report says the frame loop is running.
+    ASSERT_TRUE(show.waitUntil(
+        [&] { return testsupport::readFile(dir / "out.txt").find(" ms/frame\n") != std::string::npos; }, 60s))
+        << testsupport::readFile(dir / "err.txt");
+    show.signal(GetParam());
+    const testsupport::ChildExit end = show.wait(10s);
+    EXPECT_FALSE(end.timedOut);
+    EXPECT_TRUE(end.exited) << "ended by signal " << end.signal;
+    EXPECT_EQ(end.status, 128 + GetParam());
+    const std::string out = testsupport::readFile(dir / "out.txt");
+    EXPECT_EQ(out.substr(out.size() >= 10 ? out.size() - 10 : 0), "Terminate\n") << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(IntAndTerm, ShowStopTest, testing::Values(SIGINT, SIGTERM));
 
 } // namespace

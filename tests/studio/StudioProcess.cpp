@@ -138,6 +138,12 @@ bool StudioProcess::waitForError(const std::string& text, std::chrono::milliseco
     return true;
 }
 
+void StudioProcess::signal(int number)
+{
+    if (pid > 0 && !reaped)
+        kill(pid, number);
+}
+
 int StudioProcess::wait(std::chrono::milliseconds timeout)
 {
     const Clock::time_point deadline = Clock::now() + timeout;

@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <limits>
 #include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace meshtool {
@@ -419,7 +421,10 @@ bool importObjFile(const std::string& path, Tarvo::ObjMesh& mesh, ImportReport& 
         why = path + ": cannot read the file";
         return false;
     }
-    return importObjText(std::string(file.data(), file.size()), path, mesh, report, why);
+    // A byte order mark (Notepad writes one) is no part of the first statement.
+    const bool marked = file.size() >= 3 && std::string_view(file.data(), 3) == "\xEF\xBB\xBF";
+    const std::size_t skip = marked ? 3 : 0;
+    return importObjText(std::string(file.data() + skip, file.size() - skip), path, mesh, report, why);
 }
 
 } // namespace meshtool

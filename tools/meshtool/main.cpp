@@ -4,6 +4,7 @@
 //   meshtool nwa FILE TIME          one evaluated key a line: px py pz rx ry rz
 //   meshtool import IN.obj OUT.bobj|OUT.obj
 //                                   an OBJ as modelling programs export it, in the engine's formats
+//   meshtool --help                 this list, on standard output
 // Machine-readable output goes to standard output; usage and errors to standard error.
 #include <cctype>
 #include <cerrno>
@@ -25,16 +26,24 @@
 
 namespace {
 
+const char usageText[] = "usage: meshtool dump FORMAT FILE\n"
+                         "       meshtool obj2bobj IN.obj OUT.bobj\n"
+                         "       meshtool nwa FILE TIME\n"
+                         "       meshtool import IN.obj OUT.bobj|OUT.obj\n"
+                         "FORMAT selects the reader as models do: 0 OBJ, 1 PLY header, 2 .bobj,\n"
+                         "any other integer OBJ.\n";
+
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: meshtool dump FORMAT FILE\n"
-                 "       meshtool obj2bobj IN.obj OUT.bobj\n"
-                 "       meshtool nwa FILE TIME\n"
-                 "       meshtool import IN.obj OUT.bobj|OUT.obj\n"
-                 "FORMAT selects the reader as models do: 0 OBJ, 1 PLY header, 2 .bobj,\n"
-                 "any other integer OBJ.\n");
+    std::fputs(usageText, stderr);
     return 2;
+}
+
+// Asked for, the usage is the result: standard output, success.
+int help()
+{
+    std::fputs(usageText, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 bool parseInt(const char* text, long& value)
@@ -174,6 +183,8 @@ int import(const std::string& in, const std::string& out)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return help();
     if (argc == 4 && std::strcmp(argv[1], "dump") == 0)
         return dump(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "obj2bobj") == 0)

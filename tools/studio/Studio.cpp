@@ -7,10 +7,12 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 #include "audio/BassAudio.h"
+#include "base/StopSignal.h"
 #include "registry/SceneRegistry.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
@@ -326,11 +328,15 @@ int runStudio(const StudioOptions& options)
     if (!studio.start())
         return 1;
     readLinesInBackground(std::cin, studio.commandQueue());
-    while (studio.running()) {
+    while (studio.running() && !Tarvo::stopRequested()) {
         studio.beginFrame();
         studio.drawFrame();
     }
     studio.finish();
+    if (Tarvo::stopRequested()) {
+        std::fprintf(stderr, "vantor-studio: stopped by signal %d\n", Tarvo::stopSignalNumber());
+        return Tarvo::stopExitStatus();
+    }
     return 0;
 }
 

@@ -129,7 +129,7 @@ private:
 };
 
 // The whole program after its command line: start, frames until quit, 0; 1 when the
-// studio cannot start.
+// studio cannot start; 128 + the signal's number when Ctrl-C or SIGTERM ended it.
 int runStudio(const StudioOptions& options);
 
 } // namespace studio
