@@ -6,6 +6,7 @@
 
 #include <stb_image.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -137,6 +138,23 @@ TEST_F(StudioEditProgramTest, AnOutsideSaveOverUnsavedEditsWaitsForTheChoice)
     EXPECT_EQ(studio.nextLine(10s), "key cardfade 16 0.5 step");
     command(studio, "quit", "quitting");
     EXPECT_EQ(studio.wait(60s), 0) << studio.errorText();
+}
+
+// SIGTERM cannot ask: the unsaved edits go to the recovery file and the studio says where.
+TEST_F(StudioEditProgramTest, ASignalKeepsUnsavedEditsInTheRecoveryFile)
+{
+    StudioProcess studio(folder.path().string(), VANTOR_STUDIO,
+        {"--scene", "testcard", "--size", "96x54", "--paused", "--no-remember"}, {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(studio.started());
+    ASSERT_TRUE(studio.nextLineStartingWith("reload ", 90s)) << studio.errorText();
+    command(studio, "key fade 8 0.5 linear", "set fade row 8 (unsaved)");
+    ASSERT_TRUE(studio.signal(SIGTERM));
+    EXPECT_EQ(studio.wait(60s), 128 + SIGTERM) << studio.errorText();
+    EXPECT_NE(studio.errorText().find("unsaved edits written to data/timeline.txt.recovery"), std::string::npos)
+        << studio.errorText();
+    EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt"), timeline);
+    EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt.recovery"),
+        timeline + "\ntrack fade\n8     0.5  linear\n");
 }
 
 } // namespace

@@ -78,6 +78,11 @@ bool StudioProcess::send(const std::string& line)
     return input >= 0 && write(input, text.data(), text.size()) == static_cast<ssize_t>(text.size());
 }
 
+bool StudioProcess::signal(int number)
+{
+    return pid > 0 && !reaped && kill(pid, number) == 0;
+}
+
 bool StudioProcess::pump(std::chrono::milliseconds timeout)
 {
     pollfd fds[2] = {{output, POLLIN, 0}, {error, POLLIN, 0}};

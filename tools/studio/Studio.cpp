@@ -332,11 +332,14 @@ int runStudio(const StudioOptions& options)
         studio.beginFrame();
         studio.drawFrame();
     }
-    studio.finish();
     if (Tarvo::stopRequested()) {
+        // No one to ask: unsaved edits go to the recovery file, and the studio says where.
+        studio.stop();
+        studio.finish();
         std::fprintf(stderr, "vantor-studio: stopped by signal %d\n", Tarvo::stopSignalNumber());
         return Tarvo::stopExitStatus();
     }
+    studio.finish();
     return 0;
 }
 
