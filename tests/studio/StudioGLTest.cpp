@@ -101,6 +101,10 @@ TEST_F(StudioShaderGLTest, CompileAndLinkFailuresKeepTheLastGoodCodeUntilFixed)
     EXPECT_EQ(result.line(), "reload shader failed " + path);
     ASSERT_EQ(result.errors.size(), 1u);
     EXPECT_NE(result.errors[0].find("error"), std::string::npos) << result.errors[0];
+    // With an include, the log says which file each of the driver's source numbers is.
+    EXPECT_NE(result.errors[0].find("Source numbers: 0 " + folder.file("q.fs") + ", 1 " + folder.file("colour.glsl")),
+        std::string::npos)
+        << result.errors[0];
     EXPECT_EQ(draw(), (std::vector<std::uint8_t>{255, 0, 0, 255}));
 
     // Compiles (a declared function), but nothing defines it: the link fails.

@@ -20,7 +20,7 @@ bool EditSession::readDisk(std::string& text, std::string& why) const
     std::ifstream in;
     if (std::filesystem::is_regular_file(file, error))
         in.open(file, std::ios::binary);
-    if (!in) {
+    if (!in.is_open() || !in) {
         why = file + ": cannot be read";
         return false;
     }

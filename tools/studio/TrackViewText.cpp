@@ -60,18 +60,20 @@ std::vector<OverlayLine> trackViewLines(const TrackViewFacts& facts, int columns
     const int row = cursorRow(facts.row);
     std::string head = facts.file + (facts.dirty ? " * unsaved" : "") + "  row " + std::to_string(row) + "  bar " +
         barBeat(facts.row);
-    if (!facts.typing.empty())
-        head += "  value: " + facts.typing + "_";
-    out.push_back(OverlayLine{fit(head), false});
-    if (!facts.message.empty())
-        out.push_back(OverlayLine{fit(facts.message), facts.messageAlert});
-
     TrackViewLayout shape;
     const int count = static_cast<int>(facts.names.size());
     shape.trackColumns = std::max(1, (columns - rowColumn) / cellWidth);
     const int cursorTrack = std::clamp(facts.cursorTrack, 0, std::max(0, count - 1));
     shape.firstTrack = std::clamp(cursorTrack - shape.trackColumns / 2, 0, std::max(0, count - shape.trackColumns));
     const int lastTrack = std::min(count, shape.firstTrack + shape.trackColumns);
+    if (count > lastTrack || shape.firstTrack > 0)
+        head += "  tracks " + std::to_string(shape.firstTrack + 1) + "-" + std::to_string(lastTrack) + " of " +
+            std::to_string(count);
+    if (!facts.typing.empty())
+        head += "  value: " + facts.typing + "_";
+    out.push_back(OverlayLine{fit(head), false});
+    if (!facts.message.empty())
+        out.push_back(OverlayLine{fit(facts.message), facts.messageAlert});
 
     std::string names = "    row";
     for (int t = shape.firstTrack; t < lastTrack; ++t) {
@@ -79,8 +81,6 @@ std::vector<OverlayLine> trackViewLines(const TrackViewFacts& facts, int columns
         std::snprintf(text, sizeof text, "%c%-11.11s", t == cursorTrack ? '>' : '|', facts.names[size_t(t)].c_str());
         names += text;
     }
-    if (count > lastTrack || shape.firstTrack > 0)
-        names += " (" + std::to_string(count) + " tracks)";
     out.push_back(OverlayLine{fit(names), false});
 
     shape.headerLines = static_cast<int>(out.size());
