@@ -127,6 +127,7 @@ TEST_F(StudioKeysGLTest, TheTrackViewEditsByKeysAndAsksBeforeQuittingWithUnsaved
     press(GLFW_KEY_Y, GLFW_MOD_CONTROL);
     EXPECT_EQ(rowsOf(*studio, "cardfade"), (std::vector<int>{0, 40}));
     type("i");
+    ASSERT_EQ(rowsOf(*studio, "cardfade").size(), 2u);
     EXPECT_EQ(studio->editor().session().document().track("cardfade")->keys[1].key.type, Linear);
 
     // A block of rows 39 to 41 copied, pasted at row 46: the key lands on 47.

@@ -58,7 +58,7 @@ StudioProcess::StudioProcess(const std::string& folder, const std::string& progr
     output = outPipe[0];
     error = errPipe[0];
     // A program that has ended must not end the test with SIGPIPE.
-    signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 StudioProcess::~StudioProcess()
@@ -76,11 +76,6 @@ bool StudioProcess::send(const std::string& line)
 {
     const std::string text = line + "\n";
     return input >= 0 && write(input, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-}
-
-bool StudioProcess::signal(int number)
-{
-    return pid > 0 && !reaped && kill(pid, number) == 0;
 }
 
 bool StudioProcess::pump(std::chrono::milliseconds timeout)

@@ -24,8 +24,6 @@ public:
 
     bool started() const { return pid > 0; }
     bool send(const std::string& line);
-    // Sends the program a signal (SIGTERM, SIGINT).
-    bool signal(int number);
     // The next whole line of standard output; empty when none comes in time or the output
     // has ended.
     std::optional<std::string> nextLine(std::chrono::milliseconds timeout);

@@ -98,12 +98,15 @@ bool Studio::start()
     // Watching starts before the first compile, so a save during it is not missed.
     reloader = std::make_unique<Reloader>(sync, OrvelDemo::timelinePath(*entry));
     reloader->watchFiles();
+    // The editor reads the text before the tracks are compiled from it: a save between
+    // the two then differs from what the editor holds, and is reloaded when reported.
     edits = std::make_unique<StudioEditor>(reloader->timeline().path(), sync, out);
+    std::string why;
+    const bool editable = edits->open(why);
     // The tracks came from their compiled files; the text may be newer.
     announce(reloader->reloadTimeline(), Clock::now());
     refreshTrackList();
-    std::string why;
-    if (!edits->open(why))
+    if (!editable)
         say("editing waits for a timeline that compiles: " + why);
     edits->chooseTracks(options.tracks);
     reloader->gateTimeline([this] {
@@ -113,9 +116,9 @@ bool Studio::start()
             say(note);
         return reload;
     });
-    startWhereLeft();
 
     gDemo->startMusic();
+    startWhereLeft();
     gDemo->setFrameTime(initialFrameTimeMs);
     reportStart = Clock::now();
     return true;
@@ -183,7 +186,6 @@ void Studio::beginFrame()
 {
     reloads.clear();
     measureFrameTime();
-    keys->setEditing(shown == View::Tracks);
     for (const Command& command : keys->take())
         apply(command, nullptr);
     for (const QueuedLine& line : queue->takeAll()) {
@@ -192,9 +194,11 @@ void Studio::beginFrame()
         if (parseCommand(line.text, command, error))
             apply(command, &line);
         else if (!error.empty())
-            say(error.size() > 200 ? echo(line) + ": not a command" : error);
+            say(line.text.size() > 80 ? echo(line) + ": not a command (" + commandList() + ")" : error);
     }
     afterEdits();
+    // The keys that arrive during this frame's swap mean what the view now shown says.
+    keys->setEditing(shown == View::Tracks);
 
     const Clock::time_point seen = Clock::now();
     const std::vector<ReloadResult> saved = reloader->poll();
