@@ -58,7 +58,7 @@ StudioProcess::StudioProcess(const std::string& folder, const std::string& progr
     output = outPipe[0];
     error = errPipe[0];
     // A program that has ended must not end the test with SIGPIPE.
-    signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 StudioProcess::~StudioProcess()
