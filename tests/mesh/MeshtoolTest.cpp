@@ -101,10 +101,13 @@ TEST(MeshtoolTest, HelpIsSuccessOnStandardOutput)
     EXPECT_EQ(meshtool("--bogus").status, 2);
 }
 
+// One triangle that every reader and the importer accept.
+const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n";
+
 TEST(MeshtoolTest, AnOutputThatCannotBeWrittenSaysWhy)
 {
     testsupport::ScratchDir scratch;
-    const std::string obj = scratch.write("m.obj", kObj);
+    const std::string obj = scratch.write("m.obj", kTriangle);
     const std::string missing = (scratch.path() / "no-such-folder").string();
     for (const std::string& command : {"obj2bobj " + obj + " " + missing + "/m.bobj",
                                        "import " + obj + " " + missing + "/m.bobj",
@@ -118,11 +121,12 @@ TEST(MeshtoolTest, AnOutputThatCannotBeWrittenSaysWhy)
 TEST(MeshtoolTest, AByteOrderMarkBeforeTheFirstVertexIsSkipped)
 {
     testsupport::ScratchDir scratch;
-    const std::string plain = scratch.write("plain.obj", kObj);
-    const std::string marked = scratch.write("marked.obj", std::string("\xEF\xBB\xBF") + kObj);
+    const std::string plain = scratch.write("plain.obj", kTriangle);
+    const std::string marked = scratch.write("marked.obj", std::string("\xEF\xBB\xBF") + kTriangle);
     const ToolRun run = meshtool("dump 0 " + marked);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(corners(run.out), corners(meshtool("dump 0 " + plain).out));
+    EXPECT_EQ(corners(run.out).rfind("corners 3\n0 0 0 ", 0), 0u) << run.out;
     // The importer too: both give the same .bobj.
     ASSERT_EQ(meshtool("import " + marked + " " + scratch.file("marked.bobj")).status, 0);
     ASSERT_EQ(meshtool("import " + plain + " " + scratch.file("plain.bobj")).status, 0);

@@ -80,7 +80,7 @@ TEST(Timeline, AByteOrderMarkAtTheStartIsNoPartOfTheFirstLine)
         }
     }
     // Only at the start: anywhere else the bytes are what they always were, a mistake.
-    EXPECT_FALSE(errorsOf("track e\n\xEF\xBB\xBF0 2 step\n").empty());
+    EXPECT_FALSE(errorsOf("track e\n\xEF\xBB\xBF" "0 2 step\n").empty());
 }
 
 TEST(Timeline, EachMistakeIsReportedWithItsLine)
