@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -160,6 +161,15 @@ double signedAreaAlongZ(const Tarvo::ObjMesh& mesh, int& reversed)
     return area;
 }
 
+TEST(ObjImportTest, OneOfAnythingIsCountedInTheSingular)
+{
+    testsupport::ScratchDir scratch;
+    const meshtest::ToolRun run =
+        import(scratch.write("one.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3\n"), scratch.file("one.bobj"));
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find(": 1 triangle from 1 face, 1 normal computed"), std::string::npos) << run.out;
+}
+
 TEST(ObjImportTest, ConcaveFacesAreCutIntoTrianglesThatCoverThemExactly)
 {
     // A letter L (area 5) and a five-pointed star outline, both counter-clockwise; the
@@ -184,8 +194,11 @@ TEST(ObjImportTest, ConcaveFacesAreCutIntoTrianglesThatCoverThemExactly)
     std::rotate(points.begin(), points.begin() + 1, points.end());
     std::string face = "f";
     for (std::size_t i = 0; i < points.size(); ++i) {
-        star += "v " + std::to_string(points[i].x) + " " + std::to_string(points[i].y) + " 0\n";
-        face += " " + std::to_string(i + 1);
+        char line[96];
+        std::snprintf(line, sizeof line, "v %.9f %.9f 0\n", points[i].x, points[i].y);
+        star += line;
+        std::snprintf(line, sizeof line, " %zu", i + 1);
+        face += line;
     }
     star += face + "\n";
     mesh = imported(star);
@@ -246,6 +259,13 @@ TEST(ObjImportTest, BadInputIsRefusedWithItsReasonAndWritesNothing)
         EXPECT_FALSE(std::filesystem::exists(out + ".part")) << c.text;
     }
     const std::string out = (scratch.path() / "x.obj").string();
+    // An output that cannot be written is named, with the system's reason.
+    for (const std::string name : { "m.bobj", "m.obj" }) {
+        const std::string unwritable = (scratch.path() / "no-folder" / name).string();
+        const meshtest::ToolRun run = import(scratch.write("one.obj", triangle + "f 1 2 3\n"), unwritable);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "meshtool: cannot write " + unwritable + ": No such file or directory\n");
+    }
     EXPECT_NE(import((scratch.path() / "missing.obj").string(), out).out.find("cannot read"), std::string::npos);
     EXPECT_NE(import(scratch.path().string(), out).out.find("cannot read"), std::string::npos) << "a folder";
     EXPECT_EQ(import(scratch.write("ok.obj", cubeOfQuads), out + ".txt").status, 1) << "an output of no known format";
