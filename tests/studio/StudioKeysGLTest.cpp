@@ -26,7 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string timeline = "track e\n0     2.0  step\n300   0.0  step\n\ntrack cardfade\n0     0.0  step\n";
+const std::string timeline = "#   start   rows   0-48\n#   end     rows  48-300\ntrack e\n0     2.0  step\n300   0.0  step\n\ntrack cardfade\n0     0.0  step\n";
 
 double meanBrightness(const fs::path& path)
 {
@@ -145,6 +145,19 @@ TEST_F(StudioKeysGLTest, TheTrackViewEditsByKeysAndAsksBeforeQuittingWithUnsaved
     EXPECT_EQ(cursorRow(studio->transport().row()), 40);
     press(GLFW_KEY_DOWN, GLFW_MOD_ALT);
     EXPECT_EQ(rowsOf(*studio, "cardfade"), (std::vector<int>{0, 41, 47}));
+
+    // The sections of the timeline's header: Ctrl+PgDn and Ctrl+PgUp go from one to the next.
+    press(GLFW_KEY_PAGE_DOWN, GLFW_MOD_CONTROL);
+    EXPECT_EQ(cursorRow(studio->transport().row()), 48);
+    press(GLFW_KEY_PAGE_UP, GLFW_MOD_CONTROL);
+    press(GLFW_KEY_PAGE_UP, GLFW_MOD_CONTROL); // none before the first: stays
+    EXPECT_EQ(cursorRow(studio->transport().row()), 0);
+    for (int i = 0; i < 5; ++i)
+        press(GLFW_KEY_PAGE_DOWN); // five beats
+    press(GLFW_KEY_UP);
+    EXPECT_EQ(cursorRow(studio->transport().row()), 39);
+    press(GLFW_KEY_DOWN);
+    press(GLFW_KEY_DOWN);
 
     press(GLFW_KEY_S, GLFW_MOD_CONTROL);
     EXPECT_FALSE(studio->editor().session().dirty());

@@ -337,6 +337,22 @@ void StudioEditor::jumpToKey(int direction, Transport& moves)
     }
 }
 
+void StudioEditor::jumpToSection(int direction, Transport& moves)
+{
+    const int row = rowOf(moves);
+    const std::vector<Section> found = edits.document().sections();
+    const Section* best = nullptr;
+    for (const Section& section : found) {
+        const bool ahead = direction > 0 ? section.from > row : section.from < row;
+        if (ahead && (!best || (direction > 0 ? section.from < best->from : section.from > best->from)))
+            best = &section;
+    }
+    if (!best)
+        return;
+    moves.seek(best->from);
+    report("section " + best->name + " from row " + std::to_string(best->from), false);
+}
+
 void StudioEditor::setTyped(Transport& moves)
 {
     double value = 0.0;
@@ -427,6 +443,10 @@ bool StudioEditor::key(int key, int mods, Transport& moves)
     }
     case GLFW_KEY_PAGE_UP:
     case GLFW_KEY_PAGE_DOWN: {
+        if (control) {
+            jumpToSection(key == GLFW_KEY_PAGE_UP ? -1 : 1, moves);
+            return true;
+        }
         const int rows = (key == GLFW_KEY_PAGE_UP ? -1 : 1) * (shift ? barRows : beatRows);
         if (alt)
             moveBlock(rows);

@@ -73,6 +73,7 @@ private:
     void setTyped(Transport& moves);
     void moveCursorTrack(int by, bool extend, int row);
     void jumpToKey(int direction, Transport& moves);
+    void jumpToSection(int direction, Transport& moves);
     std::vector<std::string> blockNames() const;
     void blockRows(int row, int& from, int& to) const;
     int rowOf(Transport& moves) const;
