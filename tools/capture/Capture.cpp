@@ -333,7 +333,8 @@ int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* 
         if (Tarvo::stopRequested()) {
             sink->abandon();
             report("stopped by signal " + std::to_string(Tarvo::stopSignalNumber()) + " after " +
-                   std::to_string(done) + " frames" + (o.y4mPath.empty() ? "" : "; the unfinished stream is removed"));
+                   std::to_string(done) + (done == 1 ? " frame" : " frames") +
+                   (o.y4mPath.empty() ? "" : "; the unfinished stream is removed"));
             return Tarvo::stopExitStatus();
         }
         const long index = o.rows.empty() ? first + done : static_cast<long>(order[static_cast<size_t>(done)]);
