@@ -57,6 +57,8 @@ public:
     void beginFrame();
     void drawFrame();
     bool running() const { return !quitting; }
+    // Whether start failed on a --size larger than the OpenGL context can draw.
+    bool refusedSize() const { return sizeRefused; }
     // Prints the --timings summary (the watcher's cost per frame).
     void finish();
 
@@ -93,6 +95,7 @@ private:
     Clock::time_point lastArrival;
     bool overlayOn = true;
     bool quitting = false;
+    bool sizeRefused = false;
 
     Clock::time_point reportStart;
     int framesInPeriod = 0;
@@ -101,7 +104,8 @@ private:
 };
 
 // The whole program after its command line: start, frames until quit, 0; 1 when the
-// studio cannot start; 128 + the signal's number when Ctrl-C or SIGTERM ended it.
+// studio cannot start (2 for a size the OpenGL context cannot draw); 128 + the signal's
+// number when Ctrl-C or SIGTERM ended it.
 int runStudio(const StudioOptions& options);
 
 } // namespace studio
