@@ -99,5 +99,16 @@ TEST_F(StudioProgramTest, CtrlCAndSigtermEndTheStudioCleanly)
     }
 }
 
+TEST_F(StudioProgramTest, ASizeBeyondWhatTheGlCanDrawIsRefusedAsAnArgument)
+{
+    save("data/timeline.txt", "track e\n0 2 step\n");
+    StudioProcess studio(folder.path().string(), VANTOR_STUDIO, {"--scene", "testcard", "--size", "16384x16384"},
+        {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(studio.started());
+    EXPECT_EQ(studio.wait(90s), 2) << studio.errorText();
+    EXPECT_NE(studio.errorText().find("--size 16384x16384 is larger than this OpenGL allows"), std::string::npos)
+        << studio.errorText();
+}
+
 } // namespace
 } // namespace studiotest

@@ -24,6 +24,7 @@
 #include "audio/AudioDevice.h"
 #include "audio/BassAudio.h"
 #include "base/StopSignal.h"
+#include "engine/GlLimits.h"
 #include "engine/LoadProgress.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
@@ -58,43 +59,6 @@ std::string noWindowMessage()
            "; it needs a graphics driver with OpenGL 3.3 (or Mesa's software renderer)";
 }
 
-// The scenes' framebuffers (colour textures, depth renderbuffers) take the window's size,
-// and the passes draw with viewports of it; beyond what this GL allows them they would
-// fail one GL call at a time. Says which limit and how large, like an argument error.
-bool fitsGlLimits(int width, int height)
-{
-    GLint maxTexture = 0;
-    GLint maxRenderbuffer = 0;
-    GLint maxViewport[2] = {0, 0};
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
-    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &maxRenderbuffer);
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
-    const int limitW = std::min({maxTexture, maxRenderbuffer, static_cast<int>(maxViewport[0])});
-    const int limitH = std::min({maxTexture, maxRenderbuffer, static_cast<int>(maxViewport[1])});
-    const std::string size = "--size " + std::to_string(width) + "x" + std::to_string(height);
-    if (width > limitW || height > limitH) {
-        report(size + " is larger than this OpenGL allows: " + std::to_string(limitW) + "x" +
-               std::to_string(limitH) + " (texture " + std::to_string(maxTexture) + ", renderbuffer " +
-               std::to_string(maxRenderbuffer) + ", viewport " + std::to_string(maxViewport[0]) + "x" +
-               std::to_string(maxViewport[1]) + ")");
-        return false;
-    }
-    // Within the sides a driver may still refuse a picture that large in the scenes'
-    // 16-bit float format (llvmpipe caps one texture's bytes); a proxy texture asks
-    // without allocating anything.
-    while (glGetError() != GL_NO_ERROR) {
-    }
-    glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_HALF_FLOAT, nullptr);
-    GLint proxyWidth = 0;
-    glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
-    if (glGetError() != GL_NO_ERROR || proxyWidth != width) {
-        report(size + " is larger than this OpenGL allows: it cannot hold a 16-bit float RGBA texture of that "
-               "size, which every scene's framebuffers need");
-        return false;
-    }
-    return true;
-}
-
 // The demo instance as the capture needs it: no sound device of its own, the music
 // decoded rather than played, and an invisible window of the capture's size. The exit
 // status: 0 started, 2 for a size this GL cannot draw, 1 for any other failure.
@@ -115,8 +79,11 @@ int startDemo(const CaptureOptions& o, const SceneEntry& scene)
         report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
         return 1;
     }
-    if (!fitsGlLimits(o.width, o.height))
+    // Beyond these the scenes' framebuffers would fail one GL call at a time.
+    if (const std::string why = Tarvo::sizeBeyondGlLimits(o.width, o.height); !why.empty()) {
+        report("--size " + why);
         return 2;
+    }
     // The swap only ends a frame here; it must not wait for a display's refresh.
     glfwSwapInterval(0);
     int w = 0;
@@ -333,7 +300,8 @@ int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* 
         if (Tarvo::stopRequested()) {
             sink->abandon();
             report("stopped by signal " + std::to_string(Tarvo::stopSignalNumber()) + " after " +
-                   std::to_string(done) + " frames" + (o.y4mPath.empty() ? "" : "; the unfinished stream is removed"));
+                   std::to_string(done) + (done == 1 ? " frame" : " frames") +
+                   (o.y4mPath.empty() ? "" : "; the unfinished stream is removed"));
             return Tarvo::stopExitStatus();
         }
         const long index = o.rows.empty() ? first + done : static_cast<long>(order[static_cast<size_t>(done)]);

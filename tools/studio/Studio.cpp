@@ -12,6 +12,7 @@
 #include <iostream>
 
 #include "audio/BassAudio.h"
+#include "engine/GlLimits.h"
 #include "base/StopSignal.h"
 #include "registry/SceneRegistry.h"
 #include "runtime/Demo.h"
@@ -79,6 +80,11 @@ bool Studio::start()
         gDemo = new Tarvo::aDemo(options.width, options.height, demo);
     } catch (const Tarvo::StartupError& error) {
         say(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
+        return false;
+    }
+    if (const std::string why = Tarvo::sizeBeyondGlLimits(options.width, options.height); !why.empty()) {
+        say("--size " + why);
+        sizeRefused = true;
         return false;
     }
     GLFWwindow* window = Tarvo::currentWindow();
@@ -330,7 +336,7 @@ int runStudio(const StudioOptions& options)
 {
     Studio studio(options, stdout, stderr);
     if (!studio.start())
-        return 1;
+        return studio.refusedSize() ? 2 : 1;
     readLinesInBackground(std::cin, studio.commandQueue());
     while (studio.running() && !Tarvo::stopRequested()) {
         studio.beginFrame();

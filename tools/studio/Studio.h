@@ -61,6 +61,8 @@ public:
     // Asks the studio to end after this frame, as standard input's quit does: unsaved
     // edits go to the recovery file (a signal's stop comes here).
     void stop();
+    // Whether start failed on a --size larger than the OpenGL context can draw.
+    bool refusedSize() const { return sizeRefused; }
     // Prints the --timings summary (the watcher's cost per frame).
     void finish();
 
@@ -121,6 +123,7 @@ private:
     double dragY = 0.0;
     double dragRow = 0.0;
     bool dragged = false;
+    bool sizeRefused = false;
 
     Clock::time_point reportStart;
     int framesInPeriod = 0;
@@ -129,7 +132,8 @@ private:
 };
 
 // The whole program after its command line: start, frames until quit, 0; 1 when the
-// studio cannot start; 128 + the signal's number when Ctrl-C or SIGTERM ended it.
+// studio cannot start (2 for a size the OpenGL context cannot draw); 128 + the signal's
+// number when Ctrl-C or SIGTERM ended it.
 int runStudio(const StudioOptions& options);
 
 } // namespace studio
