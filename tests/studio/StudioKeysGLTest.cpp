@@ -156,6 +156,12 @@ TEST_F(StudioKeysGLTest, TheTrackViewEditsByKeysAndAsksBeforeQuittingWithUnsaved
         press(GLFW_KEY_PAGE_DOWN); // five beats
     press(GLFW_KEY_UP);
     EXPECT_EQ(cursorRow(studio->transport().row()), 39);
+    // The wheel scrolls four rows a notch, down to later rows.
+    KeyInput::onScroll(window, 0.0, -1.0);
+    frame();
+    EXPECT_EQ(cursorRow(studio->transport().row()), 43);
+    KeyInput::onScroll(window, 0.0, 1.0);
+    frame();
     press(GLFW_KEY_DOWN);
     press(GLFW_KEY_DOWN);
 

@@ -10,6 +10,7 @@
 
 #include "audio/AudioLayer.h"
 #include "engine/PngFile.h"
+#include "engine/WindowSize.h"
 #include "registry/SceneRegistry.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
@@ -113,10 +114,19 @@ void Studio::applyEditing(const Command& command, const QueuedLine* line)
     }
 }
 
-void Studio::applyPointer(const Command& command)
+void Studio::applyPointer(const Command& raw)
 {
     if (shown != View::Tracks || !overlay)
         return;
+    // The pointer is in the window; the panel is drawn in the frame, which is scaled into
+    // the window with its shape kept (centred, bars where the shapes differ).
+    Command command = raw;
+    int windowWidth = options.width, windowHeight = options.height;
+    if (GLFWwindow* window = Tarvo::currentWindow())
+        glfwGetWindowSize(window, &windowWidth, &windowHeight);
+    const double scale = std::min(double(windowWidth) / options.width, double(windowHeight) / options.height);
+    if (scale > 0.0 && command.kind != CommandKind::Scroll)
+        command.second = (command.second - (windowHeight - options.height * scale) / 2.0) / scale;
     const TrackViewLayout& layout = edits->layout();
     if (command.kind == CommandKind::Scroll) {
         moves->seek(std::floor(moves->row() + 0.002) - command.first * rowsPerNotch);
@@ -192,7 +202,8 @@ void Studio::takeScreenshot()
     const int width = gDemo->getWidth();
     const int height = gDemo->getHeight();
     std::vector<std::uint8_t> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    // The frame, wherever it is drawn before it is scaled into the window.
+    glBindFramebuffer(GL_FRAMEBUFFER, Tarvo::windowFramebuffer());
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     const size_t stride = static_cast<size_t>(width) * 4;
