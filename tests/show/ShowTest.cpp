@@ -141,15 +141,18 @@ TEST_F(ShowTest, DamagedMusicPlaysToTheEndTrackWithoutEndingEarly)
     EXPECT_EQ(run.out.back(), "Terminate");
 }
 
-// The show's own shaders with hostile includes put into the one that draws every frame to
-// the window: each is refused with its file and line, and the show starts and ends as
-// usual, neither blocked by the FIFO nor filling memory from the device or the fan.
+// The show's last pass, the one that draws every frame to the window, with hostile
+// includes put into its shader (the other shaders are left out, so the run is short):
+// each is refused with its file and line, and the show starts and ends as usual, neither
+// blocked by the FIFO nor filling memory from the device or the fan.
 TEST_F(ShowTest, HostileShaderIncludesAreRefusedAndTheShowRuns)
 {
     makeTune(2.0);
     makeEndTrack({{0, 2.0f, Step}, {10, 1.0f, Step}});
     const fs::path shaders = dir / "data" / "shaders";
-    fs::copy(fs::path(VANTOR_DATA) / "shaders", shaders, fs::copy_options::recursive);
+    fs::create_directories(shaders);
+    for (const char* name : {"trivial.vs", "fxaa.fs"})
+        fs::copy_file(fs::path(VANTOR_DATA) / "shaders" / name, shaders / name);
     ASSERT_EQ(mkfifo((shaders / "pipe.glsl").c_str(), 0600), 0);
     scratch.write("outside.glsl", "// not the show's");
     for (int level = 0; level < 6; ++level) {
