@@ -122,10 +122,13 @@ TEST(ShaderSourceTest, AFanOfIncludesStopsAtTheIncludeLimit)
 {
     ScratchDir dir;
     for (int level = 0; level < 6; ++level) {
-        std::string text = "int level" + std::to_string(level) + ";\n";
+        // Appended rather than added: GCC 12 warns wrongly on "text" + std::string.
+        const std::string name = std::string("f").append(std::to_string(level));
+        const std::string next = std::string("f").append(std::to_string(level + 1));
+        std::string text = std::string("int ").append(name).append(";\n");
         for (int i = 0; i < 10; ++i)
-            text += "#include \"f" + std::to_string(level + 1) + ".glsl\"\n";
-        dir.write("f" + std::to_string(level) + ".glsl", text);
+            text.append("#include \"").append(next).append(".glsl\"\n");
+        dir.write(name + ".glsl", text);
     }
     dir.write("f6.glsl", "int leaf;");
     const auto main = dir.write("a.fs", "#include \"f0.glsl\"");
