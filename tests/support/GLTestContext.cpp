@@ -15,6 +15,7 @@
 #endif
 
 #include "engine/WindowSize.h"
+#include "support/GlObjectLedger.h"
 
 namespace testsupport {
 
@@ -109,6 +110,8 @@ bool GLTestContext::ensure(int width, int height)
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glViewport(0, 0, width, height);
     Tarvo::setWindowSize(width, height);
+    // Everything created from here on belongs to a test and must be deleted by its owner.
+    GlObjectLedger::install();
     return true;
 }
 
