@@ -45,18 +45,6 @@ struct Entry {
     Pending image;
 };
 
-struct Cache {
-    std::mutex mutex;
-    std::map<std::string, Entry> images; // guarded by mutex
-    std::set<std::string> reported;      // guarded by mutex
-};
-
-Cache& cache()
-{
-    static Cache instance;
-    return instance;
-}
-
 std::shared_ptr<const DecodedImage> decode(const std::string& path)
 {
     auto image = std::make_shared<DecodedImage>();
@@ -87,18 +75,31 @@ std::shared_ptr<const DecodedImage> decode(const std::string& path)
 
 } // namespace
 
+struct ImageCache::State {
+    std::mutex mutex;
+    std::map<std::string, Entry> images; // guarded by mutex
+    std::set<std::string> reported;      // guarded by mutex
+};
+
+ImageCache::ImageCache() : state(std::make_unique<State>())
+{
+}
+
+// Decodes still running finish before their futures go.
+ImageCache::~ImageCache() = default;
+
 std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
 {
     std::promise<std::shared_ptr<const DecodedImage>> promise;
     Pending pending;
     const FileStamp stamp = stampOf(path);
     {
-        std::lock_guard lock(cache().mutex);
-        auto found = cache().images.find(path);
-        if (found != cache().images.end() && found->second.stamp == stamp)
+        std::lock_guard lock(state->mutex);
+        auto found = state->images.find(path);
+        if (found != state->images.end() && found->second.stamp == stamp)
             pending = found->second.image;
         else
-            cache().images[path] = Entry { stamp, promise.get_future().share() };
+            state->images[path] = Entry { stamp, promise.get_future().share() };
     }
     std::shared_ptr<const DecodedImage> image;
     if (pending.valid()) {
@@ -108,8 +109,8 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
         promise.set_value(image);
     }
     if (!image->failure.empty()) {
-        std::lock_guard lock(cache().mutex);
-        if (cache().reported.insert(path).second)
+        std::lock_guard lock(state->mutex);
+        if (state->reported.insert(path).second)
             std::printf("Image %s cannot be decoded: %s\n", path.c_str(), image->failure.c_str());
     }
     return image;
@@ -118,17 +119,17 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
 void ImageCache::prefetch(const std::string& path)
 {
     const FileStamp stamp = stampOf(path);
-    std::lock_guard lock(cache().mutex);
-    auto found = cache().images.find(path);
-    if (found != cache().images.end() && found->second.stamp == stamp)
+    std::lock_guard lock(state->mutex);
+    auto found = state->images.find(path);
+    if (found != state->images.end() && found->second.stamp == stamp)
         return;
-    cache().images[path] = Entry { stamp, std::async(std::launch::async, decode, path).share() };
+    state->images[path] = Entry { stamp, std::async(std::launch::async, decode, path).share() };
 }
 
 void ImageCache::release()
 {
-    std::lock_guard lock(cache().mutex);
-    cache().images.clear();
+    std::lock_guard lock(state->mutex);
+    state->images.clear();
 }
 
 } // namespace Tarvo

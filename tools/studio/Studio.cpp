@@ -14,10 +14,10 @@
 #include "audio/BassAudio.h"
 #include "engine/GlLimits.h"
 #include "base/StopSignal.h"
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
-#include "scenes/SceneUnoTracks.h"
 #include "studio/BassMusicClock.h"
 #include "studio/Command.h"
 #include "studio/KeyInput.h"
@@ -116,12 +116,11 @@ bool Studio::start()
 
 void Studio::refreshTrackList()
 {
-    // The main scene reads a known list; another scene is shown the tracks its timeline
-    // defines.
+    // A scene that names the tracks it reads shows those; another is shown the tracks its
+    // timeline defines.
     std::vector<std::string> names;
-    if (std::string(entry->name) == "main") {
-        names.emplace_back("e");
-        names.insert(names.end(), OrvelDemo::unoTrackNames.begin(), OrvelDemo::unoTrackNames.end());
+    if (entry->trackNames) {
+        names = entry->trackNames();
     } else {
         for (const TimelineTrack& track : reloader->timeline().lastGood().tracks)
             names.push_back(track.name);
@@ -189,13 +188,11 @@ void Studio::beginFrame()
         announce(result, seen);
 
     moves->update();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->updateRow();
 }
 
 void Studio::drawFrame()
 {
-    gDemo->run(Tarvo::windowTime());
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::fromMusic(), Tarvo::windowTime);
     if (overlayOn) {
         OverlayFacts facts;
         facts.row = gDemo->getRow();
@@ -208,7 +205,6 @@ void Studio::drawFrame()
             facts.tracks.emplace_back(name, handle.getValue(facts.row));
         overlay->draw(overlayLines(facts, overlay->columns(options.width)), options.width, options.height);
     }
-    BASS_Update(0);
     Tarvo::swapBuffers();
 
     const Clock::time_point shown = Clock::now();
