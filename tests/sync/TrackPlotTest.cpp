@@ -195,6 +195,40 @@ TEST(TrackPlot, BadInputGetsOneLineAndNoPicture)
     }
 }
 
+// Asked for what it cannot honour, the plot says so instead of writing a PNG under another
+// name, drawing a lane twice, or calling a missing file by another name.
+TEST(TrackPlot, WrongOutputNamesRepeatedTracksAndMissingFilesAreRefusedByName)
+{
+    testsupport::ScratchDir folder;
+    const std::string source = quoted(folder.write("t.txt", twoTracks));
+    const struct {
+        std::string arguments;
+        std::string said;
+        std::string unwritten;
+    } cases[] = {
+        { source + " --out " + quoted(folder.file("x.jpg")), "must end in .png", folder.file("x.jpg") },
+        { source + " --out " + quoted(folder.file("x")), "must end in .png", folder.file("x") },
+        { source + " --out " + quoted(folder.file("p.png")) + " --tracks steps,steps", "'steps' twice",
+            folder.file("p.png") },
+        { quoted(folder.file("absent.txt")) + " --out " + quoted(folder.file("p.png")), "not found",
+            folder.file("p.png") },
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(folder, "plot " + c.arguments);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(c.unwritten)) << c.arguments;
+    }
+}
+
+TEST(TrackPlot, BarsAreCountedFromOne)
+{
+    EXPECT_EQ(TrackPlot::barLabel(0.0), "1");
+    EXPECT_EQ(TrackPlot::barLabel(31.9), "1");
+    EXPECT_EQ(TrackPlot::barLabel(512.0), "17");
+    EXPECT_EQ(TrackPlot::barLabel(640.0), "21"); // the studio's bar 21.1
+}
+
 TEST(TrackPlot, TheShowsTimelineAndTracksPlotALaneForEveryTrack)
 {
     Timeline show;

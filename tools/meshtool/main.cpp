@@ -103,9 +103,13 @@ int obj2bobj(const char* in, const char* out)
     Tarvo::ObjMesh mesh;
     if (!Tarvo::readObjFile(in, mesh) || !Tarvo::checkObjMesh(in, mesh))
         return 1;
-    if (!Tarvo::writeBinaryMesh(out, mesh))
+    std::string why;
+    if (!Tarvo::writeBinaryMesh(out, mesh, why)) {
+        std::fprintf(stderr, "meshtool: cannot write %s: %s\n", out, why.c_str());
         return 1;
-    std::fprintf(stderr, "meshtool: wrote %s (%zu triangles)\n", out, mesh.triangleCount());
+    }
+    std::fprintf(stderr, "meshtool: wrote %s (%zu %s)\n", out, mesh.triangleCount(),
+                 mesh.triangleCount() == 1 ? "triangle" : "triangles");
     return 0;
 }
 
@@ -164,14 +168,18 @@ int import(const std::string& in, const std::string& out)
         return 1;
     }
     if (binary) {
-        if (!Tarvo::writeBinaryMesh(out.c_str(), mesh))
+        if (!Tarvo::writeBinaryMesh(out.c_str(), mesh, why)) {
+            std::fprintf(stderr, "meshtool: cannot write %s: %s\n", out.c_str(), why.c_str());
             return 1;
+        }
     } else if (!Tarvo::writeObjMesh(out, mesh, "imported from " + in + " by meshtool", why)) {
-        std::fprintf(stderr, "meshtool: %s: %s\n", out.c_str(), why.c_str());
+        std::fprintf(stderr, "meshtool: cannot write %s: %s\n", out.c_str(), why.c_str());
         return 1;
     }
-    std::fprintf(stderr, "meshtool: wrote %s: %zu triangles from %zu faces, %zu normals computed%s\n", out.c_str(),
-                 report.triangles, report.faces, report.computedNormals,
+    std::fprintf(stderr, "meshtool: wrote %s: %zu %s from %zu %s, %zu %s computed%s\n", out.c_str(),
+                 report.triangles, report.triangles == 1 ? "triangle" : "triangles", report.faces,
+                 report.faces == 1 ? "face" : "faces", report.computedNormals,
+                 report.computedNormals == 1 ? "normal" : "normals",
                  report.zeroTexCoords ? ", zero texture coordinates where the file had none" : "");
     return 0;
 }

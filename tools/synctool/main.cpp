@@ -175,11 +175,18 @@ int plot(int argc, char** argv)
         } else if (option == "--tracks") {
             if (!synctool::parseTrackList(value, request.names))
                 return fail("bad --tracks '" + value + "' (track names separated by commas)");
+            for (std::size_t a = 0; a < request.names.size(); ++a)
+                for (std::size_t b = a + 1; b < request.names.size(); ++b)
+                    if (request.names[a] == request.names[b])
+                        return fail("--tracks names '" + request.names[a] + "' twice");
         } else
             return fail("unknown option '" + option + "'");
     }
     if (request.out.empty())
         return fail("plot needs --out FILE.png");
+    const std::string extension = std::filesystem::path(request.out).extension().string();
+    if (extension != ".png" && extension != ".PNG")
+        return fail("--out '" + request.out + "': the plot is a PNG picture, so the file must end in .png");
     std::string why;
     const int result = synctool::writeTrackPlot(request, why);
     if (result != synctool::PlotSourceOk) {
