@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/StopSignal.h"
+#include "engine/GlLimits.h"
 #include "runtime/Console.h"
 #include "runtime/DataFolder.h"
 #include "runtime/Demo.h"
@@ -28,7 +29,6 @@ int main(int argc, char** argv)
 {
     // First, so that Ctrl-C during the loading ends the show after its first frame.
     Tarvo::installStopSignals();
-
     Tarvo::ShowOptions options;
     std::string error;
     switch (Tarvo::parseShowArgs(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -58,6 +58,12 @@ int main(int argc, char** argv)
         if (*error.what())
             std::fprintf(stderr, "%s\n", error.what());
         return failedStart();
+    }
+    // The scenes render at the frame size; beyond what this GL can draw they would fail
+    // one GL call at a time.
+    if (const std::string why = Tarvo::sizeBeyondGlLimits(options.width, options.height); !why.empty()) {
+        std::fprintf(stderr, "vantor: --size %s\n", why.c_str());
+        return 2;
     }
     gDemo->createScene();
     gDemo->startMusic();

@@ -48,8 +48,6 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
 // now once a single frame has taken a whole period or more.
 double nextReportStart(double reportStart, double previousPass, double now);
 
-// Whether the end track is at 1.0 or less somewhere in rows [0, lastRow].
-bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow);
 // Says so on log when music of musicRows rows (negative: none) ends before the end track
 // drops.
 void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::ostream& log);

@@ -237,12 +237,12 @@ TEST_F(TransportMusicTest, SeeksAndLoopsMoveTheMusicToTheSample)
 {
     const HSTREAM stream = BASS_StreamCreateFile(FALSE, audiotest::tune(12.0).path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
     ASSERT_NE(stream, 0u);
-    BassTimer timer(stream, 150.0f, 8);
+    BassTimer timer(stream, static_cast<float>(showtime::beatsPerMinute), showtime::rowsPerBeat);
     BassMusicClock music(timer);
     timer.play();
     Transport transport(music, 200.0);
     // Positions are whole samples: a seek rounds to the nearest, a reading truncates.
-    const double rowsPerSample = 2.0 * rowsPerSecond / 44100.0;
+    const double rowsPerSample = 2.0 * showtime::rowsPerSecond / 44100.0;
 
     transport.seek(100.0);
     EXPECT_NEAR(transport.update(), 100.0, rowsPerSample);

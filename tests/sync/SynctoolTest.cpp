@@ -23,7 +23,7 @@ Bytes sampleTrack()
     putInt32(bytes, 3);
     putKey(bytes, 10, 0.0f, 0x01);
     putKey(bytes, 12, 1.0f, 0x00);
-    putKey(bytes, 20, 0.1f, 0x80);
+    putKey(bytes, 20, 0.1f, 0x02);
     return bytes;
 }
 
@@ -33,7 +33,7 @@ TEST(Synctool, DumpPrintsRowValueTypePerKey)
     const std::string path = folder.write("t.track", sampleTrack());
     const ToolRun run = runTool(folder, "dump " + quoted(path));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "10 0 1\n12 1 0\n20 0.100000001 -128\n");
+    EXPECT_EQ(run.out, "10 0 1\n12 1 0\n20 0.100000001 2\n");
 }
 
 TEST(Synctool, EvalPrintsOneValuePerRow)

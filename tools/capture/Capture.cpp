@@ -18,7 +18,7 @@
 #include "capture/FramePlan.h"
 #include "capture/PngSink.h"
 #include "capture/Progress.h"
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 #include "capture/WavWriter.h"
 #include "capture/Y4mSink.h"
 #include "audio/AudioDevice.h"
@@ -27,6 +27,7 @@
 #include "engine/GlLimits.h"
 #include "engine/LoadProgress.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
 #include "sync/Sync.h"
 
@@ -103,18 +104,13 @@ double musicRows(HSTREAM stream)
     if (bytes == static_cast<QWORD>(-1))
         return 0.0;
     const double seconds = BASS_ChannelBytes2Seconds(stream, bytes);
-    return seconds > 0.0 ? seconds * rowsPerSecond : 0.0;
+    return seconds > 0.0 ? showtime::rowAt(seconds) : 0.0;
 }
 
 void renderFrame(double row, int fps)
 {
-    const float r = sceneRow(row);
-    gDemo->setRow(r);
-    if (Sync* sync = gDemo->getSync())
-        sync->update(r);
     gDemo->setFrameTime(1000.0 / fps);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->run(sceneTime(row));
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::at(sceneRow(row)), [row] { return sceneTime(row); });
 }
 
 // The window's back buffer, where the last pass of the frame has just drawn; read before
@@ -189,7 +185,7 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
     std::fprintf(out, "size %dx%d\nframes %ld\nstartup_ms %.1f\n", o.width, o.height, o.benchFrames, startupMs);
     // Where start-up went, phase by phase; what is left of startup_ms is the rest of the
     // program's own work (argument parsing, scene objects, the loading picture).
-    const Tarvo::LoadProgress& loaded = Tarvo::loading::progress();
+    const Tarvo::LoadProgress& loaded = gDemo->getLoading().account().progress();
     for (int phase = 0; phase < Tarvo::loadPhaseCount; ++phase) {
         std::string name = Tarvo::loadPhaseName(static_cast<Tarvo::LoadPhase>(phase));
         std::replace(name.begin(), name.end(), ' ', '_');

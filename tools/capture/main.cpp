@@ -11,8 +11,8 @@
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ResultStream.h"
-#include "registry/SceneRegistry.h"
 #include "runtime/DataFolder.h"
+#include "scenes/SceneRegistry.h"
 
 int main(int argc, char** argv)
 {

@@ -14,10 +14,10 @@
 #include "audio/BassAudio.h"
 #include "engine/GlLimits.h"
 #include "base/StopSignal.h"
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
-#include "scenes/SceneUnoTracks.h"
 #include "studio/BassMusicClock.h"
 #include "studio/Command.h"
 #include "studio/KeyInput.h"
@@ -133,12 +133,11 @@ bool Studio::start()
 
 void Studio::refreshTrackList()
 {
-    // The main scene reads a known list; another scene is shown the tracks its timeline
-    // defines.
+    // A scene that names the tracks it reads shows those; another is shown the tracks its
+    // timeline defines.
     std::vector<std::string> names;
-    if (std::string(entry->name) == "main") {
-        names.emplace_back("e");
-        names.insert(names.end(), OrvelDemo::unoTrackNames.begin(), OrvelDemo::unoTrackNames.end());
+    if (entry->trackNames) {
+        names = entry->trackNames();
     } else {
         for (const TimelineTrack& track : reloader->timeline().lastGood().tracks)
             names.push_back(track.name);
@@ -149,7 +148,7 @@ void Studio::refreshTrackList()
     shownTracks.clear();
     for (const std::string& name : names)
         shownTracks.emplace_back(name, sync ? sync->getTrack(name) : TrackHandle());
-    if (std::string(entry->name) == "main")
+    if (entry->trackNames)
         reloader->timeline().setReadTracks(names);
 }
 
@@ -219,16 +218,13 @@ void Studio::beginFrame()
     for (const auto& [command, line] : answers)
         acknowledge(command, line);
     answers.clear();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->updateRow();
 }
 
 void Studio::drawFrame()
 {
-    gDemo->run(Tarvo::windowTime());
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::fromMusic(), Tarvo::windowTime);
     takeScreenshot();
     drawPanel();
-    BASS_Update(0);
     Tarvo::swapBuffers();
 
     const Clock::time_point shown = Clock::now();

@@ -11,7 +11,7 @@
 #include "audio/AudioLayer.h"
 #include "engine/PngFile.h"
 #include "engine/WindowSize.h"
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 #include "runtime/Demo.h"
 #include "runtime/Window.h"
 #include "studio/KeyInput.h"

@@ -10,13 +10,6 @@
 
 namespace studio {
 
-namespace {
-// A seek lands on the nearest sample (1/2205 of a row at 44.1 kHz) and a float row carries
-// a few ten-thousandths of rounding at the end of a long show: well under this.
-constexpr double barTolerance = 0.002;
-constexpr float endThreshold = 1.0f;
-} // namespace
-
 double clampRow(double row, double endRow)
 {
     if (!(row > 0.0))
@@ -26,7 +19,7 @@ double clampRow(double row, double endRow)
 
 long barOf(double row)
 {
-    return static_cast<long>(std::floor((row + barTolerance) / rowsPerBar));
+    return showtime::barBeatAt(row).bar - 1;
 }
 
 double barStart(long bar)
@@ -46,16 +39,13 @@ double wrapRow(double row, double from, double to)
 
 std::string barBeat(double row)
 {
-    const double r = std::max(0.0, row);
-    const long bar = barOf(r);
-    const long beat = std::clamp(static_cast<long>(std::floor((r - barStart(bar) + barTolerance) / rowsPerBeat)), 0L,
-        static_cast<long>(beatsPerBar) - 1);
-    return std::to_string(bar + 1) + "." + std::to_string(beat + 1);
+    const showtime::BarBeat at = showtime::barBeatAt(row);
+    return std::to_string(at.bar) + "." + std::to_string(at.beat);
 }
 
 std::string clockTime(double row)
 {
-    const long long ms = std::llround(std::max(0.0, row) / rowsPerSecond * 1000.0);
+    const long long ms = std::llround(showtime::secondsAt(std::max(0.0, row)) * 1000.0);
     char text[48];
     std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", ms / 60000, ms / 1000 % 60, ms % 1000);
     return text;
@@ -66,14 +56,10 @@ double showEnd(const TrackHandle& endTrack, double musicRows)
     const SyncTrack* track = endTrack.getTrack();
     if (!track || track->keyCount == 0)
         return std::max(0.0, musicRows);
-    const double limit = musicRows >= 0.0 ? musicRows : std::max(0.0, double(track->keys[track->keyCount - 1].row));
-    // The show's loop ends at the first frame whose row gives 1.0 or less; whole rows are
-    // as fine as anyone seeks.
-    const long last = static_cast<long>(std::floor(limit));
-    for (long row = 0; row <= last; ++row)
-        if (!(endTrack.getValue(static_cast<double>(row)) > endThreshold))
-            return static_cast<double>(row);
-    return limit;
+    const showtime::ShowEnd end = showtime::showEnd(endTrack, 0.0, musicRows);
+    if (std::isfinite(end.row))
+        return end.row;
+    return std::max(0.0, static_cast<double>(track->keys[track->keyCount - 1].row));
 }
 
 Transport::Transport(MusicClock& music, double endRow)

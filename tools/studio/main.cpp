@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "base/StopSignal.h"
-#include "registry/SceneRegistry.h"
 #include "runtime/DataFolder.h"
+#include "scenes/SceneRegistry.h"
 #include "studio/Studio.h"
 #include "studio/StudioOptions.h"
 

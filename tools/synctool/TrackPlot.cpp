@@ -33,7 +33,7 @@ constexpr double lineHalfWidth = 0.9;
 constexpr double minRuleSpacing = 4.0;
 constexpr double minSectionSpacing = 24.0;
 constexpr double minBeatSpacing = 14.0;
-constexpr int beatsPerBar = 4;
+constexpr int beatsPerBar = showtime::beatsPerBar;
 constexpr float smallFontSize = 13.0f;
 constexpr float largeFontSize = 16.0f;
 

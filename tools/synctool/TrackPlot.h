@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sync/ShowTime.h"
+
 namespace Tarvo { class FontAtlas; }
 
 namespace synctool {
@@ -28,9 +30,9 @@ RowRange defaultRows(const std::vector<PlotTrack>& tracks);
 
 class TrackPlot {
 public:
-    static constexpr int rowsPerBar = 32;
+    static constexpr int rowsPerBar = showtime::rowsPerBar;
     static constexpr int barsPerSection = 16;
-    static constexpr int rowsPerSecond = 20;
+    static constexpr double rowsPerSecond = showtime::rowsPerSecond;
 
     static constexpr int labelWidth = 196;
     static constexpr int plotWidth = 1600;

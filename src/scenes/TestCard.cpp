@@ -1,6 +1,6 @@
 // The test card's drawing: one full-screen quad with its own small shader pair, built in
 // so that the card needs no files beyond the pipeline's own shaders.
-#include "registry/TestCard.h"
+#include "scenes/TestCard.h"
 
 #include <cstdio>
 #include <vector>
