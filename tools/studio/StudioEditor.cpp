@@ -15,7 +15,7 @@ namespace studio {
 
 namespace {
 
-constexpr int beatRows = static_cast<int>(rowsPerBeat);
+constexpr int beatRows = showtime::rowsPerBeat;
 constexpr int barRows = static_cast<int>(rowsPerBar);
 
 std::string number(double value)
