@@ -2,6 +2,8 @@
 
 #include <stb_image.h>
 
+#include "engine/ImageFiles.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace Tarvo {
 
@@ -46,8 +49,18 @@ std::shared_ptr<const DecodedImage> decode(const std::string& path)
 {
     auto image = std::make_shared<DecodedImage>();
     int components = 0;
+    const bool known = stbi_info(path.c_str(), &image->width, &image->height, &components);
+    // The header's size is judged before a byte is decoded: the decoder would otherwise
+    // allocate whatever it claims.
+    if (known) {
+        if (std::string refusal = imageSizeRefusal(image->width, image->height); !refusal.empty()) {
+            *image = DecodedImage {};
+            image->failure = std::move(refusal);
+            return image;
+        }
+    }
     // RGB images are widened here, off the GL thread, rather than by GL during the upload.
-    const int wanted = stbi_info(path.c_str(), &image->width, &image->height, &components) && components == 3 ? 4 : 0;
+    const int wanted = known && components == 3 ? 4 : 0;
     unsigned char* pixels = stbi_load(path.c_str(), &image->width, &image->height, &image->components, wanted);
     if (!pixels) {
         const char* reason = stbi_failure_reason();

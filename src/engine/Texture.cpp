@@ -144,8 +144,11 @@ GLuint loadBmpTexture(const char* path)
         return 0;
     }
     Tarvo::BmpImage image;
-    if (!Tarvo::parseBmp(bytes, image)) {
+    std::string tooLarge;
+    if (!Tarvo::parseBmp(bytes, image, &tooLarge)) {
         std::printf("Not a correct BMP file\n");
+        if (!tooLarge.empty())
+            std::printf("%s: %s\n", path, tooLarge.c_str());
         return 0;
     }
 
@@ -172,12 +175,16 @@ GLuint loadDdsTexture(const char* path)
         return 0;
     }
     Tarvo::DdsImage image;
-    switch (Tarvo::parseDds(bytes, image)) {
+    std::string tooLarge;
+    switch (Tarvo::parseDds(bytes, image, &tooLarge)) {
     case Tarvo::DdsResult::NotDds:
         std::printf("%s is not a DDS file.\n", path);
         return 0;
     case Tarvo::DdsResult::Unsupported:
         std::printf("%s: unsupported DDS data.\n", path);
+        return 0;
+    case Tarvo::DdsResult::TooLarge:
+        std::printf("%s: %s.\n", path, tooLarge.c_str());
         return 0;
     case Tarvo::DdsResult::NoImage:
         std::printf("%s: DDS file ends before its first image.\n", path);

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "base/StopSignal.h"
 #include "runtime/Demo.h"
 #include "runtime/Frame.h"
 #include "runtime/Window.h"
@@ -31,6 +32,11 @@ void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::os
         return;
     log << "The music ends at row " << musicRows
         << ", before the end track \"e\" drops to 1.0: the show ends with the music" << std::endl;
+}
+
+bool FrameHost::stopRequested()
+{
+    return Tarvo::stopRequested();
 }
 
 double WindowFrameHost::now()
@@ -85,6 +91,8 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
         if (host.escapePressed())
             break;
         if (!host.windowOpen())
+            break;
+        if (host.stopRequested())
             break;
         // Music shorter than the timeline: the row stops with it, so the show would hold
         // its last frame for ever.

@@ -17,6 +17,7 @@
 #include "engine/GlState.h"
 #include "engine/Loading.h"
 #include "engine/WindowSize.h"
+#include "support/GlObjectLedger.h"
 
 namespace testsupport {
 
@@ -110,6 +111,8 @@ bool GLTestContext::ensure(int width, int height)
     Tarvo::setFixedGlState();
     glViewport(0, 0, width, height);
     Tarvo::setWindowSize(width, height);
+    // Everything created from here on belongs to a test and must be deleted by its owner.
+    GlObjectLedger::install();
     return true;
 }
 

@@ -71,8 +71,9 @@ Transport::Transport(MusicClock& music, double endRow)
 
 void Transport::setEndRow(double row)
 {
+    // The loop stays where the user put it: a timeline saved shorter for a moment must
+    // not move it for good. Only playback is bounded by the end.
     end = row > 0.0 ? row : 0.0;
-    clampLoop();
 }
 
 void Transport::play()
@@ -80,6 +81,13 @@ void Transport::play()
     if (!isPaused)
         return;
     isPaused = false;
+    // At the show's end, play starts again from the loop's start (or the show's), as a
+    // player does, instead of stopping again in the same frame.
+    if (music.row() >= end) {
+        const double from = region.on && std::min(region.to, end) > region.from ? region.from : 0.0;
+        music.seek(from);
+        lastRow = from;
+    }
     music.play();
 }
 
@@ -161,12 +169,16 @@ void Transport::loopOff()
 double Transport::update()
 {
     double row = music.row();
-    if (!isPaused) {
-        if (region.on && region.to > region.from && lastRow < region.to && row >= region.to) {
-            row = wrapRow(row, region.from, region.to);
-            music.seek(row);
+    const double loopEnd = std::min(region.to, end);
+    // Paused or not: a pause in the very frame that crossed the loop's end must not let
+    // the next play start outside it.
+    if (region.on && loopEnd > region.from && lastRow < loopEnd && row >= loopEnd) {
+        row = wrapRow(row, region.from, loopEnd);
+        music.seek(row);
+        if (!isPaused)
             music.play();
-        } else if (row >= end) {
+    } else if (!isPaused) {
+        if (row >= end) {
             row = end;
             music.pause();
             music.seek(end);

@@ -55,12 +55,16 @@ public:
     Transport(MusicClock& music, double endRow);
 
     double endRow() const { return end; }
-    // The show's length changed (its timeline was reloaded): the loop is brought inside it
-    // and the next update stops the music at the new end if it is past it.
+    // The show's length changed (its timeline was reloaded): the next update stops the
+    // music at the new end if it is past it. The loop is left as set; a loop reaching past
+    // the end plays up to the end.
     void setEndRow(double row);
     bool paused() const { return isPaused; }
+    // The row of the last update or move.
+    double row() const { return lastRow; }
     const Loop& loop() const { return region; }
 
+    // At the show's end, starts from the loop's start (looping) or row 0.
     void play();
     void pause();
     void togglePause();

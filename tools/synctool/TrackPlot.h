@@ -57,6 +57,9 @@ public:
     // The picture column in which a row is drawn, clamped to the plot.
     int columnOf(double row) const;
     static Rgb curveColour(int lane);
+    // The label of the bar a row lies in: bars count from 1 (row 0 is in bar 1, row 512
+    // in bar 17).
+    static std::string barLabel(double row);
 
     // Paints the whole picture into a canvas of width() x height(); labels use the
     // small font, names and the title the large one.
