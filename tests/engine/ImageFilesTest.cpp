@@ -144,7 +144,8 @@ TEST(ImageFilesTest, ImagesOverTheSizeLimitAreRefusedBeforeDecoding)
 {
     testsupport::ScratchDir folder;
     const auto hugePng = folder.write("huge.png", pngClaiming(16000, 16000));
-    const auto image = Tarvo::ImageCache::get(hugePng);
+    Tarvo::ImageCache cache;
+    const auto image = cache.get(hugePng);
     EXPECT_EQ(image->pixels, nullptr);
     EXPECT_NE(image->failure.find("16000x16000 is 256000000 pixels, over the limit of 67108864"), std::string::npos)
         << image->failure;
@@ -175,7 +176,8 @@ TEST(ImageFilesTest, ALongStripDecodesUpToTheSideLimit)
         const std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * 3, 200);
         const std::string path = folder.file("strip" + std::to_string(width) + ".png");
         ASSERT_TRUE(stbi_write_png(path.c_str(), width, 1, 3, pixels.data(), width * 3));
-        const auto image = Tarvo::ImageCache::get(path);
+        Tarvo::ImageCache cache;
+        const auto image = cache.get(path);
         if (width == 16384) {
             EXPECT_NE(image->pixels, nullptr) << image->failure;
             EXPECT_EQ(image->width, width);
