@@ -172,11 +172,11 @@ TEST(ImageFilesTest, ImagesOverTheSizeLimitAreRefusedBeforeDecoding)
 TEST(ImageFilesTest, ALongStripDecodesUpToTheSideLimit)
 {
     testsupport::ScratchDir folder;
+    Tarvo::ImageCache cache;
     for (const int width : { 16384, 16385 }) {
         const std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * 3, 200);
         const std::string path = folder.file("strip" + std::to_string(width) + ".png");
         ASSERT_TRUE(stbi_write_png(path.c_str(), width, 1, 3, pixels.data(), width * 3));
-        Tarvo::ImageCache cache;
         const auto image = cache.get(path);
         if (width == 16384) {
             EXPECT_NE(image->pixels, nullptr) << image->failure;
