@@ -16,7 +16,7 @@ namespace studio {
 namespace {
 
 constexpr int beatRows = showtime::rowsPerBeat;
-constexpr int barRows = static_cast<int>(rowsPerBar);
+constexpr int barRows = showtime::rowsPerBar;
 
 std::string number(double value)
 {
