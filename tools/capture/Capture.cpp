@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/FramePlan.h"
@@ -346,6 +347,7 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
 
     long frames = static_cast<long>(o.rows.size());
     long first = 0;
+    std::string planText;
     double endRow = o.from;
     if (o.benchFrames > 0) {
         frames = o.benchFrames;
@@ -367,6 +369,24 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         }
         frames = plan.frames;
         endRow = plan.endRow;
+        if (o.plan) {
+            PlanReport summary;
+            summary.span = plan;
+            summary.from = o.from;
+            summary.fps = o.fps;
+            summary.width = o.width;
+            summary.height = o.height;
+            summary.musicRows = lengthRows;
+            SpanPlan byTrack = plan;
+            if (o.to && !planSpan(o.from, std::nullopt, o.fps, lengthRows,
+                                  [&](float row) { return endTrack.getValue(row); }, byTrack, error)) {
+                report(error);
+                return 1;
+            }
+            summary.trackEndRow = byTrack.endRow;
+            summary.trackCapped = byTrack.capped;
+            planText = formatPlan(summary);
+        }
         std::fprintf(stderr, "vantor-capture: %ld frames at %d fps, rows %g to %g\n", frames, o.fps, o.from,
                      endRow);
         if (o.frames) {
@@ -386,6 +406,16 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
     // with a finished file.
     if (!o.wavPath.empty() && !writeMusic(o, endRow))
         return 1;
+    if (o.plan) {
+        // The driver decides the pixels as much as the program does; scripts compare it
+        // between machines.
+        for (const auto& [key, name] : {std::pair{"gl_renderer", GL_RENDERER}, std::pair{"gl_version", GL_VERSION}}) {
+            const auto* text = reinterpret_cast<const char*>(glGetString(name));
+            planText += std::string(key) + " " + (text ? text : "unknown") + "\n";
+        }
+        std::fputs(planText.c_str(), out);
+        return std::fflush(out) == 0 ? 0 : 1;
+    }
     if (!o.rendersFrames())
         return 0;
 

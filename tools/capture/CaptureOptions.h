@@ -35,6 +35,7 @@ struct CaptureOptions {
     std::optional<FrameRange> frames; // empty: the whole span
     std::string scene = "main";
     long benchFrames = 0;           // > 0: render without writing and print timings
+    bool plan = false;              // print the span's plan on standard output
     bool help = false;
 
     bool rendersFrames() const { return !outDir.empty() || !y4mPath.empty() || benchFrames > 0; }
