@@ -166,20 +166,24 @@ chunk_end() {
     ((e <= frames)) || e=$frames
     echo "$e"
 }
-# A chunk is done once its stream has come back whole: render-chunk.sh ends it with a
-# marker that follows the last segment.
+# A chunk is done once its job succeeded and its stream came back whole: render-chunk.sh
+# ends it with a marker that follows the last segment. Called as chunks finish, so an
+# interruption at any moment keeps every finished one.
 harvest() {
-    local k
-    [ -n "${work:-}" ] && [ -d "$work/out" ] || return 0
-    for ((k = 0; k < chunks; k++)); do
-        [ ! -e "$work/done/$k" ] && [ -s "$work/out/$k" ] || continue
+    local k first
+    [ -n "${work:-}" ] && [ -s "$work/jobs.log" ] || return 0
+    for first in $(awk -F'\t' 'NR > 1 && $7 == 0 && $8 == 0 { n = split($9, w, " "); print w[n - 1] }' "$work/jobs.log"); do
+        k=${chunk_of[$first]:-}
+        [ -n "$k" ] && [ ! -e "$work/done/$k" ] && [ -s "$work/out/$k" ] || continue
         tar -xif "$work/out/$k" -C "$work/seg" 2>/dev/null || true
-        if [ -e "$work/seg/end_$(chunk_first "$k")" ]; then
+        if [ -e "$work/seg/end_$first" ]; then
             touch "$work/done/$k"
             rm -f "$work/out/$k"
         fi
     done
 }
+declare -A chunk_of
+for ((k = 0; k < chunks; k++)); do chunk_of[$(chunk_first "$k")]=$k; done
 done_count() {
     local n=0 f
     for f in "$work/done"/*; do [ ! -e "$f" ] || n=$((n + 1)); done
@@ -284,6 +288,7 @@ if [ -s "$work/chunks.txt" ]; then
     while kill -0 "$runner" 2>/dev/null; do
         sleep 1 &
         wait $! || true
+        harvest
         if ((++tick % period == 0)); then
             printf "%s%s" "$(report)" "$end" >&2
         fi

@@ -40,6 +40,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     WindowOptions windowOptions;
     windowOptions.windowed = options.windowed;
     windowOptions.visible = options.visible;
+    windowOptions.headless = options.headless;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
     loading::begin(0);

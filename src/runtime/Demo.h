@@ -28,6 +28,7 @@ public:
 struct DemoOptions {
     bool windowed = false;
     bool visible = true;
+    bool headless = false; // no window: an off-screen context (offline rendering)
     int soundOn = 1;
     std::string musicPath = "./data/vaxo-dubtech.mp3";
     std::string syncBasePath = "./data/science/sync";

@@ -4,7 +4,6 @@
 #include "capture/Capture.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -47,15 +46,14 @@ double msSince(Clock::time_point from)
     return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
 }
 
-// The window is invisible, but the windowing library still makes it on a display.
-std::string noWindowMessage()
+// Headless drawing needs EGL; a window needs a display.
+std::string noContextMessage(bool headless)
 {
-    const std::string display = Tarvo::displayName();
-    if (display.empty())
-        return "needs a display for its invisible OpenGL window, and none is set (no DISPLAY); run it "
-               "inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
-    return "no OpenGL 3.3 window could be opened on " + display +
-           "; it needs a graphics driver with OpenGL 3.3 (or Mesa's software renderer)";
+    if (headless)
+        return "cannot draw without a display here (see above); give it one instead, a virtual one will do: "
+               "xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
+    return "no OpenGL 3.3 window could be opened on " + Tarvo::displayName() +
+           "; it needs a graphics driver with OpenGL 3.3 (or Mesa's software renderer), or --headless";
 }
 
 // The demo instance as the capture needs it: no sound device of its own, the music
@@ -69,12 +67,14 @@ bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
     demo.windowed = true;
     demo.visible = false;
     demo.soundOn = 0;
+    // Without a display there is no window to hide: the frames are drawn off-screen.
+    demo.headless = o.headless || Tarvo::displayName().empty();
     if (scene.trackBase)
         demo.syncBasePath = scene.trackBase;
     try {
         gDemo = new Tarvo::aDemo(o.width, o.height, demo);
     } catch (const Tarvo::StartupError& error) {
-        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
+        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noContextMessage(demo.headless));
         return false;
     }
     // The scenes' framebuffers take the window's size; beyond these limits they would
@@ -91,10 +91,10 @@ bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
         return false;
     }
     // The swap only ends a frame here; it must not wait for a display's refresh.
-    glfwSwapInterval(0);
+    Tarvo::setSwapInterval(0);
     int w = 0;
     int h = 0;
-    glfwGetFramebufferSize(Tarvo::currentWindow(), &w, &h);
+    Tarvo::framebufferSize(w, h);
     if (w != o.width || h != o.height) {
         report("the window's picture is " + std::to_string(w) + "x" + std::to_string(h) + ", not the " +
                std::to_string(o.width) + "x" + std::to_string(o.height) + " asked for");

@@ -186,12 +186,12 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
         std::string value;
         if (name == "--help" || name == "-h")
             return ParseResult::Help;
-        if (name == "--plan") {
+        if (name == "--plan" || name == "--headless") {
             if (!given.insert(name).second) {
                 error = name + " is given more than once";
                 return ParseResult::Error;
             }
-            o.plan = true;
+            (name == "--plan" ? o.plan : o.headless) = true;
             continue;
         }
         const size_t eq = name.find('=');
@@ -310,6 +310,8 @@ std::string usageText(const std::vector<std::string>& knownScenes)
            "                  (frames, fps, size, first_row, last_frame_row, end_row, capped,\n"
            "                  track_end_row, track_capped, music_rows, duration_s); renders\n"
            "                  nothing, and can go with --wav\n"
+           "  --headless      draw off-screen through EGL, without a display (the default when\n"
+           "                  no DISPLAY is set; Linux)\n"
            "  --bench N       render N frames from FROM without writing; prints startup_ms,\n"
            "                  frame_ms_min, frame_ms_median and frame_ms_p95 on standard output\n"
            "\n"
