@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "capture/FramePlan.h"
+#include "capture/GpuTimer.h"
 #include "capture/PngSink.h"
 #include "capture/Progress.h"
 #include "registry/SceneRegistry.h"
@@ -173,17 +174,23 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
     times.reserve(static_cast<size_t>(o.benchFrames));
     std::vector<std::uint8_t> pixels;
     double startupMs = 0.0;
+    GpuTimer gpu;
+    std::vector<GpuFrame> gpuFrames;
     for (long i = 0; i < o.benchFrames; ++i) {
         const Clock::time_point frameStart = Clock::now();
         {
             std::optional<Tarvo::LoadStep> firstFrame;
             if (i == 0)
                 firstFrame.emplace(Tarvo::LoadPhase::FirstFrame);
+            gpu.beginFrame();
             renderFrame(frameRow(o.from, i, o.fps), o.fps);
+            gpu.endFrame();
             // The read-back waits for the GPU, so the figure is what a frame really costs.
             if (!readWindow(o.width, o.height, pixels))
                 return 1;
             Tarvo::swapBuffers();
+            if (gpu.available())
+                gpuFrames.push_back(gpu.collect());
         }
         times.push_back(msSince(frameStart));
         if (i == 0)
@@ -200,6 +207,16 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
         std::fprintf(out, "startup_%s_ms %.1f\n", name.c_str(), loaded.milliseconds[static_cast<std::size_t>(phase)]);
     }
     std::fprintf(out, "frame_ms_min %.3f\nframe_ms_median %.3f\nframe_ms_p95 %.3f\n", t.min, t.median, t.p95);
+    // GPU time from timer queries, frame and passes, where the driver has them: on a GPU
+    // this shows where a frame's budget goes, which the wall clock above cannot.
+    if (gpu.available()) {
+        const GpuSummary g = summariseGpu(gpuFrames);
+        std::fprintf(out, "gpu_frame_ms_median %.3f\ngpu_frame_ms_p95 %.3f\n", g.frame.median, g.frame.p95);
+        for (const GpuPass& pass : g.passes)
+            std::fprintf(out, "gpu_pass %s %.3f\n", pass.name.c_str(), pass.ms);
+    } else {
+        report("this driver has no timer queries; no GPU times");
+    }
     return std::fflush(out) == 0 ? 0 : 1;
 }
 
