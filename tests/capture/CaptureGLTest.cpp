@@ -327,7 +327,7 @@ TEST_F(CaptureGLTest, BenchPrintsItsFiguresAndWritesNothing)
     ASSERT_GE(gpuPasses.size(), 3u) << "the testcard draws through the post-processing chain: " << r.out;
     for (size_t i = 0; i < gpuPasses.size(); ++i) {
         char place[24];
-        std::snprintf(place, sizeof place, "%02zu_", i + 1);
+        std::snprintf(place, sizeof place, "%02u_", static_cast<unsigned>(i + 1));
         EXPECT_EQ(gpuPasses[i].first.rfind(place, 0), 0u) << gpuPasses[i].first;
         EXPECT_GE(gpuPasses[i].second, 0.0);
         // Each pass is a part of its frame, and with four frames p95 is the slowest one.

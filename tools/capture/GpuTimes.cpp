@@ -38,7 +38,7 @@ GpuSummary summariseGpu(const std::vector<GpuFrame>& frames)
             if (samePath(frame))
                 ms.push_back(frame.passes[i].ms);
         char place[24];
-        std::snprintf(place, sizeof place, "%02zu_", i + 1);
+        std::snprintf(place, sizeof place, "%02u_", static_cast<unsigned>(i + 1));
         summary.passes.push_back({place + first[i].name, frameTimes(ms).median});
     }
     return summary;
