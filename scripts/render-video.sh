@@ -124,13 +124,14 @@ started=$(now)
 # when there is no --to), in vantor-capture's own words.
 span=(--from "$from")
 [ "$to" = - ] || span+=(--to "$to")
-plan_text=$("$capture" --scene "$scene" --size "$size" --fps "$fps" "${span[@]}" --plan 2>"$out.plan-log") || {
+plan_log=$(mktemp)
+plan_text=$("$capture" --scene "$scene" --size "$size" --fps "$fps" "${span[@]}" --plan 2>"$plan_log") || {
     status=$?
-    grep '^vantor-capture:' "$out.plan-log" >&2 || cat "$out.plan-log" >&2
-    rm -f "$out.plan-log"
+    grep '^vantor-capture:' "$plan_log" >&2 || cat "$plan_log" >&2
+    rm -f "$plan_log"
     exit "$status"
 }
-rm -f "$out.plan-log"
+rm -f "$plan_log"
 plan() { awk -v key="$1" '$1 == key { sub(/^[^ ]+ /, ""); print; exit }' <<<"$plan_text"; }
 frames=$(plan frames) first_row=$(plan first_row) end_row=$(plan end_row)
 [[ $frames =~ ^[1-9][0-9]*$ ]] || fail "vantor-capture --plan gave no frame count"
