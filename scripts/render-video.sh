@@ -4,8 +4,9 @@
 # over SSH; each chunk is drawn exactly as a single run would draw those frames (see
 # vantor-capture --frames) and encoded there, with the final settings, in segments that
 # start at every key frame; the segments are joined by copying them, and the music is
-# encoded once. The video holds exactly the span's frames, each at the time a single run
-# gives it, however many chunks there are; it is checked before it replaces OUT.
+# encoded once, while the chunks render. The video holds exactly the span's frames, each
+# at the time a single run gives it, however many chunks there are; it is checked before
+# it replaces OUT.
 #
 # usage: scripts/render-video.sh OUT [--size WxH] [--fps N] [--from ROW] [--to ROW]
 #            [--chunks N] [--jobs N] [--sshlogin LIST] [--lossless] [--retries N]
@@ -98,11 +99,13 @@ fi
 mode=mp4
 [ "$lossless" = 0 ] || mode=lossless
 keyint=${keyint:-$((2 * fps))}
-work="" runner="" joiner=""
+work="" runner="" joiner="" encoder=""
 on_signal() {
     trap '' INT TERM
     [ -z "$runner" ] || { kill -INT "$runner" 2>/dev/null || true; wait "$runner" 2>/dev/null || true; }
-    [ -z "$joiner" ] || { kill -TERM "$joiner" 2>/dev/null || true; wait "$joiner" 2>/dev/null || true; }
+    for pid in "$joiner" "$encoder"; do
+        [ -z "$pid" ] || { kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; }
+    done
     [ -t 2 ] && echo >&2
     if [ -n "$work" ]; then
         harvest
@@ -233,6 +236,17 @@ if [ ! -s "$work/music.wav" ]; then
     }
     mv -f "$work/music.tmp.wav" "$work/music.wav"
 fi
+# The music is encoded once, while the chunks render, so the join only copies it.
+if [ "$mode" = lossless ]; then
+    audio_file=music.mka audio_encode=(-c:a flac -f matroska)
+else
+    audio_file=music.m4a audio_encode=(-c:a aac -b:a 192k -f mp4)
+fi
+if [ ! -s "$work/$audio_file" ]; then
+    ffmpeg -hide_banner -loglevel error -nostdin -i "$work/music.wav" "${audio_encode[@]}" -y \
+        "$work/audio.tmp" 2>"$work/audio.log" </dev/null &
+    encoder=$!
+fi
 planned=$(now)
 
 harvest
@@ -308,8 +322,20 @@ if [ -s "$work/chunks.txt" ]; then
             tail -n 15 "$work/out/$k.err" >&2 || true
         done <"$work/chunks.txt"
         grep -v '^$' "$work/parallel.txt" >&2 || true
+        [ -z "$encoder" ] || kill -TERM "$encoder" 2>/dev/null || true
         exit 1
     fi
+fi
+if [ -n "$encoder" ]; then
+    status=0
+    wait "$encoder" || status=$?
+    encoder=""
+    if [ "$status" != 0 ]; then
+        cat "$work/audio.log" >&2
+        echo "render-video: encoding the music failed; the chunks are kept in $work" >&2
+        exit 1
+    fi
+    mv -f "$work/audio.tmp" "$work/$audio_file"
 fi
 rendered=$(now)
 
@@ -327,15 +353,11 @@ find "$work/seg" -name 'seg_*' -printf '%f\n' | LC_ALL=C sort | awk -v fps="$fps
             printf "file seg/%s\nduration %dus\n", name[i], us(e) - us(first[i])
         }
     }' >"$work/segments.ffconcat"
-if [ "$mode" = lossless ]; then
-    audio=(-c:a flac) format=(-f matroska)
-else
-    audio=(-c:a aac -b:a 192k) format=(-movflags +faststart -f mp4)
-fi
+if [ "$mode" = lossless ]; then format=(-f matroska); else format=(-movflags +faststart -f mp4); fi
 echo "render-video: joining $chunks chunks ($segments segments) into $out" >&2
 rm -f "$work/join.progress"
 ffmpeg -hide_banner -loglevel error -nostats -nostdin -progress "$work/join.progress" -f concat -safe 0 \
-    -i "$work/segments.ffconcat" -i "$work/music.wav" -map 0:v:0 -map 1:a:0 -c:v copy "${audio[@]}" \
+    -i "$work/segments.ffconcat" -i "$work/$audio_file" -map 0:v:0 -map 1:a:0 -c copy \
     -colorspace bt709 -color_primaries bt709 -color_trc bt709 -color_range tv "${format[@]}" "$work/video" 2>"$work/join.log" &
 joiner=$!
 join_started=$(now)
