@@ -63,10 +63,15 @@ set(ENV{PKG_CONFIG_LIBDIR} "${VANTOR_WINDOWS_DEPS}/lib/pkgconfig")
 set(ENV{PKG_CONFIG_PATH} "")
 set(ENV{PKG_CONFIG_SYSROOT_DIR} "")
 
-# The libraries are static; so are the compiler's own (libstdc++, libgcc, winpthread), so
-# the programs run from any folder without DLLs beside them. -L lets plain library names
+# The libraries are static but for libmpg123's DLL, which the release carries beside the
+# programs; so are the compiler's own (libstdc++, libgcc, winpthread). -L lets plain library names
 # (stb) resolve in the prefix.
 set(GLEW_USE_STATIC_LIBS ON)
+# No build machine path in what ships: file names the compiler records (assertion texts)
+# are given relative to the source tree and the library prefix.
+set(VANTOR_PREFIX_MAPS "-ffile-prefix-map=${CMAKE_CURRENT_LIST_DIR}/..=/vantor -ffile-prefix-map=${VANTOR_WINDOWS_DEPS}=/prefix")
+set(CMAKE_C_FLAGS_INIT "${VANTOR_PREFIX_MAPS}")
+set(CMAKE_CXX_FLAGS_INIT "${VANTOR_PREFIX_MAPS}")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -L${VANTOR_WINDOWS_DEPS}/lib")
 set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -L${VANTOR_WINDOWS_DEPS}/lib")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static-libgcc -static-libstdc++ -L${VANTOR_WINDOWS_DEPS}/lib")

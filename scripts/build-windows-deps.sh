@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libraries of the Windows release (GLFW 3, GLEW, SDL2 audio, libmpg123, and
-# stb's image reader, image writer and font rasteriser) as static libraries for
-# mingw-w64, from Debian's source packages of exactly the versions the Linux build links,
-# into a cache folder that later runs reuse. Prints the library prefix (the folder to give the CMake toolchain file) on
+# stb's image reader, image writer and font rasteriser) for mingw-w64, from Debian's
+# source packages of exactly the versions the Linux build links, into a cache folder that
+# later runs reuse. All are static except libmpg123: it is LGPL, so the release carries it
+# as libmpg123-0.dll, which a user can replace. Every file name the compiler would record
+# (assertion texts, debug paths) is mapped to a neutral one, so no build machine path ends
+# up in what ships. Prints the library prefix (the folder to give the CMake toolchain file) on
 # standard output; progress goes to standard error, build output to logs in the cache.
 #
 #   build-windows-deps.sh [x86_64-w64-mingw32|i686-w64-mingw32]   (default: 64-bit)
@@ -58,6 +61,9 @@ EOF
 key=$(echo "$versions" | sha256sum | cut -c1-12)
 base=$cache/$triplet
 prefix=$base/$key
+
+# The folders that would otherwise show in the libraries' strings.
+mapflags="-ffile-prefix-map=$cache/sources=/src -ffile-prefix-map=$prefix=/prefix -ffile-prefix-map=$here=/vantor"
 
 mkdir -p "$base"
 # One builder at a time (the sources are shared between targets): a second run waits,
@@ -139,7 +145,8 @@ cmake_lib() {
   logged "$name" cmake -S "$srcdir" -B "$build" -G "Unix Makefiles" \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DVANTOR_WINDOWS_TRIPLET="$triplet" \
     -DVANTOR_WINDOWS_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib "$@"
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DCMAKE_INSTALL_LIBDIR=lib \
+    -DCMAKE_C_FLAGS="$mapflags" -DCMAKE_CXX_FLAGS="$mapflags" "$@"
   logged "$name" cmake --build "$build" -j"$jobs"
   logged "$name" cmake --install "$build"
   rm -rf "$build"
@@ -164,7 +171,8 @@ if ! done_step stb; then
   for part in image image_write truetype; do
     upper=$(echo "$part" | tr a-z A-Z)
     printf '#define STB_%s_IMPLEMENTATION\n#include <stb_%s.h>\n' "$upper" "$part" >"$build/stb_$part.c"
-    logged stb "$triplet-gcc-posix" -O2 -I/usr/include/stb -c "$build/stb_$part.c" -o "$build/stb_$part.o"
+    # shellcheck disable=SC2086 # the flags are words
+    logged stb "$triplet-gcc-posix" -O2 $mapflags -I/usr/include/stb -c "$build/stb_$part.c" -o "$build/stb_$part.o"
   done
   rm -f "$prefix/lib/libstb.a"
   logged stb "$triplet-ar" rcs "$prefix/lib/libstb.a" "$build"/*.o
@@ -203,10 +211,11 @@ if ! done_step sdl2; then
   mark sdl2
 fi
 
-# libmpg123 alone (no player, no output library). Static, so its pkg-config file lists
-# the system libraries it needs among the plain Libs.
+# libmpg123 alone (no player, no output library), as a DLL: the LGPL lets a user swap in
+# their own build, which a static link would not. libgcc goes into the DLL itself, so it
+# needs nothing beside it but Windows. The programs link its import library by full path.
 if ! done_step mpg123; then
-  say "mpg123 $mpg_ver (libmpg123)"
+  say "mpg123 $mpg_ver (libmpg123, shared)"
   dir=$(fetch "$mpg_src" "$mpg_ver")
   build=$prefix/build/mpg123
   rm -rf "$build"
@@ -214,15 +223,16 @@ if ! done_step mpg123; then
   (
     cd "$build"
     logged mpg123 "$dir/src/configure" --host="$triplet" --prefix="$prefix" \
-      CC="$triplet-gcc-posix" --enable-static --disable-shared --enable-modules=no \
-      --with-audio=dummy --disable-network
+      CC="$triplet-gcc-posix" CFLAGS="-O2 $mapflags" LDFLAGS="-static-libgcc" \
+      --disable-static --enable-shared --enable-modules=no --with-audio=dummy --disable-network
     logged mpg123 make -j"$jobs" src/libmpg123/libmpg123.la
   )
-  install -m644 "$build/src/libmpg123/.libs/libmpg123.a" "$prefix/lib/"
+  mkdir -p "$prefix/bin"
+  install -m755 "$build/src/libmpg123/.libs/libmpg123-0.dll" "$prefix/bin/"
+  "$triplet-strip" "$prefix/bin/libmpg123-0.dll"
+  install -m644 "$build/src/libmpg123/.libs/libmpg123.dll.a" "$prefix/lib/"
   install -m644 "$build/src/libmpg123/mpg123.h" "$dir/src/src/libmpg123/fmt123.h" "$prefix/include/"
-  private=$(sed -n 's/^Libs.private: *//p' "$build/libmpg123.pc")
-  sed -e "s|^Libs: \(.*\)|Libs: \1 $private|" -e '/^Libs.private:/d' \
-    "$build/libmpg123.pc" >"$prefix/lib/pkgconfig/libmpg123.pc"
+  sed -e '/^Libs.private:/d' "$build/libmpg123.pc" >"$prefix/lib/pkgconfig/libmpg123.pc"
   rm -rf "$build"
   mark mpg123
 fi

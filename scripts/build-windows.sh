@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Windows release on this Debian machine: dist/vantor-windows-x64.zip (with
 # --32, dist/vantor-windows-x86.zip) holding vantor.exe and vantor-capture.exe (linked
-# statically: no DLLs), the show's data/ folder and readme.txt.
+# statically but for libmpg123-0.dll, LGPL, beside them), the data they read, readme.txt,
+# LICENSE.txt, THIRD_PARTY_NOTICES.txt and LGPL-2.1.txt.
 #
 #   build-windows.sh [--32]
 #
@@ -85,17 +86,30 @@ echo "$prefix" >"$stamp"
 cmake --build "$cross" -j"$jobs" --target vantor vantor-capture
 lap "vantor.exe and vantor-capture.exe built in $cross"
 
-# The release folder: the programs without their symbols, the data the programs read (not
-# the sources the build compiles it from), and the read-me with Windows line ends.
+# The notices name the library versions the release is built from; a new version needs
+# its notice checked before it ships.
+for version in $(awk 'NR > 1 && NF == 2 && $1 !~ /^(recipe|target)$/ { print $2 }' "$prefix/versions.txt"); do
+  if ! grep -qF "$version" THIRD_PARTY_NOTICES; then
+    say "THIRD_PARTY_NOTICES does not name version $version of the Windows libraries (see $prefix/versions.txt)"
+    exit 1
+  fi
+done
+
+# The release folder: the programs without their symbols, mpg123's DLL, the data files the
+# programs read (each once; not the sources the build compiles it from), and the texts with
+# Windows line ends.
 stage=$cross/package
 rm -rf "$stage"
 mkdir -p "$stage"
 for program in vantor vantor-capture; do
   "$triplet-strip" -o "$stage/$program.exe" "$cross/$program.exe"
 done
-cp -r data "$stage/data"
-find "$stage/data" \( -name CMakeLists.txt -o -name '*.in' -o -name 'timeline*.txt' -o -name '*.part' \) -delete
-find "$stage/data" -type d -empty -delete
+cp "$prefix/bin/libmpg123-0.dll" "$stage/"
+python3 scripts/release-data.py . >"$cross/data-files.txt"
+while read -r file; do
+  mkdir -p "$stage/$(dirname "$file")"
+  cp "$file" "$stage/$file"
+done <"$cross/data-files.txt"
 for needed in vaxo-dubtech.mp3 science/sync_e.track shaders models img; do
   if [ ! -e "$stage/data/$needed" ]; then
     say "data/$needed is missing after the data step"
@@ -104,10 +118,15 @@ for needed in vaxo-dubtech.mp3 science/sync_e.track shaders models img; do
 done
 commit=$(git rev-parse --short HEAD 2>/dev/null || echo unknown)
 built="Built $(date -u +%Y-%m-%d) from commit $commit with mingw-w64 ($triplet)."
+crlf() { sed -e 's/$/\r/' "$1" >"$stage/$2"; }
 sed -e "s|@SYSTEM@|$system|" -e "s|@BUILT@|$built|" -e 's/$/\r/' docs/windows-release.txt >"$stage/readme.txt"
+crlf LICENSE LICENSE.txt
+crlf THIRD_PARTY_NOTICES THIRD_PARTY_NOTICES.txt
+crlf licenses/LGPL-2.1.txt LGPL-2.1.txt
 
 mkdir -p dist
 rm -f "$zip"
-(cd "$stage" && zip -q -r -X -9 "$zip" readme.txt vantor.exe vantor-capture.exe data)
+(cd "$stage" && zip -q -r -X -9 "$zip" readme.txt LICENSE.txt THIRD_PARTY_NOTICES.txt LGPL-2.1.txt \
+  vantor.exe vantor-capture.exe libmpg123-0.dll data)
 lap "packaged"
 say "$zip: $(du -k "$zip" | cut -f1) KiB, done in $((SECONDS - started)) s"

@@ -4,12 +4,22 @@
 #
 #   check-windows.sh [--bench [REPEATS]] [ZIP]      (ZIP: dist/vantor-windows-x64.zip)
 #
-# 1. The show: vantor.exe windowed on the release's data with a 10-second tune (made by
-#    the native maketune) and an end track "e" that drops at row 160, 8 s in (built by the
+# 0. The zip: the programs, libmpg123-0.dll, readme.txt and the licence files
+#    (LICENSE.txt, THIRD_PARTY_NOTICES.txt, LGPL-2.1.txt); exactly the data files the
+#    programs read (scripts/release-data.py); and no build machine path (/root/, /home/,
+#    /tmp/) in the strings of the executables and the DLL.
+# 1. The show: vantor.exe windowed on the release's data with a 24-second tune (made by
+#    the native maketune) and an end track "e" that drops at row 400, 20 s in (built by the
 #    native synctool). It must print the start-up log (Initializations 2, the argument
 #    lines, the OpenGL version, SYNC TRACK FOUnD), "Can't initialize device" (Wine's sound
 #    drivers are switched off) and the frame time, run on the silent clock until "e"
-#    drops, print Terminate and exit 0.
+#    drops, print Terminate and exit 0. Its frame-time lines must be plausible: at most
+#    one a second, none longer than the run, and no climbing (the last at most twice the
+#    median).
+#    Then full screen on the virtual screen (1280x720, not the frame's 1920x1080): the
+#    screen is read while it runs (scripts/screen-check.py): the loading bar must sit where
+#    the 1920x1080 frame scaled to 1280x720 puts it, and the picture must fill the screen
+#    with no side cut off.
 # 2. The pictures: vantor-capture.exe --rows 400,1200 --size 320x180 against the Linux
 #    build's vantor-capture on the same data: each channel's mean absolute difference
 #    must stay under 1/255 (scripts/compare-png.py prints the figures); one of them
@@ -55,6 +65,10 @@ if [ -z "${VANTOR_CHECK_DISPLAY:-}" ]; then
   cmake --build build -j"${JOBS:-2}" --target maketune synctool vantor-capture >/dev/null ||
     fail "the native tools in build/ did not build (scripts/build-windows.sh configures build/)"
   export VANTOR_CHECK_DISPLAY=1
+  # A screen of another size than the show's frame, whose picture can be read.
+  export VANTOR_SCREEN=1280x720x24
+  export VANTOR_SCREEN_DIR=$root/build-windows-x64/check-screen
+  rm -rf "$VANTOR_SCREEN_DIR"
   exec bash scripts/with-display.sh bash "$0" "${arguments[@]}"
 fi
 
@@ -75,17 +89,36 @@ if [ ! -d "$WINEPREFIX/drive_c" ]; then
   wineserver -w
 fi
 
+# --- 0. The zip -----------------------------------------------------------------------
+say "0. the zip's files"
+release=$work/release
+for file in readme.txt LICENSE.txt THIRD_PARTY_NOTICES.txt LGPL-2.1.txt vantor.exe vantor-capture.exe \
+  libmpg123-0.dll; do
+  [ -s "$release/$file" ] || fail "the zip has no $file"
+done
+grep -q "GNU LESSER GENERAL PUBLIC LICENSE" "$release/LGPL-2.1.txt" || fail "LGPL-2.1.txt is not the LGPL"
+for library in GLFW GLEW SDL mpg123 stb GLM winpthreads "GCC runtime"; do
+  grep -q "$library" "$release/THIRD_PARTY_NOTICES.txt" || fail "THIRD_PARTY_NOTICES.txt does not name $library"
+done
+(cd "$release" && find data -type f | sort) >"$work/zip-data.txt"
+python3 scripts/release-data.py . | sort >"$work/read-data.txt" || fail "scripts/release-data.py failed"
+diff -u "$work/read-data.txt" "$work/zip-data.txt" >"$work/data.diff" ||
+  fail "the zip's data differs from what the programs read (- only read, + only zipped): $(cat "$work/data.diff")"
+leaks=$(strings -a "$release"/*.exe "$release"/*.dll | grep -E '/root/|/home/|/tmp/' | sort -u || true)
+[ -z "$leaks" ] || fail "build machine paths in the executables: $(echo "$leaks" | head -n 5)"
+say "   ok: $(find "$release" -type f | wc -l) files, licences present, $(wc -l <"$work/zip-data.txt") data files, no build paths"
+
 # --- 1. The show --------------------------------------------------------------------
 show=$work/show
 mkdir -p "$show"
-cp -r "$work/release/vantor.exe" "$work/release/data" "$show/"
-build/tools/maketune/maketune "$show/data/vaxo-dubtech.mp3" 10 >"$work/data.log" 2>&1 ||
+cp -r "$work/release/vantor.exe" "$work/release/libmpg123-0.dll" "$work/release/data" "$show/"
+build/tools/maketune/maketune "$show/data/vaxo-dubtech.mp3" 24 >"$work/data.log" 2>&1 ||
   fail "maketune: see $work/data.log"
-printf 'track e\n0 2.0 step\n160 1.0 step\n' >"$work/end.txt"
+printf 'track e\n0 2.0 step\n400 1.0 step\n' >"$work/end.txt"
 build/tools/synctool/synctool build "$work/end.txt" "$show/data/science/sync" >>"$work/data.log" 2>&1 ||
   fail "synctool: see $work/data.log"
 
-say "1. vantor.exe windowed (an 8-second show)"
+say "1. vantor.exe windowed (a 20-second show: long enough to draw a few frames on a busy machine)"
 started=$SECONDS
 status=0
 (cd "$show" && timeout 300 wine vantor.exe windowed >out.txt 2>err.txt) || status=$?
@@ -108,18 +141,79 @@ last="standard error lacks 'The received OpenGL version: $version'"
 expect grep -qx "The received OpenGL version: $version" "$show/err.log"
 last="no 'Can't initialize device'"; expect grep -qx "Can't initialize device" "$out"
 last="no 'SYNC TRACK FOUnD'"; expect grep -qx "SYNC TRACK FOUnD" "$out"
-last="a track was not found: $(grep -m1 'NOT FOUND' "$out" || true)"; expect test "$(grep -c 'NOT FOUND' "$out")" -eq 0
+# A data file the zip lacks shows as one of these lines.
+missing='NOT FOUND|cannot be decoded|Failed to open|[Cc]annot open|not loaded'
+last="a data file is missing: $(grep -hm1 -E "$missing" "$out" "$show/err.log" || true)"
+expect test "$(cat "$out" "$show/err.log" | grep -cE "$missing")" -eq 0
 last="no frame-time line (N ms/frame): it did not draw for a second"
 expect grep -qE '^[0-9.e+-]+ ms/frame$' "$out"
 last="last line '$(tail -n1 "$out")', not 'Terminate'"; expect test "$(tail -n1 "$out")" = "Terminate"
-last="it ended after $seconds s, before \"e\" dropped at 8 s"; expect test "$seconds" -ge 8
+last="it ended after $seconds s, before \"e\" dropped at 20 s"; expect test "$seconds" -ge 20
 if [ ${#problems[@]} -gt 0 ]; then
   printf '  %s\n' "${problems[@]}" >&2
   say "the log is $show/out.log, standard error $show/err.log"
   fail "vantor.exe"
 fi
 frames=$(grep -E 'ms/frame$' "$out" | tr '\n' ' ')
+# The frame-time lines of a log against the seconds the run took: what is wrong, if anything.
+plausible_frame_times() {
+  python3 - "$1" "$2" <<'PY'
+import re, statistics, sys
+values = [float(m.group(1)) for m in re.finditer(r"^([0-9.e+-]+) ms/frame$", open(sys.argv[1]).read(), re.M)]
+seconds = int(sys.argv[2])
+# No frame can take longer than the whole run.
+problems = [f"a frame time of {v} ms in a run of {seconds} s" for v in values if not 0 < v <= 1000 * max(seconds, 1)]
+if len(values) > seconds + 1:
+    problems.append(f"{len(values)} lines in {seconds} s")
+if values and values[-1] > 2 * statistics.median(values):
+    problems.append(f"the last frame time {values[-1]} ms is over twice the median {statistics.median(values)}")
+print("; ".join(problems))
+sys.exit(1 if problems else 0)
+PY
+}
+why=$(plausible_frame_times "$out" "$seconds") || fail "implausible frame-time lines: $why ($frames)"
 say "   ok in $seconds s: OpenGL $version, no sound device, silent clock; frame times (ms/frame): $frames"
+
+say "1b. vantor.exe full screen on a 1280x720 screen"
+screen=$VANTOR_SCREEN_DIR/Xvfb_screen0
+shots=$work/screens
+mkdir -p "$shots"
+(cd "$show" && timeout 300 wine vantor.exe </dev/null >full-out.txt 2>full-err.txt) &
+runner=$!
+started=$SECONDS
+shot=0
+while kill -0 "$runner" 2>/dev/null; do
+  cp "$screen" "$shots/$(printf %04d $shot).xwd" 2>/dev/null || true
+  shot=$((shot + 1))
+  sleep 0.25
+done
+status=0
+wait "$runner" || status=$?
+seconds=$((SECONDS - started))
+tr -d '\r' <"$show/full-out.txt" >"$show/full-out.log"
+[ "$status" -eq 0 ] || fail "vantor.exe full screen exited with $status: see $show/full-out.log"
+[ "$(tail -n1 "$show/full-out.log")" = "Terminate" ] || fail "vantor.exe full screen did not end with Terminate"
+why=$(plausible_frame_times "$show/full-out.log" "$seconds") || fail "implausible frame-time lines full screen: $why"
+loading="" picture=""
+for xwd in "$shots"/*.xwd; do
+  if [ -z "$loading" ] && python3 scripts/screen-check.py loading "$xwd" >"$xwd.loading" 2>&1; then
+    loading=$xwd
+  fi
+done
+# The picture late in the show, when the scene is up: the last frame shown stays on the
+# screen, so the newest shots that show a picture are checked first.
+for xwd in $(ls "$shots"/*.xwd | tail -n 40 | tac); do
+  if python3 scripts/screen-check.py picture "$xwd" >"$xwd.picture" 2>&1; then
+    picture=$xwd
+    break
+  fi
+done
+[ -n "$loading" ] || fail "no screen shows the loading bar where the scaled frame puts it ($shot shots in $shots; e.g. $(ls "$shots"/*.loading | head -n 1))"
+[ -n "$picture" ] || fail "no screen near the end shows the picture filling the screen (see $shots/*.picture)"
+python3 scripts/screen-check.py png "$loading" "$work/loading-1280x720.png"
+python3 scripts/screen-check.py png "$picture" "$work/show-1280x720.png"
+say "   ok in $seconds s: the loading bar and the picture fill the 1280x720 screen as the scaled frame;"
+say "   $(grep -c 'ms/frame' "$show/full-out.log") frame-time lines; pictures in $work/*-1280x720.png"
 
 # --- 2. The pictures ----------------------------------------------------------------
 say "2. vantor-capture.exe --rows 400,1200 --size 320x180 against the Linux build"

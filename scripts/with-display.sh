@@ -5,6 +5,9 @@
 # display lives exactly as long as the command. Mesa's llvmpipe renders. An interrupt or
 # SIGTERM to this script goes on to the command, and its exit status comes back.
 #   usage: scripts/with-display.sh COMMAND [ARG...]
+# VANTOR_SCREEN sets the screen (WIDTHxHEIGHTxDEPTH, default 1920x1080x24). With
+# VANTOR_SCREEN_DIR set, Xvfb keeps the screen's picture in that folder as the file
+# Xvfb_screen0 (XWD format), for scripts that look at what is shown (scripts/screen-check.py).
 set -euo pipefail
 
 if ! command -v Xvfb >/dev/null 2>&1; then
@@ -23,7 +26,13 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$work/display" \
+screen=${VANTOR_SCREEN:-1920x1080x24}
+picture=()
+if [ -n "${VANTOR_SCREEN_DIR:-}" ]; then
+  mkdir -p "$VANTOR_SCREEN_DIR"
+  picture=(-fbdir "$VANTOR_SCREEN_DIR")
+fi
+Xvfb -displayfd 3 -screen 0 "$screen" "${picture[@]}" -nolisten tcp -noreset 3>"$work/display" \
   2>"$work/xvfb.log" &
 xvfb=$!
 for _ in $(seq 1 200); do

@@ -4,27 +4,56 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <vector>
 
+#include "runtime/Console.h"
+#include "runtime/DataFolder.h"
 #include "runtime/Demo.h"
 #include "runtime/FrameLoop.h"
+#include "runtime/ShowOptions.h"
 
 namespace {
 constexpr double initialFrameTimeMs = 16.5;
+
+// A start-up that cannot go on: the reason stays readable in a console of its own.
+int failedStart()
+{
+    Tarvo::holdOwnConsole();
+    return 1;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    Tarvo::ShowOptions options;
+    std::string error;
+    switch (Tarvo::parseShowArgs(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    case Tarvo::ShowArgs::Help:
+        std::cout << Tarvo::showUsage();
+        return 0;
+    case Tarvo::ShowArgs::Error:
+        std::cerr << "vantor: " << error << "\n" << Tarvo::showUsage();
+        return 2;
+    case Tarvo::ShowArgs::Run:
+        break;
+    }
+
     std::cout << "Initializations " << argc << std::endl;
     for (int i = 0; i < argc; ++i)
         std::cout << i << ": " << argv[i] << std::endl;
-    const bool windowed = argc >= 2 && std::string(argv[1]) == "windowed";
+    if (!Tarvo::enterDataFolder(argc > 0 ? argv[0] : nullptr, std::cerr))
+        return failedStart();
 
+    Tarvo::DemoOptions demo;
+    demo.windowed = options.windowed;
+    demo.display = options.display;
+    demo.swapSync = options.swapSync;
     try {
-        gDemo = new Tarvo::aDemo(windowed);
+        gDemo = new Tarvo::aDemo(options.width, options.height, demo);
     } catch (const Tarvo::StartupError& error) {
         if (*error.what())
             std::fprintf(stderr, "%s\n", error.what());
-        return 1;
+        return failedStart();
     }
     gDemo->createScene();
     gDemo->startMusic();

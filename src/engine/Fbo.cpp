@@ -18,9 +18,11 @@ namespace {
 GLint windowViewport[4] = { 0, 0, 0, 0 };
 bool windowViewportKnown = false;
 
+// "The window" is whatever stands for it: the window itself, or the frame-sized target
+// that is scaled into it when shown.
 void makeWindowCurrent()
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     if (windowSizeKnown())
         glViewport(0, 0, windowWidth(), windowHeight());
     else if (windowViewportKnown)

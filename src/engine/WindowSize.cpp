@@ -6,6 +6,7 @@ namespace {
 // Zero means unknown: a window always has a positive size.
 int knownWidth = 0;
 int knownHeight = 0;
+unsigned framebufferName = 0;
 } // namespace
 
 void setWindowSize(int width, int height)
@@ -37,6 +38,16 @@ int windowWidth()
 int windowHeight()
 {
     return windowSizeKnown() ? knownHeight : 1;
+}
+
+void setWindowFramebuffer(unsigned framebuffer)
+{
+    framebufferName = framebuffer;
+}
+
+unsigned windowFramebuffer()
+{
+    return framebufferName;
 }
 
 } // namespace Tarvo

@@ -41,6 +41,9 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     windowOptions.windowed = options.windowed;
     windowOptions.visible = options.visible;
     windowOptions.headless = options.headless;
+    windowOptions.resizable = options.resizable;
+    windowOptions.display = options.display;
+    windowOptions.swapSync = options.swapSync;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
     loading::begin(0);

@@ -9,6 +9,7 @@
 
 #include "audio/BassAudio.h"
 #include "engine/WindowSize.h"
+#include "runtime/Window.h"
 
 class BassTimer;
 class Sync;
@@ -29,6 +30,9 @@ struct DemoOptions {
     bool windowed = false;
     bool visible = true;
     bool headless = false; // no window: an off-screen context (offline rendering)
+    bool resizable = false;
+    int display = 0;
+    SwapSync swapSync = SwapSync::DriverDefault;
     int soundOn = 1;
     std::string musicPath = "./data/vaxo-dubtech.mp3";
     std::string syncBasePath = "./data/science/sync";

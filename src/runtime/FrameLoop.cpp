@@ -16,6 +16,18 @@ constexpr float endThreshold = 1.0f;
 constexpr double reportPeriod = 1.0;
 } // namespace
 
+double nextReportStart(double reportStart, double previousPass, double now)
+{
+    // While the loop keeps up, advancing by exactly one period keeps the periods back to
+    // back. A frame that took a whole period or more has put the loop a period behind for
+    // good: advancing by one would leave each later period starting further in the past
+    // and the line (and the motion blur that reads it) climbing without bound, so the next
+    // period starts now.
+    if (now - previousPass >= reportPeriod)
+        return now;
+    return reportStart + reportPeriod;
+}
+
 bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow)
 {
     // Between two keys a track moves one way only, so its lowest value over [0, lastRow]
@@ -68,6 +80,7 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
     warnIfMusicEndsFirst(demo.getMusicRows(), endTrack, log);
     int frames = 0;
     long drawn = 0;
+    double previousPass = reportStart;
     for (;;) {
         const double now = host.now();
         ++frames;
@@ -76,10 +89,9 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
             log << ms << " ms/frame" << std::endl;
             demo.setFrameTime(ms);
             frames = 0;
-            // Advancing by exactly one period keeps the reports back to back even when a
-            // frame overruns: a long frame is followed by a report on the next pass.
-            reportStart += reportPeriod;
+            reportStart = nextReportStart(reportStart, previousPass, now);
         }
+        previousPass = now;
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         if (!demo.updateRow())
             break;

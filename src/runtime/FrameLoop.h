@@ -39,6 +39,11 @@ public:
 // the end track drops, the loop says so as it starts.
 long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log);
 
+// Where the next frame-time period starts after a report at now, the pass before having
+// read the clock at previousPass: one period after reportStart while the loop keeps up,
+// now once a single frame has taken a whole period or more.
+double nextReportStart(double reportStart, double previousPass, double now);
+
 // Whether the end track is at 1.0 or less somewhere in rows [0, lastRow].
 bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow);
 // Says so on log when music of musicRows rows (negative: none) ends before the end track

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "engine/WindowSize.h"
 #include "runtime/Window.h"
 
 namespace Tarvo {
@@ -69,7 +70,8 @@ void LoadingScreen::paint(double fraction)
     glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
     const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
 
-    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    // The window, or the frame-sized target that is scaled into it when shown.
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width, height);
     glDisable(GL_SCISSOR_TEST);
     glClearColor(background.r, background.g, background.b, 1.0f);

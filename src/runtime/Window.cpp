@@ -5,10 +5,15 @@
 #include <GL/glew.h>
 #include <GLFW/glfw3.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
+
+#include "engine/WindowSize.h"
+#include "engine/WindowTarget.h"
 
 #include "runtime/HeadlessContext.h"
 
@@ -20,11 +25,55 @@ GLFWwindow* window = nullptr;
 std::chrono::steady_clock::time_point headlessStart;
 int headlessWidth = 0;
 int headlessHeight = 0;
+std::unique_ptr<WindowTarget> target;
+
+// The monitor a full-screen show (or a window, centred on it) goes to.
+GLFWmonitor* chooseMonitor(int display)
+{
+    int count = 0;
+    GLFWmonitor** monitors = glfwGetMonitors(&count);
+    if (display >= 1 && display <= count)
+        return monitors[display - 1];
+    if (display != 0)
+        std::fprintf(stderr, "There is no display %d (%d connected); using the primary display\n", display, count);
+    return glfwGetPrimaryMonitor();
+}
+
+// Follows the window's framebuffer: the frame goes to the window itself when the sizes
+// match, else to the stand-in that is scaled into it. Whoever had "the window" bound keeps it.
+void followFramebuffer()
+{
+    int w = 0;
+    int h = 0;
+    glfwGetFramebufferSize(window, &w, &h);
+    // A minimised window has no framebuffer; its frames need not be kept.
+    if (w <= 0 || h <= 0)
+        return;
+    const GLuint before = target->framebuffer();
+    target->follow(w, h);
+    const GLuint after = target->framebuffer();
+    if (after == before)
+        return;
+    GLint bound = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
+    setWindowFramebuffer(after);
+    if (static_cast<GLuint>(bound) == before)
+        glBindFramebuffer(GL_FRAMEBUFFER, after);
+}
 
 // GLFW's own reason for a failure, which its return values do not carry.
 void reportGlfwError(int code, const char* description)
 {
     std::fprintf(stderr, "GLFW error 0x%x: %s\n", code, description);
+}
+
+// A window opened on another display than the primary is placed in the middle of it.
+void centreOn(GLFWmonitor* monitor)
+{
+    int x = 0, y = 0, areaWidth = 0, areaHeight = 0, w = 0, h = 0;
+    glfwGetMonitorWorkarea(monitor, &x, &y, &areaWidth, &areaHeight);
+    glfwGetWindowSize(window, &w, &h);
+    glfwSetWindowPos(window, x + std::max(0, (areaWidth - w) / 2), y + std::max(0, (areaHeight - h) / 2));
 }
 } // namespace
 
@@ -51,6 +100,8 @@ bool initHeadless(int width, int height)
     headlessStart = std::chrono::steady_clock::now();
     headlessWidth = width;
     headlessHeight = height;
+    // The off-screen surface is the frame's size, so frames go to it directly.
+    setWindowFramebuffer(0);
     GLint major = 0;
     GLint minor = 0;
     glGetIntegerv(GL_MAJOR_VERSION, &major);
@@ -92,23 +143,34 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
     glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
-    glfwWindowHint(GLFW_RESIZABLE, GLFW_FALSE);
+    glfwWindowHint(GLFW_RESIZABLE, options.resizable ? GLFW_TRUE : GLFW_FALSE);
     glfwWindowHint(GLFW_DEPTH_BITS, 32);
     glfwWindowHint(GLFW_STENCIL_BITS, 0);
     glfwWindowHint(GLFW_VISIBLE, options.visible ? GLFW_TRUE : GLFW_FALSE);
 
-    GLFWmonitor* monitor = options.windowed || !options.visible ? nullptr : glfwGetPrimaryMonitor();
+    GLFWmonitor* chosen = options.visible ? chooseMonitor(options.display) : nullptr;
+    GLFWmonitor* monitor = options.windowed ? nullptr : chosen;
+    // Full screen keeps the monitor's own mode: no mode switch, and the frame is scaled
+    // to the real screen instead of a screen of the wrong shape showing part of it.
+    int windowWidth = width;
+    int windowHeight = height;
+    const GLFWvidmode* mode = monitor ? glfwGetVideoMode(monitor) : nullptr;
+    if (mode) {
+        windowWidth = mode->width;
+        windowHeight = mode->height;
+        glfwWindowHint(GLFW_REFRESH_RATE, mode->refreshRate);
+    }
     // The first, ideal configuration may well be missing; only the fallback's failure is
     // worth GLFW's explanation.
     glfwSetErrorCallback(nullptr);
-    window = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+    window = glfwCreateWindow(windowWidth, windowHeight, title.c_str(), monitor, nullptr);
     glfwSetErrorCallback(reportGlfwError);
     if (!window) {
         // Software renderers often lack a 32-bit depth buffer or multisampling; the
         // closest configuration they have is still a working context for the show.
         glfwWindowHint(GLFW_SAMPLES, 0);
         glfwWindowHint(GLFW_DEPTH_BITS, 24);
-        window = glfwCreateWindow(width, height, title.c_str(), monitor, nullptr);
+        window = glfwCreateWindow(windowWidth, windowHeight, title.c_str(), monitor, nullptr);
     }
     if (!window) {
         std::fprintf(stderr, "Failed to open window.\n");
@@ -116,6 +178,8 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
         return false;
     }
     glfwMakeContextCurrent(window);
+    if (options.windowed && chosen && options.display != 0)
+        centreOn(chosen);
 
     const int major = glfwGetWindowAttrib(window, GLFW_CONTEXT_VERSION_MAJOR);
     const int minor = glfwGetWindowAttrib(window, GLFW_CONTEXT_VERSION_MINOR);
@@ -132,9 +196,18 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
     while (glGetError() != GL_NO_ERROR) {
     }
 
+    if (options.swapSync != SwapSync::DriverDefault)
+        glfwSwapInterval(options.swapSync == SwapSync::On ? 1 : 0);
+    target = std::make_unique<WindowTarget>(width, height);
+    setWindowFramebuffer(0);
+    followFramebuffer();
+
     glfwSetWindowTitle(window, title.c_str());
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
-    glfwSetCursorPos(window, static_cast<unsigned>(width) >> 1, static_cast<unsigned>(height) >> 1);
+    int shownWidth = 0;
+    int shownHeight = 0;
+    glfwGetWindowSize(window, &shownWidth, &shownHeight);
+    glfwSetCursorPos(window, static_cast<unsigned>(shownWidth) >> 1, static_cast<unsigned>(shownHeight) >> 1);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
     return true;
 }
@@ -142,6 +215,11 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
 GLFWwindow* currentWindow()
 {
     return window;
+}
+
+WindowTarget* windowTarget()
+{
+    return target.get();
 }
 
 double windowTime()
@@ -200,8 +278,12 @@ void swapBuffers()
         swapHeadlessContext();
     if (!window)
         return;
+    if (target)
+        target->present();
     glfwSwapBuffers(window);
     glfwPollEvents();
+    if (target)
+        followFramebuffer();
 }
 
 } // namespace Tarvo

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "runtime/Demo.h"
@@ -52,6 +53,19 @@ public:
     int escapeAfter = 0;        // events processed in this swap press Escape
     int closeAfter = 0;         // ... or close the window
 };
+
+// The values of the "N ms/frame" lines of a log, in order.
+std::vector<double> reportedValues(const std::string& text)
+{
+    std::vector<double> values;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t unit = line.find(" ms/frame");
+        if (unit != std::string::npos)
+            values.push_back(std::stod(line.substr(0, unit)));
+    }
+    return values;
+}
 
 class FrameLoopTest : public ::testing::Test {
 protected:
@@ -147,19 +161,69 @@ TEST_F(FrameLoopTest, ReportsAverageFrameTimeOnceASecond)
     EXPECT_DOUBLE_EQ(gDemo->getFrameTime(), 125.0);
 }
 
-TEST_F(FrameLoopTest, LongFrameIsFollowedByAReportOnTheNextPass)
+TEST_F(FrameLoopTest, AfterALongFrameTheNextPeriodStartsAtOnce)
 {
-    // The first frame takes 2.5 s: the period start advances by one second per report,
-    // so the next two passes both report.
+    // The first frame takes 2.625 s, more than a whole period: its report covers it, and
+    // the next period starts at that pass instead of a backlog of reports on the passes
+    // after it.
     host.frameSeconds2 = 2.5;
-    Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 2.0f, Step}, {4, 0.0f, Step}}), log);
-    std::istringstream lines(log.str());
-    std::vector<std::string> reports;
-    for (std::string line; std::getline(lines, line);)
-        reports.push_back(line);
+    Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 2.0f, Step}, {20, 0.0f, Step}}), log);
+    const std::vector<double> reports = reportedValues(log.str());
     ASSERT_GE(reports.size(), 2u);
-    EXPECT_EQ(reports[0], "1312.5 ms/frame"); // 2.625 s over 2 passes
-    EXPECT_EQ(reports[1], "1750 ms/frame");   // 2.75 - 1.0 s over 1 pass
+    EXPECT_DOUBLE_EQ(reports[0], 1312.5); // 2.625 s over 2 passes
+    EXPECT_DOUBLE_EQ(reports[1], 125.0) << "the steady rate, one second later";
+}
+
+struct SlowFrames {
+    double seconds;
+    double firstMs; // the first report counts the pass at the start too
+};
+
+class SlowFrameLoopTest : public FrameLoopTest, public ::testing::WithParamInterface<SlowFrames> {};
+
+TEST_P(SlowFrameLoopTest, ReportsTheRealAverageWithoutClimbing)
+{
+    const SlowFrames slow = GetParam();
+    host.frameSeconds = slow.seconds;
+    constexpr int shown = 40;
+    Tarvo::runFrameLoop(*gDemo, host, endTrack({{0, 2.0f, Step}, {shown - 1, 0.0f, Step}}), log);
+    ASSERT_EQ(host.swaps, shown);
+    const std::vector<double> reports = reportedValues(log.str());
+    const double frameMs = slow.seconds * 1000.0;
+    const double showSeconds = slow.seconds * (shown - 1);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_NEAR(reports.front(), slow.firstMs, 1e-6);
+    if (slow.seconds >= 1.0) {
+        // One report per frame, each of that one frame.
+        EXPECT_EQ(reports.size(), static_cast<size_t>(shown - 1));
+        for (size_t i = 1; i < reports.size(); ++i)
+            EXPECT_NEAR(reports[i], frameMs, 1e-6) << "report " << i;
+    } else {
+        // Keeping up: one report a second, as designed. A period is measured from its
+        // start, which lies less than a frame before the last report, over the two or more
+        // frames since: never below the real frame time, never half a frame above it.
+        EXPECT_NEAR(static_cast<double>(reports.size()), showSeconds, 1.0);
+        for (size_t i = 1; i < reports.size(); ++i) {
+            EXPECT_GE(reports[i], frameMs - 1e-6) << "report " << i;
+            EXPECT_LE(reports[i], frameMs * 1.5 + 1e-6) << "report " << i;
+        }
+    }
+    // The log prints six significant digits.
+    EXPECT_NEAR(gDemo->getFrameTime(), reports.back(), reports.back() * 1e-5) << "the scene reads the reported value";
+}
+
+INSTANTIATE_TEST_SUITE_P(FrameSeconds, SlowFrameLoopTest,
+    ::testing::Values(SlowFrames { 0.4, 300.0 }, SlowFrames { 1.6, 800.0 }, SlowFrames { 5.0, 2500.0 }),
+    [](const ::testing::TestParamInfo<SlowFrames>& info) {
+        return "ms" + std::to_string(static_cast<int>(info.param.seconds * 1000.0));
+    });
+
+TEST(NextReportStart, AdvancesByAPeriodWhileKeepingUpAndRestartsWhenAFrameTookAPeriod)
+{
+    EXPECT_DOUBLE_EQ(Tarvo::nextReportStart(10.0, 10.99, 11.01), 11.0);
+    EXPECT_DOUBLE_EQ(Tarvo::nextReportStart(10.0, 10.5, 11.49), 11.0) << "a frame just under a period";
+    EXPECT_DOUBLE_EQ(Tarvo::nextReportStart(10.0, 10.5, 11.5), 11.5) << "a frame of exactly a period";
+    EXPECT_DOUBLE_EQ(Tarvo::nextReportStart(10.0, 10.0, 75.0), 75.0);
 }
 
 } // namespace

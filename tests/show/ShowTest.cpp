@@ -44,10 +44,15 @@ protected:
         ASSERT_TRUE(writeTrackFile((dir / "data" / "science" / "sync_e.track").string(), keys));
     }
 
-    ShowRun runShow(const std::string& args)
+    ShowRun runShow(const std::string& args) { return runIn(dir, VANTOR_PROGRAM, args); }
+
+    // The program at program, started in folder; its output goes to files in the scratch
+    // folder.
+    ShowRun runIn(const fs::path& folder, const std::string& program, const std::string& args)
     {
-        const std::string command = "cd '" + dir.string() + "' && timeout 60 '" + VANTOR_PROGRAM + "' " +
-                                    args + " > out.txt 2> err.txt";
+        fs::create_directories(folder);
+        const std::string command = "cd '" + folder.string() + "' && timeout 60 '" + program + "' " + args +
+                                    " > '" + (dir / "out.txt").string() + "' 2> '" + (dir / "err.txt").string() + "'";
         const int raw = std::system(command.c_str());
         ShowRun run;
         run.signalled = WIFSIGNALED(raw);
@@ -128,6 +133,70 @@ TEST_F(ShowTest, MissingMusicFailsCleanly)
     EXPECT_NE(run.err.find("Failed to open tune"), std::string::npos);
     EXPECT_TRUE(contains(run.out, "0"));
     EXPECT_FALSE(contains(run.out, "Terminate"));
+}
+
+TEST_F(ShowTest, HelpAndMistakesOpenNoWindow)
+{
+    const ShowRun help = runShow("--help");
+    EXPECT_EQ(help.status, 0);
+    ASSERT_FALSE(help.out.empty());
+    EXPECT_EQ(help.out[0].rfind("usage: vantor", 0), 0u) << help.out[0];
+    EXPECT_FALSE(contains(help.out, "Initializations 2"));
+    EXPECT_EQ(help.err.find("OpenGL"), std::string::npos) << help.err;
+
+    const ShowRun typo = runShow("--windowed");
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_TRUE(typo.out.empty());
+    EXPECT_EQ(typo.err.rfind("vantor: unknown option '--windowed'\nusage: vantor", 0), 0u) << typo.err;
+    EXPECT_EQ(typo.err.find("OpenGL"), std::string::npos) << "no window was opened";
+}
+
+TEST_F(ShowTest, StartedFromAnotherFolderItUsesTheDataBesideIt)
+{
+    // A release folder (program and data) started from elsewhere, as a shortcut without a
+    // start folder does.
+    const fs::path release = dir / "release";
+    fs::create_directories(release / "data" / "science");
+    fs::copy_file(VANTOR_PROGRAM, release / "vantor");
+    ASSERT_EQ(std::system(("'" + std::string(VANTOR_MAKETUNE) + "' '" + (release / "data" / "vaxo-dubtech.mp3").string() +
+                              "' 2 > /dev/null 2>&1")
+                              .c_str()),
+        0);
+    ASSERT_TRUE(writeTrackFile((release / "data" / "science" / "sync_e.track").string(), {{0, 2.0f, Step}, {4, 1.0f, Step}}));
+    fs::remove_all(dir / "data"); // the working folder has none
+
+    const ShowRun run = runIn(dir / "elsewhere", "../release/vantor", "windowed");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.err.find("Data folder: " + (fs::canonical(release) / "data").string() + "\n"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.out[1], "0: ../release/vantor") << "the argument lines are as given";
+    EXPECT_TRUE(contains(run.out, "SYNC TRACK FOUnD"));
+    EXPECT_EQ(run.out.back(), "Terminate");
+}
+
+TEST_F(ShowTest, WithoutDataAnywhereItSaysWhereItLookedAndOpensNoWindow)
+{
+    const fs::path bin = dir / "lonely" / "bin";
+    fs::create_directories(bin);
+    fs::copy_file(VANTOR_PROGRAM, bin / "vantor");
+    const ShowRun run = runIn(dir / "lonely" / "elsewhere", (bin / "vantor").string(), "windowed");
+    EXPECT_EQ(run.status, 1);
+    const std::string looked = "No data folder: looked for data in " + fs::canonical(dir / "lonely" / "elsewhere").string() +
+                               ", " + fs::canonical(bin).string() + " and " + fs::canonical(dir / "lonely").string() + "\n";
+    EXPECT_NE(run.err.find(looked), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("OpenGL"), std::string::npos) << run.err;
+}
+
+TEST_F(ShowTest, AFrameSizeOtherThanTheScreensIsScaledFullScreen)
+{
+    // 800x600 on the test display's 1920x1080: the frame is drawn at 800x600 and shown
+    // pillarboxed; the show runs to its end as at any size.
+    makeTune(3.0);
+    makeEndTrack({{0, 2.0f, Step}, {30, 1.0f, Step}});
+    const ShowRun run = runShow("--size 800x600 --vsync off");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out[0], "Initializations 5");
+    EXPECT_EQ(run.out.back(), "Terminate");
 }
 
 } // namespace

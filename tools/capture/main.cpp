@@ -2,6 +2,8 @@
 // benchmark, and writes the music of the same span. See --help.
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "capture/CaptureOptions.h"
 #include "capture/ResultStream.h"
 #include "registry/SceneRegistry.h"
+#include "runtime/DataFolder.h"
 
 int main(int argc, char** argv)
 {
@@ -34,6 +37,15 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vantor-capture: --y4m - writes a video stream; pipe it into a program or give a file\n");
         return 2;
     }
+
+    // Found before standard output changes hands: the line goes to standard error. Paths
+    // the user gave stay where they meant them when the working folder moves to the data.
+    const std::filesystem::path startedIn = std::filesystem::current_path();
+    if (!Tarvo::enterDataFolder(argv[0], std::cerr))
+        return 1;
+    options.outDir = Tarvo::anchoredTo(startedIn, options.outDir);
+    options.y4mPath = Tarvo::anchoredTo(startedIn, options.y4mPath);
+    options.wavPath = Tarvo::anchoredTo(startedIn, options.wavPath);
 
     // The engine logs its start-up on standard output; here standard output carries the
     // capture's own results (a video stream, benchmark figures), so the logs move to

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/ShaderProgram.h"
+#include "engine/WindowSize.h"
 
 namespace studio {
 
@@ -92,7 +93,8 @@ void Overlay::draw(const std::vector<OverlayLine>& lines, int windowWidth, int w
 
     const GLboolean blend = glIsEnabled(GL_BLEND);
     const GLboolean depth = glIsEnabled(GL_DEPTH_TEST);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    // Over the frame, wherever the window's frame is drawn (it is scaled when shown).
+    glBindFramebuffer(GL_FRAMEBUFFER, Tarvo::windowFramebuffer());
     glViewport(0, 0, windowWidth, windowHeight);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);

@@ -70,6 +70,7 @@ bool Studio::start()
     }
     Tarvo::DemoOptions demo;
     demo.windowed = true;
+    demo.resizable = true; // the picture is scaled to fit
     if (entry->trackBase)
         demo.syncBasePath = entry->trackBase;
     try {

@@ -2,10 +2,12 @@
 // it while it plays: transport keys and standard-input commands, and the timeline and
 // shaders reloaded as they are saved. See --help.
 #include <cstdio>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "registry/SceneRegistry.h"
+#include "runtime/DataFolder.h"
 #include "studio/Studio.h"
 #include "studio/StudioOptions.h"
 
@@ -25,5 +27,7 @@ int main(int argc, char** argv)
     case studio::OptionsResult::Ok:
         break;
     }
+    if (!Tarvo::enterDataFolder(argv[0], std::cerr))
+        return 1;
     return studio::runStudio(options);
 }
