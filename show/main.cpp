@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/StopSignal.h"
+#include "engine/GlLimits.h"
 #include "runtime/Console.h"
 #include "runtime/DataFolder.h"
 #include "runtime/Demo.h"
@@ -25,6 +27,8 @@ int failedStart()
 
 int main(int argc, char** argv)
 {
+    // First, so that Ctrl-C during the loading ends the show after its first frame.
+    Tarvo::installStopSignals();
     Tarvo::ShowOptions options;
     std::string error;
     switch (Tarvo::parseShowArgs(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -55,6 +59,12 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "%s\n", error.what());
         return failedStart();
     }
+    // The scenes render at the frame size; beyond what this GL can draw they would fail
+    // one GL call at a time.
+    if (const std::string why = Tarvo::sizeBeyondGlLimits(options.width, options.height); !why.empty()) {
+        std::fprintf(stderr, "vantor: --size %s\n", why.c_str());
+        return 2;
+    }
     gDemo->createScene();
     gDemo->startMusic();
     gDemo->setFrameTime(initialFrameTimeMs);
@@ -63,5 +73,5 @@ int main(int argc, char** argv)
     Tarvo::runFrameLoop(*gDemo, host, gDemo->getSync(), std::cout);
 
     std::cout << "Terminate" << std::endl;
-    return 0;
+    return Tarvo::stopRequested() ? Tarvo::stopExitStatus() : 0;
 }

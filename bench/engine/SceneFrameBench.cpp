@@ -27,8 +27,10 @@
 #include "engine/PostScene.h"
 #include "engine/ShaderProgram.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "scenes/SceneUno.h"
 #include "support/BenchSupport.h"
+#include "sync/ShowTime.h"
 #include "sync/Sync.h"
 
 namespace {
@@ -41,7 +43,6 @@ using framebench::PassTrace;
 constexpr int warmupFrames = 2;
 constexpr int defaultFrames = 5;
 constexpr double defaultRow = 1280.0; // the main section: under the bridge, glow and blur on
-constexpr double rowsPerSecond = 20.0;
 constexpr double frameMs = 1000.0 / 60.0;
 
 double msSince(Clock::time_point start)
@@ -52,12 +53,8 @@ double msSince(Clock::time_point start)
 // One frame as the show draws it at a fixed row: tracks, window clear, the scene.
 void drawFrame(float row)
 {
-    gDemo->setRow(row);
-    if (Sync* sync = gDemo->getSync())
-        sync->update(row);
     gDemo->setFrameTime(frameMs);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->run(row / rowsPerSecond);
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::at(row), [row] { return showtime::secondsAt(row); });
 }
 
 std::string baseName(const std::string& path)

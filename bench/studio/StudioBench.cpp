@@ -214,7 +214,7 @@ int main(int argc, char** argv)
     // One seek on the stream: the position reads the new row as soon as the call returns.
     std::vector<double> seekCall;
     for (int i = 0; i < 200; ++i) {
-        const double target = 32.0 * (i % 50);
+        const double target = showtime::rowsPerBar * (i % 50);
         const Clock::time_point start = Clock::now();
         studio.transport().seek(target);
         const float row = gDemo->getTimer()->getRow();

@@ -19,6 +19,10 @@ public:
     bool open(int rate, AudioRenderer* r) override
     {
         close();
+        // Starting audio starts SDL's event subsystem too, whose own SIGINT and SIGTERM
+        // handlers would turn Ctrl-C into a quit event that nothing here reads; the
+        // programs handle those signals themselves.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return false;
         subsystem = true;

@@ -183,6 +183,8 @@ void AudioLayer::render(std::int16_t* out, int frames)
     std::lock_guard<std::mutex> lock(tableMutex);
     for (const auto& [handle, stream] : streams)
         stream->render(mix.data(), frames, format, time);
+    if (muted)
+        std::fill_n(mix.begin(), samples, 0);
     for (std::size_t i = 0; i < samples; ++i)
         out[i] = static_cast<std::int16_t>(std::clamp(mix[i], -32768, 32767));
 }

@@ -49,6 +49,8 @@ public:
     std::shared_ptr<AudioStream> find(DWORD handle);
     // Tops up every device stream's queue from the caller's thread.
     void update();
+    // Silences the output; streams play on (and their positions move) as before.
+    void setMuted(bool on) { muted = on; }
 
 private:
     AudioLayer();
@@ -57,6 +59,7 @@ private:
     void stopDecoding();
 
     std::atomic<AudioClock*> clock;
+    std::atomic<bool> muted{false};
     SteadyAudioClock steadyClock;
     DeviceFactory factory;
 

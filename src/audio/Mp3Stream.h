@@ -1,12 +1,16 @@
 // One MP3 file decoded with libmpg123: gapless (the encoder delay and padding recorded
 // in the LAME/Xing tag are cut, so sample 0 is the music's first sample), always 16-bit
 // interleaved, with the exact length known from a scan of the frame headers at open and
-// seeks that land on the exact sample.
+// seeks that land on the exact sample. Damage of any length inside the file plays as
+// silence of the length it destroyed (Mp3FrameMap), so every sample after it keeps its
+// time and the stream its length.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "audio/Mp3FrameMap.h"
 
 struct mpg123_handle_struct;
 
@@ -32,8 +36,8 @@ public:
     std::uint64_t tell() const { return position; }
 
     // Reads up to count frames into out (count × channels samples); returns the frames
-    // read, fewer only at the end. If the data stops short of the scanned length (a
-    // damaged file), the rest reads as silence so the stream keeps its length.
+    // read, fewer only at the end. Damaged stretches, and data the decoder fails on, read
+    // as silence: a decoding error is damage, never the end of the stream.
     std::uint64_t read(std::int16_t* out, std::uint64_t count);
     // Moves to frame; false, position unchanged, past the end.
     bool seek(std::uint64_t frame);
@@ -41,14 +45,31 @@ public:
 private:
     Mp3Stream() = default;
 
+    // The MPEG frame that plays in time slot slot, or -1 for silence.
+    std::int64_t frameInSlot(std::uint64_t slot);
+    // Decodes count samples of MPEG frame frame from sample within on; false (out
+    // untouched) when the decoder cannot give them.
+    bool decode(std::int64_t frame, std::uint64_t within, std::int16_t* out, std::uint64_t count);
+
+    static constexpr std::uint64_t unknown = ~std::uint64_t(0);
+
     mpg123_handle_struct* handle = nullptr;
     std::unique_ptr<Mp3File> file;
     int sampleRate = 0;
     int channelCount = 0;
+    std::uint64_t samplesPerFrame = 0;
+    // Samples of the first slot before the music's first sample (encoder and decoder
+    // delay), which the decoder is told not to cut itself: it would stop cutting them,
+    // and shift everything, on any file whose frame count differs from its tag's.
+    std::uint64_t leadIn = 0;
+    FrameSlots placement;
     std::uint64_t frames = 0;
     std::uint64_t position = 0;
-    // The decoder has nothing more before the end; reads pad with silence.
-    bool exhausted = false;
+    // The decoder's next sample, counted over the frames it found; unknown after a
+    // failure, so the next read seeks.
+    std::uint64_t decoderAt = unknown;
+    std::size_t slotHint = 0;
+    long preframes = 0; // the decoder's own choice, for seeks far from damage
 };
 
 } // namespace audio

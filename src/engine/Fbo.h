@@ -29,7 +29,9 @@ public:
     // pushes it on fboStack.
     void bind();
     // Releases the innermost bound target, whichever object it is called on, and makes the
-    // one below (or the window) current, with its viewport set and cleared. Releasing with
+    // one below (or the window) current, with its viewport set and cleared. This is the
+    // stack's contract, not a check: a.unbind() after b.bind() releases b, so each pass
+    // pairs its bind with an unbind before the pass around it goes on. Releasing with
     // nothing bound is reported and changes nothing.
     void unbind();
 

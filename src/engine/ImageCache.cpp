@@ -2,6 +2,8 @@
 
 #include <stb_image.h>
 
+#include "engine/ImageFiles.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +11,7 @@
 #include <map>
 #include <mutex>
 #include <set>
+#include <utility>
 
 namespace Tarvo {
 
@@ -42,24 +45,22 @@ struct Entry {
     Pending image;
 };
 
-struct Cache {
-    std::mutex mutex;
-    std::map<std::string, Entry> images; // guarded by mutex
-    std::set<std::string> reported;      // guarded by mutex
-};
-
-Cache& cache()
-{
-    static Cache instance;
-    return instance;
-}
-
 std::shared_ptr<const DecodedImage> decode(const std::string& path)
 {
     auto image = std::make_shared<DecodedImage>();
     int components = 0;
+    const bool known = stbi_info(path.c_str(), &image->width, &image->height, &components);
+    // The header's size is judged before a byte is decoded: the decoder would otherwise
+    // allocate whatever it claims.
+    if (known) {
+        if (std::string refusal = imageSizeRefusal(image->width, image->height); !refusal.empty()) {
+            *image = DecodedImage {};
+            image->failure = std::move(refusal);
+            return image;
+        }
+    }
     // RGB images are widened here, off the GL thread, rather than by GL during the upload.
-    const int wanted = stbi_info(path.c_str(), &image->width, &image->height, &components) && components == 3 ? 4 : 0;
+    const int wanted = known && components == 3 ? 4 : 0;
     unsigned char* pixels = stbi_load(path.c_str(), &image->width, &image->height, &image->components, wanted);
     if (!pixels) {
         const char* reason = stbi_failure_reason();
@@ -74,18 +75,31 @@ std::shared_ptr<const DecodedImage> decode(const std::string& path)
 
 } // namespace
 
+struct ImageCache::State {
+    std::mutex mutex;
+    std::map<std::string, Entry> images; // guarded by mutex
+    std::set<std::string> reported;      // guarded by mutex
+};
+
+ImageCache::ImageCache() : state(std::make_unique<State>())
+{
+}
+
+// Decodes still running finish before their futures go.
+ImageCache::~ImageCache() = default;
+
 std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
 {
     std::promise<std::shared_ptr<const DecodedImage>> promise;
     Pending pending;
     const FileStamp stamp = stampOf(path);
     {
-        std::lock_guard lock(cache().mutex);
-        auto found = cache().images.find(path);
-        if (found != cache().images.end() && found->second.stamp == stamp)
+        std::lock_guard lock(state->mutex);
+        auto found = state->images.find(path);
+        if (found != state->images.end() && found->second.stamp == stamp)
             pending = found->second.image;
         else
-            cache().images[path] = Entry { stamp, promise.get_future().share() };
+            state->images[path] = Entry { stamp, promise.get_future().share() };
     }
     std::shared_ptr<const DecodedImage> image;
     if (pending.valid()) {
@@ -95,8 +109,8 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
         promise.set_value(image);
     }
     if (!image->failure.empty()) {
-        std::lock_guard lock(cache().mutex);
-        if (cache().reported.insert(path).second)
+        std::lock_guard lock(state->mutex);
+        if (state->reported.insert(path).second)
             std::printf("Image %s cannot be decoded: %s\n", path.c_str(), image->failure.c_str());
     }
     return image;
@@ -105,17 +119,17 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
 void ImageCache::prefetch(const std::string& path)
 {
     const FileStamp stamp = stampOf(path);
-    std::lock_guard lock(cache().mutex);
-    auto found = cache().images.find(path);
-    if (found != cache().images.end() && found->second.stamp == stamp)
+    std::lock_guard lock(state->mutex);
+    auto found = state->images.find(path);
+    if (found != state->images.end() && found->second.stamp == stamp)
         return;
-    cache().images[path] = Entry { stamp, std::async(std::launch::async, decode, path).share() };
+    state->images[path] = Entry { stamp, std::async(std::launch::async, decode, path).share() };
 }
 
 void ImageCache::release()
 {
-    std::lock_guard lock(cache().mutex);
-    cache().images.clear();
+    std::lock_guard lock(state->mutex);
+    state->images.clear();
 }
 
 } // namespace Tarvo

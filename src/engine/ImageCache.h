@@ -1,7 +1,7 @@
 // Decoded images by path. Several models of a scene share one image (the environment map
 // of every part of an animation), so each path is decoded once, and an image that does not
 // decode is reported once, naming the file and the reason. The pixels are kept until
-// release(), which the program calls once everything has loaded.
+// release(), which the cache's owner calls once everything has loaded.
 #pragma once
 
 #include <memory>
@@ -21,17 +21,26 @@ struct DecodedImage {
     std::string failure; // the decoder's reason when it did not decode
 };
 
+// One per loading (Loading owns it); used from any thread. Not copyable: it holds the
+// decodes in flight.
 class ImageCache {
 public:
+    ImageCache();
+    ~ImageCache();
+
     // The image at path, decoding it on the first request (or waiting for the decode
     // prefetch started). A file that does not decode is reported here, on the caller's
     // thread, the first time it is asked for.
-    static std::shared_ptr<const DecodedImage> get(const std::string& path);
+    std::shared_ptr<const DecodedImage> get(const std::string& path);
     // Starts decoding the image on a thread of its own, unless it is decoded or being
     // decoded already; get() collects it.
-    static void prefetch(const std::string& path);
+    void prefetch(const std::string& path);
     // Drops every decoded image; paths already reported as broken stay reported.
-    static void release();
+    void release();
+
+private:
+    struct State;
+    std::unique_ptr<State> state;
 };
 
 } // namespace Tarvo

@@ -7,10 +7,6 @@ namespace Tarvo {
 
 namespace {
 
-// Largest side the readers accept; far above anything the show loads, it keeps size
-// arithmetic from overflowing on a corrupt header.
-constexpr std::uint32_t maxTextureSide = 16384;
-
 constexpr std::size_t bmpHeaderSize = 54;
 constexpr std::size_t ddsMagicSize = 4;
 constexpr std::size_t ddsHeaderSize = 124;
@@ -29,6 +25,22 @@ std::uint16_t readLe16(const std::uint8_t* bytes)
 
 } // namespace
 
+std::string imageSizeRefusal(std::int64_t width, std::int64_t height)
+{
+    if (width <= 0 || height <= 0)
+        return "it claims a size of " + std::to_string(width) + "x" + std::to_string(height);
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    if (width > maxImageSide || height > maxImageSide)
+        return size + " has a side over the limit of " + std::to_string(maxImageSide)
+            + " pixels, the largest texture GL drivers commonly take";
+    const auto pixels = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    if (pixels > maxImagePixels)
+        return size + " is " + std::to_string(pixels) + " pixels, over the limit of "
+            + std::to_string(maxImagePixels) + " (8192x8192, 256 MiB decoded) that keeps an image from taking "
+            + "gigabytes to decode";
+    return {};
+}
+
 bool readFileBytes(const char* path, std::vector<std::uint8_t>& bytes)
 {
     bytes.clear();
@@ -46,7 +58,7 @@ bool readFileBytes(const char* path, std::vector<std::uint8_t>& bytes)
     return ok;
 }
 
-bool parseBmp(const std::vector<std::uint8_t>& bytes, BmpImage& image)
+bool parseBmp(const std::vector<std::uint8_t>& bytes, BmpImage& image, std::string* tooLarge)
 {
     if (bytes.size() < bmpHeaderSize)
         return false;
@@ -57,9 +69,13 @@ bool parseBmp(const std::vector<std::uint8_t>& bytes, BmpImage& image)
     // Negative heights (top-down files) and absurd sizes are refused rather than trusted.
     const auto width = static_cast<std::int32_t>(readLe32(header + 18));
     const auto height = static_cast<std::int32_t>(readLe32(header + 22));
-    if (width <= 0 || height <= 0 || static_cast<std::uint32_t>(width) > maxTextureSide
-        || static_cast<std::uint32_t>(height) > maxTextureSide)
+    if (width <= 0 || height <= 0)
         return false;
+    if (const std::string refusal = imageSizeRefusal(width, height); !refusal.empty()) {
+        if (tooLarge)
+            *tooLarge = refusal;
+        return false;
+    }
     // The header's image-size field is not trusted either: the rows the size implies must
     // be in the file.
     const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t(3);
@@ -73,7 +89,7 @@ bool parseBmp(const std::vector<std::uint8_t>& bytes, BmpImage& image)
     return true;
 }
 
-DdsResult parseDds(const std::vector<std::uint8_t>& bytes, DdsImage& image)
+DdsResult parseDds(const std::vector<std::uint8_t>& bytes, DdsImage& image, std::string* tooLarge)
 {
     image.levels.clear();
     if (bytes.size() < ddsMagicSize + ddsHeaderSize || std::memcmp(bytes.data(), "DDS ", 4) != 0)
@@ -92,8 +108,13 @@ DdsResult parseDds(const std::vector<std::uint8_t>& bytes, DdsImage& image)
         image.format = DdsFormat::Dxt5;
     else
         return DdsResult::Unsupported;
-    if (width == 0 || height == 0 || width > maxTextureSide || height > maxTextureSide)
+    if (width == 0 || height == 0)
         return DdsResult::Unsupported;
+    if (const std::string refusal = imageSizeRefusal(width, height); !refusal.empty()) {
+        if (tooLarge)
+            *tooLarge = refusal;
+        return DdsResult::TooLarge;
+    }
     // Writers that leave the mip count unset mean one level.
     if (mipMapCount == 0)
         mipMapCount = 1;

@@ -10,6 +10,17 @@
 
 namespace Tarvo {
 
+// The largest image any loader decodes, whatever the format. A header is only a claim: a
+// 1 MB PNG may say 16000 x 16000 and cost gigabytes to decode. The pixel limit, 8192 x 8192
+// (256 MiB as RGBA), is 32 times the show's largest image; the side limit is the largest
+// texture GL drivers commonly take, so a long strip still loads.
+constexpr std::uint64_t maxImagePixels = 8192ull * 8192ull;
+constexpr std::uint32_t maxImageSide = 16384;
+
+// Empty when an image of width x height may be decoded; otherwise the reason, naming the
+// limit it is over (for the loader's message).
+std::string imageSizeRefusal(std::int64_t width, std::int64_t height);
+
 // The whole file, or false when it cannot be opened or read. Nothing larger than the
 // file itself is allocated.
 bool readFileBytes(const char* path, std::vector<std::uint8_t>& bytes);
@@ -22,8 +33,9 @@ struct BmpImage {
     std::vector<std::uint8_t> pixels;
 };
 
-// False for anything but an uncompressed 24-bit BMP whose pixels are all in the file.
-bool parseBmp(const std::vector<std::uint8_t>& bytes, BmpImage& image);
+// False for anything but an uncompressed 24-bit BMP whose pixels are all in the file and
+// within the image size limits; a size over the limits also sets tooLarge to the reason.
+bool parseBmp(const std::vector<std::uint8_t>& bytes, BmpImage& image, std::string* tooLarge = nullptr);
 
 enum class DdsFormat { Dxt1, Dxt3, Dxt5 };
 
@@ -41,8 +53,9 @@ struct DdsImage {
     std::vector<DdsLevel> levels;
 };
 
-enum class DdsResult { Ok, NotDds, Unsupported, NoImage };
+enum class DdsResult { Ok, NotDds, Unsupported, NoImage, TooLarge };
 
-DdsResult parseDds(const std::vector<std::uint8_t>& bytes, DdsImage& image);
+// TooLarge sets tooLarge to the reason (imageSizeRefusal).
+DdsResult parseDds(const std::vector<std::uint8_t>& bytes, DdsImage& image, std::string* tooLarge = nullptr);
 
 } // namespace Tarvo

@@ -4,24 +4,13 @@
 #include <chrono>
 #include <cstdio>
 
+#include "engine/Loading.h"
+
 namespace Tarvo {
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct Account {
-    LoadProgress progress;
-    std::function<void(const LoadProgress&)> listener;
-    LoadStep* innermost = nullptr;
-    Clock::time_point since {};
-};
-
-Account& account()
-{
-    static Account state;
-    return state;
-}
 
 double msSince(Clock::time_point since)
 {
@@ -30,6 +19,12 @@ double msSince(Clock::time_point since)
 
 constexpr const char* phaseNames[loadPhaseCount] = { "window", "shaders", "textures", "meshes", "music",
     "first frame" };
+
+LoadAccount* currentAccount()
+{
+    Loading* loading = Loading::current();
+    return loading ? &loading->account() : nullptr;
+}
 
 } // namespace
 
@@ -45,63 +40,57 @@ double LoadProgress::fraction() const
     return std::min(0.99, static_cast<double>(stepsDone) / static_cast<double>(stepsExpected));
 }
 
-LoadStep::LoadStep(LoadPhase phase, bool counted) : outer(account().innermost), phase(phase), counted(counted)
+LoadStep::LoadStep(LoadPhase phase, bool counted) : account(currentAccount()), phase(phase), counted(counted)
 {
-    Account& a = account();
+    if (!account)
+        return;
+    outer = account->innermost;
     // The step around this one stops counting while this one runs.
     if (outer)
-        a.progress.milliseconds[static_cast<int>(outer->phase)] += msSince(a.since);
-    a.innermost = this;
-    a.since = Clock::now();
+        account->state.milliseconds[static_cast<int>(outer->phase)] += msSince(account->since);
+    account->innermost = this;
+    account->since = Clock::now();
 }
 
 LoadStep::~LoadStep()
 {
-    Account& a = account();
-    a.progress.milliseconds[static_cast<int>(phase)] += msSince(a.since);
+    if (!account)
+        return;
+    account->state.milliseconds[static_cast<int>(phase)] += msSince(account->since);
     if (counted)
-        ++a.progress.stepsDone;
-    a.innermost = outer;
-    if (a.listener)
-        a.listener(a.progress);
-    a.since = Clock::now();
+        ++account->state.stepsDone;
+    account->innermost = outer;
+    if (!outer && account->listener)
+        account->listener(account->state);
+    account->since = Clock::now();
 }
 
-namespace loading {
-
-const LoadProgress& progress()
+void LoadAccount::begin(int stepsExpected)
 {
-    return account().progress;
+    state = LoadProgress {};
+    state.stepsExpected = stepsExpected;
 }
 
-void begin(int stepsExpected)
+void LoadAccount::expectMore(int steps)
 {
-    account().progress = LoadProgress {};
-    account().progress.stepsExpected = stepsExpected;
+    state.stepsExpected = state.stepsDone + steps;
 }
 
-void expectMore(int steps)
+void LoadAccount::setListener(std::function<void(const LoadProgress&)> newListener)
 {
-    account().progress.stepsExpected = account().progress.stepsDone + steps;
+    listener = std::move(newListener);
 }
 
-void setListener(std::function<void(const LoadProgress&)> listener)
-{
-    account().listener = std::move(listener);
-}
-
-std::string summary()
+std::string LoadAccount::summary() const
 {
     std::string text;
     char part[64];
     for (int i = 0; i < loadPhaseCount; ++i) {
         std::snprintf(part, sizeof part, "%s%s %.1f ms", i ? ", " : "", phaseNames[i],
-            account().progress.milliseconds[static_cast<std::size_t>(i)]);
+            state.milliseconds[static_cast<std::size_t>(i)]);
         text += part;
     }
     return text;
 }
-
-} // namespace loading
 
 } // namespace Tarvo

@@ -75,7 +75,16 @@ void compileInto(Build& build, GLuint shader, const std::string& path, const Tar
     const char* text = source.text().c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
+    const size_t before = build.log.size();
     appendLog(build.log, shader, glGetShaderiv, glGetShaderInfoLog);
+    // The driver numbers lines "FILE:LINE" by source string; with includes, say which file
+    // each number is, so "2:15(1): error" can be found.
+    if (build.log.size() > before && source.files().size() > 1) {
+        build.log += "Source numbers:";
+        for (size_t i = 0; i < source.files().size(); ++i)
+            build.log += (i ? ", " : " ") + std::to_string(i) + " " + source.files()[i];
+        build.log += "\n";
+    }
 }
 
 Build build(const std::string& vertexPath, const std::string& fragmentPath)

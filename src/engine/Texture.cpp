@@ -11,6 +11,7 @@
 #include "engine/ImageCache.h"
 #include "engine/ImageFiles.h"
 #include "engine/LoadProgress.h"
+#include "engine/Loading.h"
 
 namespace {
 
@@ -45,8 +46,14 @@ namespace Tarvo {
 
 namespace {
 
-// The scope whose textures wait for their images; null when loads are immediate.
-BackgroundTextureLoads* activeLoads = nullptr;
+// The image at path from the current loading's cache; without one, decoded for this call
+// alone.
+std::shared_ptr<const DecodedImage> imageAt(const std::string& path)
+{
+    if (Loading* loading = Loading::current())
+        return loading->images().get(path);
+    return ImageCache().get(path);
+}
 
 // Level 0 and the mipmaps of the bound texture, for RGB and RGBA images; other images
 // (grey ones, and files that did not decode) leave the texture without an image.
@@ -69,12 +76,12 @@ void uploadImage(const DecodedImage* image)
 
 } // namespace
 
-BackgroundTextureLoads::BackgroundTextureLoads()
+BackgroundTextureLoads::BackgroundTextureLoads(Loading& loading) : loading(loading)
 {
-    if (activeLoads)
+    if (loading.deferred)
         std::fprintf(stderr, "BackgroundTextureLoads: one is active already; textures load in the outer one\n");
     else
-        activeLoads = this;
+        loading.deferred = this;
 }
 
 BackgroundTextureLoads::~BackgroundTextureLoads()
@@ -84,14 +91,14 @@ BackgroundTextureLoads::~BackgroundTextureLoads()
 
 void BackgroundTextureLoads::finish()
 {
-    if (activeLoads != this)
+    if (loading.deferred != this)
         return;
-    activeLoads = nullptr;
+    loading.deferred = nullptr;
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     for (const Pending& pending : textures) {
         const LoadStep step(LoadPhase::Textures, false);
-        const auto image = ImageCache::get(pending.path);
+        const auto image = loading.images().get(pending.path);
         glBindTexture(GL_TEXTURE_2D, pending.texture);
         uploadImage(image.get());
     }
@@ -101,13 +108,8 @@ void BackgroundTextureLoads::finish()
 
 void BackgroundTextureLoads::defer(GLuint texture, const std::string& path)
 {
-    ImageCache::prefetch(path);
+    loading.images().prefetch(path);
     textures.push_back({ texture, path });
-}
-
-bool BackgroundTextureLoads::active()
-{
-    return activeLoads != nullptr;
 }
 
 } // namespace Tarvo
@@ -119,12 +121,13 @@ GLuint loadTexture(const char* path, bool mirrored)
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
     setMipmappedParameters(mirrored ? GL_MIRRORED_REPEAT : GL_REPEAT);
-    if (path && Tarvo::activeLoads) {
-        Tarvo::activeLoads->defer(texture, path);
+    Tarvo::Loading* loading = Tarvo::Loading::current();
+    if (path && loading && loading->deferredTextures()) {
+        loading->deferredTextures()->defer(texture, path);
         return texture;
     }
     // A missing or broken image is an empty texture, reported once by the cache.
-    const auto image = path ? Tarvo::ImageCache::get(path) : nullptr;
+    const auto image = path ? Tarvo::imageAt(path) : nullptr;
     Tarvo::uploadImage(image.get());
     return texture;
 }
@@ -141,8 +144,11 @@ GLuint loadBmpTexture(const char* path)
         return 0;
     }
     Tarvo::BmpImage image;
-    if (!Tarvo::parseBmp(bytes, image)) {
+    std::string tooLarge;
+    if (!Tarvo::parseBmp(bytes, image, &tooLarge)) {
         std::printf("Not a correct BMP file\n");
+        if (!tooLarge.empty())
+            std::printf("%s: %s\n", path, tooLarge.c_str());
         return 0;
     }
 
@@ -169,12 +175,16 @@ GLuint loadDdsTexture(const char* path)
         return 0;
     }
     Tarvo::DdsImage image;
-    switch (Tarvo::parseDds(bytes, image)) {
+    std::string tooLarge;
+    switch (Tarvo::parseDds(bytes, image, &tooLarge)) {
     case Tarvo::DdsResult::NotDds:
         std::printf("%s is not a DDS file.\n", path);
         return 0;
     case Tarvo::DdsResult::Unsupported:
         std::printf("%s: unsupported DDS data.\n", path);
+        return 0;
+    case Tarvo::DdsResult::TooLarge:
+        std::printf("%s: %s.\n", path, tooLarge.c_str());
         return 0;
     case Tarvo::DdsResult::NoImage:
         std::printf("%s: DDS file ends before its first image.\n", path);

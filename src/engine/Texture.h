@@ -15,26 +15,29 @@ GLuint loadTexture(const char* path, bool mirrored);
 
 namespace Tarvo {
 
-// While one lives (on the GL thread), loadTexture hands its texture back at once and the
-// image is decoded on another thread; finish(), or the end of the scope, uploads every
-// image in the order they were asked for. A scene built inside one decodes its images
-// while it compiles shaders and reads meshes; it must not draw before the upload.
+class Loading;
+
+// While one lives (on the GL thread) and its loading is current, loadTexture hands its
+// texture back at once and the image is decoded on another thread; finish(), or the end of
+// the scope, uploads every image in the order they were asked for. A scene built inside one
+// decodes its images while it compiles shaders and reads meshes; it must not draw before
+// the upload.
 class BackgroundTextureLoads {
 public:
-    BackgroundTextureLoads();
+    explicit BackgroundTextureLoads(Loading& loading);
     ~BackgroundTextureLoads();
     BackgroundTextureLoads(const BackgroundTextureLoads&) = delete;
     BackgroundTextureLoads& operator=(const BackgroundTextureLoads&) = delete;
 
     void finish();
     void defer(GLuint texture, const std::string& path);
-    static bool active();
 
 private:
     struct Pending {
         GLuint texture;
         std::string path;
     };
+    Loading& loading;
     std::vector<Pending> textures;
 };
 

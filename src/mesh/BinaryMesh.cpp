@@ -127,7 +127,7 @@ bool loadBinaryMesh(const char* path, std::vector<glm::vec3>& out_vertices,
     return readBinaryMesh(file.data(), file.size(), path, out_vertices, out_uvs, out_normals);
 }
 
-bool writeBinaryMesh(const char* path, const ObjMesh& mesh)
+bool writeBinaryMesh(const char* path, const ObjMesh& mesh, std::string& why)
 {
     const std::uint64_t wide[4] = {3 * std::uint64_t(mesh.positions.size()),
                                    2 * std::uint64_t(mesh.texCoords.size()),
@@ -136,7 +136,7 @@ bool writeBinaryMesh(const char* path, const ObjMesh& mesh)
     std::uint32_t counts[4];
     for (int i = 0; i < 4; ++i) {
         if (wide[i] > std::numeric_limits<std::uint32_t>::max()) {
-            std::fprintf(stderr, "Mesh too large for the .bobj format: %s\n", path);
+            why = "the mesh is too large for the .bobj format";
             return false;
         }
         counts[i] = static_cast<std::uint32_t>(wide[i]);
@@ -152,10 +152,19 @@ bool writeBinaryMesh(const char* path, const ObjMesh& mesh)
     writeAll(mesh.normals.data(), mesh.normals.size() * sizeof(glm::vec3));
     writeAll(mesh.corners.data(), mesh.corners.size() * sizeof(std::int32_t));
     if (!ok || !file.commit()) {
-        std::fprintf(stderr, "Cannot write %s\n", path);
+        why = file.error().empty() ? "the file could not be written" : file.error();
         return false;
     }
     return true;
+}
+
+bool writeBinaryMesh(const char* path, const ObjMesh& mesh)
+{
+    std::string why;
+    if (writeBinaryMesh(path, mesh, why))
+        return true;
+    std::fprintf(stderr, "Cannot write %s: %s\n", path, why.c_str());
+    return false;
 }
 
 } // namespace Tarvo

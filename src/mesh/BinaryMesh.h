@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 #include <glm/glm.hpp>
@@ -27,5 +28,7 @@ bool readBinaryMesh(const char* data, std::size_t size, const char* name,
 // Prints why and returns false when the file cannot be written or the mesh is too large
 // for the format.
 bool writeBinaryMesh(const char* path, const ObjMesh& mesh);
+// The same, saying nothing: false with why holding the reason.
+bool writeBinaryMesh(const char* path, const ObjMesh& mesh, std::string& why);
 
 } // namespace Tarvo

@@ -181,6 +181,12 @@ template <typename FaceSink>
 bool parseObj(const char* text, std::size_t size, ObjMesh& mesh, std::string& failWord,
               FaceSink& onFace)
 {
+    // Editors on Windows (Notepad) start a UTF-8 file with a byte order mark; read as part
+    // of the first word it would hide the first record.
+    if (size >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0) {
+        text += 3;
+        size -= 3;
+    }
     ScanfCursor cursor(text, size);
     std::size_t triangle = mesh.triangleCount();
     std::string wideText;

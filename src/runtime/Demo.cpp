@@ -4,7 +4,7 @@
 
 #include <iostream>
 
-#include "engine/LoadProgress.h"
+#include "engine/GlState.h"
 #include "engine/PostScene.h"
 #include "engine/WindowSize.h"
 #include "audio/BassTimer.h"
@@ -17,7 +17,6 @@ Tarvo::aDemo* gDemo = nullptr;
 namespace Tarvo {
 
 namespace {
-constexpr int rowsPerBeat = 8;
 constexpr int showWidth = 1920;
 constexpr int showHeight = 1080;
 
@@ -46,7 +45,8 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     windowOptions.swapSync = options.swapSync;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
-    loading::begin(0);
+    loading.makeCurrent();
+    loading.account().begin(0);
     {
         const LoadStep step(LoadPhase::Window);
         if (!initWindow(width, height, windowOptions, "Vantor"))
@@ -55,7 +55,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     // A window that is seen shows the loading from its first frame; an invisible one
     // (offline rendering) has nobody to show it to.
     if (options.visible)
-        loadingScreen = std::make_unique<LoadingScreen>(width, height);
+        loadingScreen = std::make_unique<LoadingScreen>(width, height, loading.account());
     setWindowSize(width, height);
     initGlState();
     createVertexArray();
@@ -78,11 +78,7 @@ Dinstance::~Dinstance()
 
 void Dinstance::initGlState()
 {
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    setFixedGlState();
 }
 
 void Dinstance::createVertexArray()
@@ -108,7 +104,7 @@ void Dinstance::initMusic(std::string path)
 
 void Dinstance::initTimerAndSync(const std::string& syncBasePath)
 {
-    timer = new BassTimer(stream, static_cast<float>(bpm), rowsPerBeat);
+    timer = new BassTimer(stream, static_cast<float>(bpm), showtime::rowsPerBeat);
     sync = Sync::create(syncBasePath, timer);
 }
 
@@ -123,7 +119,7 @@ double Dinstance::getMusicRows() const
     if (stream == 0)
         return -1.0;
     const double seconds = BASS_ChannelBytes2Seconds(stream, BASS_ChannelGetLength(stream, BASS_POS_BYTE));
-    return seconds * bpm / 60.0 * rowsPerBeat;
+    return showtime::rowAt(seconds);
 }
 
 bool Dinstance::musicEnded() const
@@ -145,6 +141,12 @@ bool Dinstance::updateRow()
     // Without music the rows are whatever the caller set last.
     if (stream != 0)
         row = timer->getRow();
+    return sync ? sync->update(row) : true;
+}
+
+bool Dinstance::updateRow(float givenRow)
+{
+    row = givenRow;
     return sync ? sync->update(row) : true;
 }
 

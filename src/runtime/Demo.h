@@ -8,8 +8,10 @@
 #include <string>
 
 #include "audio/BassAudio.h"
+#include "engine/Loading.h"
 #include "engine/WindowSize.h"
 #include "runtime/Window.h"
+#include "sync/ShowTime.h"
 
 class BassTimer;
 class Sync;
@@ -55,6 +57,8 @@ public:
     // data do.
     void openTracks(const std::string& basePath);
     bool updateRow();
+    // The same with a row the caller steps (offline rendering) instead of the music's.
+    bool updateRow(float givenRow);
     // Offline rendering steps the rows itself instead of following the music.
     void setRow(float r);
 
@@ -69,6 +73,8 @@ public:
     // True once started music has played to its end: nothing is left to keep time by.
     bool musicEnded() const;
     unsigned getVertexArray() const { return vao; }
+    // The caches and progress of this instance's loading, current from its construction on.
+    Loading& getLoading() { return loading; }
 
 protected:
     void initMusic(std::string path);
@@ -78,12 +84,13 @@ private:
     void createVertexArray();
     void initTimerAndSync(const std::string& syncBasePath);
 
+    Loading loading;
     // Shown from the window's opening until the music starts.
     std::unique_ptr<LoadingScreen> loadingScreen;
     int soundOn = 1;
     HSTREAM stream = 0;
     bool musicStarted = false;
-    double bpm = 150.0;
+    double bpm = showtime::beatsPerMinute;
     BassTimer* timer = nullptr;
     Sync* sync = nullptr;
     float row = 0.0f;

@@ -1,18 +1,16 @@
 #include "runtime/FrameLoop.h"
 
-#include <GL/glew.h>
-
 #include <ostream>
 
-#include "audio/BassAudio.h"
+#include "base/StopSignal.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
-#include "sync/SyncTracks.h"
+#include "sync/ShowTime.h"
 
 namespace Tarvo {
 
 namespace {
-constexpr float endThreshold = 1.0f;
 constexpr double reportPeriod = 1.0;
 } // namespace
 
@@ -28,27 +26,17 @@ double nextReportStart(double reportStart, double previousPass, double now)
     return reportStart + reportPeriod;
 }
 
-bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow)
-{
-    // Between two keys a track moves one way only, so its lowest value over [0, lastRow]
-    // is at one of the ends or at a key inside.
-    if (!(endTrack.getValue(0.0) > endThreshold) || !(endTrack.getValue(lastRow) > endThreshold))
-        return true;
-    const SyncTrack* track = endTrack.getTrack();
-    for (int i = 0; track && i < track->keyCount; ++i) {
-        const double row = track->keys[i].row;
-        if (row > 0.0 && row < lastRow && !(endTrack.getValue(row) > endThreshold))
-            return true;
-    }
-    return false;
-}
-
 void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::ostream& log)
 {
-    if (musicRows < 0.0 || endTrackDropsBy(endTrack, musicRows))
+    if (musicRows < 0.0 || !showtime::showEnd(endTrack, 0.0, musicRows).musicFirst)
         return;
     log << "The music ends at row " << musicRows
         << ", before the end track \"e\" drops to 1.0: the show ends with the music" << std::endl;
+}
+
+bool FrameHost::stopRequested()
+{
+    return Tarvo::stopRequested();
 }
 
 double WindowFrameHost::now()
@@ -92,20 +80,19 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
             reportStart = nextReportStart(reportStart, previousPass, now);
         }
         previousPass = now;
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (!demo.updateRow())
+        if (!drawFrame(demo, FrameRow::fromMusic(), [&host] { return host.now(); }))
             break;
-        demo.run(host.now());
-        BASS_Update(0);
         host.swap();
         ++drawn;
 
         // Tested after the swap, so at least one frame is always shown.
-        if (!(endTrack.getValue(demo.getRow()) > endThreshold))
+        if (showtime::endsShowAt(endTrack, demo.getRow()))
             break;
         if (host.escapePressed())
             break;
         if (!host.windowOpen())
+            break;
+        if (host.stopRequested())
             break;
         // Music shorter than the timeline: the row stops with it, so the show would hold
         // its last frame for ever.

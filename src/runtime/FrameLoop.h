@@ -17,6 +17,9 @@ public:
     virtual void swap() = 0;           // shows the frame and processes window events
     virtual bool escapePressed() = 0;
     virtual bool windowOpen() = 0;
+    // Whether the process was asked to stop (Ctrl-C, SIGTERM); hosts without signals of
+    // their own keep this.
+    virtual bool stopRequested();
 
 protected:
     ~FrameHost() = default;
@@ -31,7 +34,8 @@ public:
     bool windowOpen() override;
 };
 
-// The last two steps of start-up, then frames until the show ends: the first reporting
+// The last two steps of start-up, then frames until the show ends (or the host is asked
+// to stop): the first reporting
 // period starts, then the end track "e" is opened from tracks (null: no end track), then
 // the loop runs. The once-a-second frame-time lines go to log. Returns the number of
 // frames drawn, which is at least one.
@@ -44,8 +48,6 @@ long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
 // now once a single frame has taken a whole period or more.
 double nextReportStart(double reportStart, double previousPass, double now);
 
-// Whether the end track is at 1.0 or less somewhere in rows [0, lastRow].
-bool endTrackDropsBy(const TrackHandle& endTrack, double lastRow);
 // Says so on log when music of musicRows rows (negative: none) ends before the end track
 // drops.
 void warnIfMusicEndsFirst(double musicRows, const TrackHandle& endTrack, std::ostream& log);

@@ -31,15 +31,16 @@ void clearRect(int x, int y, int w, int h, Rgb colour)
 
 } // namespace
 
-LoadingScreen::LoadingScreen(int width, int height) : width(width), height(height)
+LoadingScreen::LoadingScreen(int width, int height, LoadAccount& account)
+    : account(account), width(width), height(height)
 {
     draw(0.0);
-    loading::setListener([this](const LoadProgress& progress) { onProgress(progress); });
+    account.setListener([this](const LoadProgress& progress) { onProgress(progress); });
 }
 
 LoadingScreen::~LoadingScreen()
 {
-    loading::setListener(nullptr);
+    account.setListener(nullptr);
 }
 
 void LoadingScreen::onProgress(const LoadProgress& progress)

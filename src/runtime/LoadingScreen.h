@@ -12,8 +12,9 @@ namespace Tarvo {
 
 class LoadingScreen {
 public:
-    // Draws the empty bar at once and listens to the loaders until destroyed.
-    LoadingScreen(int width, int height);
+    // Draws the empty bar at once and redraws it as the account moves, between one loader
+    // and the next, until destroyed.
+    LoadingScreen(int width, int height, LoadAccount& account);
     ~LoadingScreen();
     LoadingScreen(const LoadingScreen&) = delete;
     LoadingScreen& operator=(const LoadingScreen&) = delete;
@@ -27,6 +28,7 @@ public:
 private:
     void onProgress(const LoadProgress& progress);
 
+    LoadAccount& account;
     int width;
     int height;
     int shown = 0;

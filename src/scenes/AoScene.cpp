@@ -42,11 +42,6 @@ GLuint AoScene::getObjectProgram()
     return objectProgram;
 }
 
-glm::mat4 AoScene::initialView()
-{
-    return showcaseView();
-}
-
 void AoScene::drawScene(const double& time)
 {
     const auto angle = static_cast<float>(turnRate * time);

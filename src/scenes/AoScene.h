@@ -10,6 +10,7 @@
 #include "engine/ImageFx.h"
 #include "engine/PostScene.h"
 #include "mesh/StdModel.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
 
@@ -27,7 +28,7 @@ public:
     // The program both models draw with ("./data/ssaobj.vs", "./data/ssaobj.fs").
     static GLuint getObjectProgram();
     // The camera's view, looking at the origin from (4, 3, 3).
-    static glm::mat4 initialView();
+    static glm::mat4 initialView() { return showcaseView(); }
 
     const Tarvo::StdModel& getNokka() const { return nokka; }
     const Tarvo::StdModel& getRunko() const { return runko; }

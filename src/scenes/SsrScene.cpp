@@ -50,11 +50,6 @@ GLuint SsrScene::getObjectProgram()
     return objectProgram;
 }
 
-glm::mat4 SsrScene::initialView()
-{
-    return showcaseView();
-}
-
 glm::mat4 SsrScene::swing(double time)
 {
     const auto a = static_cast<float>(turnRate * time);

@@ -11,6 +11,7 @@
 #include "engine/ImageFx.h"
 #include "engine/PostScene.h"
 #include "mesh/StdModel.h"
+#include "scenes/SceneSetup.h"
 
 namespace OrvelDemo {
 
@@ -31,7 +32,7 @@ public:
     // The program both models draw with ("./data/shaders/ssr/ssrobj.vs", ".../ssrobj.fs").
     static GLuint getObjectProgram();
     // The camera's view, looking at the origin from (4, 3, 3).
-    static glm::mat4 initialView();
+    static glm::mat4 initialView() { return showcaseView(); }
     // The models' swing at a time in seconds: a turn of 0.05 x time degrees about y after
     // a tilt of 45 x sin(0.001 x time) degrees about x.
     static glm::mat4 swing(double time);

@@ -157,7 +157,11 @@ bool parseTimeline(const std::string& text, const std::string& fileName, Timelin
     timeline.tracks.clear();
     const size_t errorsBefore = errors.size();
     Parser parser(fileName, timeline, errors);
-    std::istringstream stream(text);
+    // Editors on Windows (Notepad) start a UTF-8 file with a byte order mark; it is not
+    // part of the first line.
+    static const char byteOrderMark[] = "\xEF\xBB\xBF";
+    const bool marked = text.compare(0, 3, byteOrderMark) == 0;
+    std::istringstream stream(marked ? text.substr(3) : text);
     std::string line;
     int number = 0;
     while (std::getline(stream, line)) {

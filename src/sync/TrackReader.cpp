@@ -3,9 +3,11 @@
 // make the reader run past the end of the file nor ask for gigabytes up front.
 #include "sync/TrackReader.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -59,6 +61,48 @@ struct KeyBuffer {
     }
 };
 
+enum class KeyFault { None, OutOfOrder, NotFinite, UnknownType };
+
+// Why a key cannot join the track. Evaluation searches the keys by row, which only works
+// on strictly ascending rows; a value that is not finite poisons every interpolation it
+// takes part in (a NaN field of view is a black frame); a type the evaluator does not know
+// gives 0 even on the key's own row. The timeline compiler refuses all three, so a file
+// holding them is damaged.
+KeyFault faultOf(const TrackKey& key, bool hasPrevious, int32_t previousRow)
+{
+    if (hasPrevious && key.row <= previousRow)
+        return KeyFault::OutOfOrder;
+    if (!std::isfinite(key.value))
+        return KeyFault::NotFinite;
+    if (key.type < Step || key.type > Quadratic)
+        return KeyFault::UnknownType;
+    return KeyFault::None;
+}
+
+// The keys a file loses, told in one line however many there are: a file of descending
+// rows would otherwise print a line per key.
+struct Refusals {
+    int count = 0;
+    std::string first;
+
+    void note(int32_t index, const TrackKey& key, KeyFault fault, int32_t previousRow)
+    {
+        if (count++ > 0)
+            return;
+        char text[160];
+        const int row = int(key.row);
+        if (fault == KeyFault::OutOfOrder)
+            std::snprintf(text, sizeof text, "key %d at row %d does not follow row %d", int(index), row,
+                int(previousRow));
+        else if (fault == KeyFault::NotFinite)
+            std::snprintf(text, sizeof text, "key %d at row %d has the value %g", int(index), row, double(key.value));
+        else
+            std::snprintf(text, sizeof text, "key %d at row %d has the unknown interpolation type %d", int(index), row,
+                int(key.type));
+        first = text;
+    }
+};
+
 } // namespace
 
 int readTrackFile(SyncTrack* track, const char* path, FILE* log)
@@ -102,6 +146,7 @@ int readTrackStream(SyncTrack* track, FILE* file, const char* path, FILE* log)
 
     KeyBuffer buffer;
     int32_t lastRow = 0;
+    Refusals refused;
     for (int32_t i = 0; i < announced; ++i) {
         const size_t got = std::fread(bytes, 1, keyBytes, file);
         if (got != keyBytes) {
@@ -110,12 +155,8 @@ int readTrackStream(SyncTrack* track, FILE* file, const char* path, FILE* log)
             break;
         }
         const TrackKey key = decodeKey(bytes);
-        // Evaluation searches the keys by row, which only works on strictly ascending rows;
-        // a key that steps back is dropped rather than silently breaking the search.
-        if (buffer.count > 0 && key.row <= lastRow) {
-            std::fprintf(log, "SYNC TRACK %s: key %d at row %d does not follow row %d, skipped\n", path, int(i),
-                int(key.row), int(lastRow));
-            damaged = true;
+        if (const KeyFault fault = faultOf(key, buffer.count > 0, lastRow); fault != KeyFault::None) {
+            refused.note(i, key, fault, lastRow);
             continue;
         }
         if (!buffer.push(key, announced)) {
@@ -124,6 +165,11 @@ int readTrackStream(SyncTrack* track, FILE* file, const char* path, FILE* log)
             break;
         }
         lastRow = key.row;
+    }
+    if (refused.count > 0) {
+        std::fprintf(log, "SYNC TRACK %s: %d of %d keys skipped, the first: %s\n", path, refused.count,
+            int(announced), refused.first.c_str());
+        damaged = true;
     }
     if (!damaged && std::fgetc(file) != EOF) {
         std::fprintf(log, "SYNC TRACK %s: bytes after the last of %d keys ignored\n", path, int(announced));

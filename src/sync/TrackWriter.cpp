@@ -63,11 +63,11 @@ bool writeTrackFile(const std::string& path, const TrackKey* keys, int keyCount,
     }
     Tarvo::AtomicFile file(path);
     if (!file.isOpen()) {
-        std::fprintf(log, "%s: cannot open for writing\n", file.partPath().c_str());
+        std::fprintf(log, "%s: cannot write: %s\n", path.c_str(), file.error().c_str());
         return false;
     }
     if (!file.write(bytes.data(), bytes.size()) || !file.commit()) {
-        std::fprintf(log, "%s: write failed\n", path.c_str());
+        std::fprintf(log, "%s: cannot write: %s\n", path.c_str(), file.error().c_str());
         return false;
     }
     return true;

@@ -78,4 +78,10 @@ protected:
     std::string log;
 };
 
+// The occlusion and reflection scenes share their camera, and their tests one window size.
+inline constexpr int showcaseWidth = 256;
+inline constexpr int showcaseHeight = 144;
+template <class Scene>
+using ShowcaseSceneTest = AltSceneTest<Scene, showcaseWidth, showcaseHeight>;
+
 } // namespace altscenetest

@@ -11,15 +11,13 @@ namespace {
 using namespace altscenetest;
 using OrvelDemo::AoScene;
 
-constexpr int width = 256;
-constexpr int height = 144;
-
-using AoSceneGLTest = AltSceneTest<AoScene, width, height>;
+using AoSceneGLTest = ShowcaseSceneTest<AoScene>;
 
 // Brightness after occlusion relative to before, around a world point at time 0.
 float occlusionAt(const Picture& before, const Picture& after, const glm::vec3& world)
 {
-    const glm::ivec2 p = pixelOf(OrvelDemo::aoProjection * AoScene::initialView(), world, width, height);
+    const glm::ivec2 p =
+        pixelOf(OrvelDemo::aoProjection * AoScene::initialView(), world, showcaseWidth, showcaseHeight);
     return after.meanAround(p.x, p.y, 2) / before.meanAround(p.x, p.y, 2);
 }
 
@@ -41,7 +39,7 @@ TEST_F(AoSceneGLTest, BuildsItsMembersInOrderWithTheirLogLines)
     EXPECT_NE(log.find("(texture1)"), std::string::npos);
 
     EXPECT_EQ(scene->getSceneFbo()->getTextureCount(), 2u);
-    EXPECT_EQ(scene->getExtraTarget().getWidth(), width);
+    EXPECT_EQ(scene->getExtraTarget().getWidth(), showcaseWidth);
     EXPECT_EQ(scene->getExtraTarget().getTextureCount(), 1u);
     EXPECT_NE(scene->getMultiplier().getProgram(), 0u);
     EXPECT_GT(scene->getNokka().vertexCount(), 0);
@@ -74,8 +72,8 @@ TEST_F(AoSceneGLTest, RendersTheModelsOverABackground)
     keepPicture(picture, "ao");
     EXPECT_TRUE(Tarvo::fboStack.empty());
     // The models cover the middle; the background gradient the top corner.
-    const float* corner = picture.at(2, height - 3);
-    EXPECT_GT(picture.pixelsUnlike(corner[0], corner[1], corner[2], 0.15f), width * height / 10);
+    const float* corner = picture.at(2, showcaseHeight - 3);
+    EXPECT_GT(picture.pixelsUnlike(corner[0], corner[1], corner[2], 0.15f), showcaseWidth * showcaseHeight / 10);
     EXPECT_GT(picture.mean(), 0.1f);
 }
 

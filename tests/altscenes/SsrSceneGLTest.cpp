@@ -13,10 +13,7 @@ namespace {
 using namespace altscenetest;
 using OrvelDemo::SsrScene;
 
-constexpr int width = 256;
-constexpr int height = 144;
-
-using SsrSceneGLTest = AltSceneTest<SsrScene, width, height>;
+using SsrSceneGLTest = ShowcaseSceneTest<SsrScene>;
 
 glm::mat4 projectionOf(GLuint program)
 {
@@ -88,7 +85,7 @@ TEST_F(SsrSceneGLTest, RendersAPictureWithoutErrors)
     const Picture picture = composite();
     keepPicture(picture, "ssr");
     EXPECT_TRUE(Tarvo::fboStack.empty());
-    EXPECT_GT(picture.pixelsUnlike(0.0f, 0.0f, 0.0f, 0.2f), width * height / 10);
+    EXPECT_GT(picture.pixelsUnlike(0.0f, 0.0f, 0.0f, 0.2f), showcaseWidth * showcaseHeight / 10);
 }
 
 TEST_F(SsrSceneGLTest, TheFloorReflectsTheFrame)
@@ -100,8 +97,8 @@ TEST_F(SsrSceneGLTest, TheFloorReflectsTheFrame)
     keepPicture(colour, "ssr-colour");
     int floorPixels = 0;
     int reflecting = 0;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+    for (int y = 0; y < showcaseHeight; ++y)
+        for (int x = 0; x < showcaseWidth; ++x) {
             if (reflectivity.at(x, y)[0] < 0.5f)
                 continue;
             ++floorPixels;
@@ -109,7 +106,7 @@ TEST_F(SsrSceneGLTest, TheFloorReflectsTheFrame)
             if (picture.at(x, y)[0] - colour.at(x, y)[0] > 0.1f)
                 ++reflecting;
         }
-    ASSERT_GT(floorPixels, width * height / 10);
+    ASSERT_GT(floorPixels, showcaseWidth * showcaseHeight / 10);
     EXPECT_GT(reflecting, floorPixels / 50);
     // Walls reflect little, so most of the frame keeps its own colour.
     EXPECT_LT(reflecting, floorPixels / 2);

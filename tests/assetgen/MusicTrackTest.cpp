@@ -17,6 +17,7 @@
 #include "music/Music.h"
 #include "support/ReadFile.h"
 #include "support/ScratchDir.h"
+#include "support/Temporaries.h"
 
 using namespace assetgen::music;
 namespace fs = std::filesystem;
@@ -133,7 +134,7 @@ TEST_F(MusicTrack, FullRenderIsMasteredAndDecodesGapless)
     const fs::path path = dir / kMusicFile;
     std::string error;
     ASSERT_TRUE(writeMusicFile(path.string(), m, error)) << error;
-    EXPECT_FALSE(fs::exists(path.string() + ".part"));
+    EXPECT_TRUE(testsupport::temporariesBeside(path).empty());
 
     const Decoded d = decodeMp3(path.string());
     ASSERT_TRUE(d.error.empty()) << d.error;
@@ -167,7 +168,7 @@ TEST_F(MusicTrack, UnwritablePlacesFailCleanly)
     const fs::path missing = dir / "no-such-dir" / kMusicFile;
     EXPECT_FALSE(writeMusicFile(missing.string(), tiny, error));
     EXPECT_FALSE(error.empty());
-    EXPECT_FALSE(fs::exists(missing.string() + ".part"));
+    EXPECT_TRUE(testsupport::temporariesBeside(missing).empty());
 
     // A data directory that cannot exist (below a regular file) is refused before any
     // rendering starts.

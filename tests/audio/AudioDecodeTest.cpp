@@ -2,6 +2,7 @@
 // byte and second conversions, and files that are missing or broken.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -208,6 +209,98 @@ TEST_F(AudioDecodeTest, DamagedFilesReadToTheirLength)
         BASS_StreamFree(s);
     }
 }
+
+// Damage inside the music, of the sizes a bad copy leaves: the decoder must find the music
+// again past any length of it, play the destroyed stretch as silence and keep every later
+// sample at its own time, so the row clock stays on the music.
+struct Damage {
+    const char* name;
+    std::size_t bytes;
+    bool random;    // random bytes, else zeros
+    bool inserted;  // put between the file's bytes, else over them
+};
+
+void PrintTo(const Damage& d, std::ostream* out)
+{
+    *out << d.name;
+}
+
+// Damages a copy of the file at goodPath in its middle and checks what the decoder makes
+// of it against the undamaged decode.
+void expectDamageHeardAsSilence(const std::string& goodPath, const Damage& damage)
+{
+    const std::vector<std::int16_t> good = decodeAll(goodPath);
+    ASSERT_FALSE(good.empty());
+    std::vector<unsigned char> bytes = testsupport::readBytes(goodPath);
+    const std::size_t middle = bytes.size() / 2;
+    std::vector<unsigned char> junk(damage.bytes, 0);
+    unsigned state = 12345;
+    for (unsigned char& b : junk)
+        b = damage.random ? static_cast<unsigned char>((state = state * 1103515245u + 12345u) >> 16) : 0;
+    if (damage.inserted)
+        bytes.insert(bytes.begin() + static_cast<long>(middle), junk.begin(), junk.end());
+    else
+        std::copy(junk.begin(), junk.end(), bytes.begin() + static_cast<long>(middle));
+    const std::string path = scratch().write(std::string("damaged-") + damage.name + ".mp3", bytes);
+
+    const std::vector<std::int16_t> damaged = decodeAll(path);
+    // The same length: every frame the damage destroyed is there as silence.
+    EXPECT_EQ(damaged.size(), good.size());
+    ASSERT_GE(damaged.size(), good.size() * 9 / 10) << "the music stops at the damage";
+
+    // Where the file is whole, sample for sample what the undamaged file gives: up to the
+    // frame before the damage, and from a few frames after it (the decoder's overlap and
+    // bit reservoir need them) to the end.
+    const std::size_t frameSamples = 1152 * 2;
+    const double damagedFrom = double(middle) / double(bytes.size());
+    const auto damageSample = static_cast<std::size_t>(damagedFrom * double(good.size())) & ~std::size_t(1);
+    const std::size_t before = damageSample - 4 * frameSamples;
+    const std::size_t after = damageSample + (damage.bytes / 400 + 8) * frameSamples;
+    EXPECT_TRUE(std::equal(good.begin(), good.begin() + static_cast<long>(before), damaged.begin()));
+    const std::size_t common = std::min(good.size(), damaged.size());
+    ASSERT_LT(after, common);
+    std::size_t differing = 0;
+    std::size_t firstDiffering = 0;
+    for (std::size_t i = after; i < common; ++i)
+        if (good[i] != damaged[i] && differing++ == 0)
+            firstDiffering = i;
+    EXPECT_EQ(differing, 0u) << "after the damage the music is out of place, first at frame "
+                             << (firstDiffering - damageSample) / frameSamples << " after the damage";
+
+    // Overwritten frames are heard as silence: at least one whole frame of it.
+    if (!damage.inserted) {
+        std::size_t longestSilence = 0;
+        for (std::size_t i = before, run = 0; i < after; ++i) {
+            run = damaged[i] == 0 ? run + 1 : 0;
+            longestSilence = std::max(longestSilence, run);
+        }
+        EXPECT_GE(longestSilence, frameSamples);
+    }
+}
+
+class DamagedMusicTest : public AudioFixture, public testing::WithParamInterface<Damage> {};
+
+TEST_P(DamagedMusicTest, PlaysSilenceWhereTheDamageIsAndKeepsTheRestInTime)
+{
+    const Tune& t = tune(20.0);
+    ASSERT_EQ(decodeAll(t.path).size(), t.pcm.size());
+    expectDamageHeardAsSilence(t.path, GetParam());
+}
+
+// The show's own music (three minutes at its own bit rate), damaged as the first report of
+// this fault did it: the show must still reach its last row on the music's clock.
+TEST_F(AudioDecodeTest, TheShowsOwnMusicKeepsItsLengthPastAKilobyteOfDamage)
+{
+    const std::string music = VANTOR_DATA "/vaxo-dubtech.mp3";
+    expectDamageHeardAsSilence(music, Damage{"ShowMusicThousandRandomBytes", 1000, true, false});
+    expectDamageHeardAsSilence(music, Damage{"ShowMusicTwoThousandZeros", 2000, false, false});
+}
+
+INSTANTIATE_TEST_SUITE_P(AudioDecodeTest, DamagedMusicTest,
+    testing::Values(Damage{"ThousandRandomBytes", 1000, true, false}, Damage{"TwoThousandZeros", 2000, false, false},
+        Damage{"TwentyThousandRandomBytes", 20000, true, false}, Damage{"ThousandBytesInserted", 1000, true, true},
+        Damage{"HundredThousandZeros", 100000, false, false}),
+    [](const testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
 TEST_F(AudioDecodeTest, UnknownHandlesAreRefused)
 {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -15,6 +17,7 @@
 #include "capture/FramePlan.h"
 #include "capture/Y4mSink.h"
 #include "audio/BassAudio.h"
+#include "support/ChildProcess.h"
 #include "support/ReadFile.h"
 
 namespace {
@@ -375,5 +378,47 @@ TEST_F(CaptureGLTest, FailuresExitWithOneAndSayWhy)
     EXPECT_EQ(testsupport::readFile(dir / "status.txt"), "1\n");
     EXPECT_NE(testsupport::readFile(dir / "pipe.txt").find("Broken pipe"), std::string::npos);
 }
+
+TEST_F(CaptureGLTest, ASizeBeyondWhatTheGlCanDrawIsRefusedAsAnArgument)
+{
+    makeShow(2.0);
+    const Outcome o = run(std::string(card) + "--size 16384x16384 --rows 1 --out d");
+    EXPECT_EQ(o.status, 2) << o.err;
+    EXPECT_NE(o.err.find("--size 16384x16384 is larger than this OpenGL allows"), std::string::npos) << o.err;
+    EXPECT_FALSE(fs::exists(dir / "d"));
+}
+
+class CaptureStopTest : public CaptureProgramTest, public testing::WithParamInterface<int> {};
+
+TEST_P(CaptureStopTest, AStopSignalEndsTheCaptureAndRemovesItsUnfinishedStream)
+{
+    using namespace std::chrono_literals;
+    makeShow(30.0);
+    makeEndTrack({{0, 2.0f, Step}});
+    // Thousands of small frames: far more than are drawn before the signal comes.
+    testsupport::ChildProcess capture(VANTOR_CAPTURE,
+                                      {"--scene", "testcard", "--size", "64x36", "--fps", "240", "--y4m", "out.y4m"},
+                                      dir, dir / "out.bin", dir / "err.txt");
+    ASSERT_TRUE(capture.started());
+    // The stream's temporary beside out.y4m says frames are being written.
+    const auto writing = [&] {
+        for (const auto& entry : fs::directory_iterator(dir))
+            if (entry.path().filename().string().rfind("out.y4m.", 0) == 0)
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(capture.waitUntil(writing, 60s)) << testsupport::readFile(dir / "err.txt");
+    capture.signal(GetParam());
+    const testsupport::ChildExit end = capture.wait(20s);
+    const std::string err = testsupport::readFile(dir / "err.txt");
+    EXPECT_FALSE(end.timedOut);
+    EXPECT_TRUE(end.exited) << "ended by signal " << end.signal;
+    EXPECT_EQ(end.status, 128 + GetParam()) << err;
+    EXPECT_NE(err.find("stopped by signal " + std::to_string(GetParam())), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(dir / "out.y4m"));
+    EXPECT_FALSE(writing()) << "a temporary was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(IntAndTerm, CaptureStopTest, testing::Values(SIGINT, SIGTERM));
 
 } // namespace

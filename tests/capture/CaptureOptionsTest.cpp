@@ -2,10 +2,12 @@
 // or combination that must be refused before anything is opened.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "capture/CaptureOptions.h"
+#include "support/ScratchDir.h"
 
 namespace {
 
@@ -181,6 +183,35 @@ TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
             joined += a + " ";
         EXPECT_EQ(parse(line.args, o, error), ParseResult::Error) << joined;
         EXPECT_NE(error.find(line.says), std::string::npos) << joined << "-> " << error;
+    }
+}
+
+TEST(CaptureOptionsTest, WavAndY4mThatAreOneFileAreRefusedHoweverTheyAreSpelled)
+{
+    testsupport::ScratchDir scratch;
+    const std::string wav = scratch.write("x.wav", "");
+    std::filesystem::create_symlink("x.wav", scratch.path() / "link.y4m");
+    const std::string dir = scratch.path().string();
+    struct Case {
+        std::string wav;
+        std::string y4m;
+        bool same;
+    } const cases[] = {
+        {wav, dir + "/./x.wav", true},
+        {wav, dir + "/sub/../x.wav", true},
+        {wav, dir + "/link.y4m", true},
+        {dir + "/new.wav", dir + "//new.wav", true},
+        {wav, dir + "/x.y4m", false},
+        {dir + "/a.wav", dir + "/b.y4m", false},
+    };
+    std::filesystem::create_directories(scratch.path() / "sub");
+    for (const Case& c : cases) {
+        CaptureOptions o;
+        std::string error;
+        const ParseResult result = parse({"--wav", c.wav, "--y4m", c.y4m}, o, error);
+        EXPECT_EQ(result, c.same ? ParseResult::Error : ParseResult::Ok) << c.wav << " " << c.y4m << ": " << error;
+        if (c.same)
+            EXPECT_NE(error.find("are the same file"), std::string::npos) << error;
     }
 }
 

@@ -13,6 +13,7 @@
 #include "capture/BoundedQueue.h"
 #include "capture/PngSink.h"
 #include "capture/Y4mSink.h"
+#include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 
 namespace {
@@ -129,6 +130,42 @@ TEST(FrameEncoderTest, Y4mReportsAFullDiskAndAFrameOfTheWrongSize)
     EXPECT_FALSE(sized.submit(rampFrame(4, 3)));
     EXPECT_NE(sized.error().find("4x3"), std::string::npos) << sized.error();
     EXPECT_FALSE(sized.finish());
+}
+
+TEST(FrameEncoderTest, Y4mFileAppearsWholeOnlyWhenTheStreamFinishes)
+{
+    testsupport::ScratchDir scratch;
+    const std::string path = scratch.write("out.y4m", "the previous capture");
+    const std::string header = capture::y4mHeader(4, 3, 25);
+    {
+        capture::Y4mSink sink(path, 4, 3, 25);
+        EXPECT_TRUE(sink.submit(rampFrame(4, 3)));
+        EXPECT_EQ(testsupport::readFile(path), "the previous capture");
+        EXPECT_TRUE(sink.finish()) << sink.error();
+    }
+    const std::string written = testsupport::readFile(path);
+    EXPECT_EQ(written.size(), header.size() + 6 + 4 * 3 * 3);
+    EXPECT_EQ(written.rfind(header, 0), 0u);
+    EXPECT_EQ(scratch.list(), std::vector<std::string>{"out.y4m"});
+
+    // Given up part way (a stop signal), or failed (a frame that does not fit): what was
+    // there stays, and no temporary is left.
+    for (const bool stopped : {true, false}) {
+        capture::Y4mSink sink(path, 4, 3, 25);
+        EXPECT_TRUE(sink.submit(rampFrame(4, 3)));
+        if (stopped) {
+            sink.abandon();
+        } else {
+            EXPECT_FALSE(sink.submit(rampFrame(2, 2)));
+            EXPECT_FALSE(sink.finish());
+        }
+        EXPECT_EQ(testsupport::readFile(path), written) << stopped;
+        EXPECT_EQ(scratch.list(), std::vector<std::string>{"out.y4m"}) << stopped;
+    }
+
+    capture::Y4mSink nowhere(scratch.file("missing/out.y4m"), 4, 3, 25);
+    EXPECT_TRUE(nowhere.failed());
+    EXPECT_NE(nowhere.error().find("No such file or directory"), std::string::npos) << nowhere.error();
 }
 
 TEST(FrameEncoderTest, PngWorkersWriteEveryFrameTopDownAndLeaveNoTemporaries)

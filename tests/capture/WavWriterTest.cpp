@@ -10,6 +10,7 @@
 #include "capture/WavWriter.h"
 #include "support/ReadFile.h"
 #include "support/ScratchDir.h"
+#include "support/Temporaries.h"
 
 namespace {
 
@@ -110,7 +111,7 @@ TEST_F(WavWriterTest, WritesExactlyTheSpansSamples)
     }
     const size_t last = span.count - 1;
     EXPECT_EQ(sampleAt(bytes, 2 * last), RampSource::sample(span.first + last, 0));
-    EXPECT_FALSE(fs::exists(path + ".part"));
+    EXPECT_TRUE(testsupport::temporariesBeside(path).empty());
 }
 
 TEST_F(WavWriterTest, PastTheMusicsEndIsSilence)
@@ -160,7 +161,7 @@ TEST_F(WavWriterTest, FailuresLeaveNoFile)
     EXPECT_FALSE(capture::writeWav(path, broken, {0, 20000}, why));
     EXPECT_NE(why.find("decoded"), std::string::npos) << why;
     EXPECT_FALSE(fs::exists(path));
-    EXPECT_FALSE(fs::exists(path + ".part"));
+    EXPECT_TRUE(testsupport::temporariesBeside(path).empty());
 
     RampSource noFormat(1000, 2, 0);
     EXPECT_FALSE(capture::writeWav(path, noFormat, {0, 10}, why));

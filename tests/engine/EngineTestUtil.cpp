@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "engine/Fbo.h"
+#include "engine/GlState.h"
 #include "support/GLTestContext.h"
 
 namespace enginetest {
@@ -30,11 +31,7 @@ void EngineGLTest::SetUp()
     ASSERT_EQ(chdir(VANTOR_SOURCE_DIR), 0);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glViewport(0, 0, windowWidth, windowHeight);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    Tarvo::setFixedGlState();
     glUseProgram(0);
     Tarvo::fboStack.clear();
 }

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
 #include <string>
 
+#include "engine/ImageCache.h"
 #include "engine/ImageFiles.h"
+#include "support/ScratchDir.h"
+
+#include <stb_image_write.h>
 
 namespace {
 
@@ -76,6 +81,112 @@ TEST(ImageFilesTest, DdsLevelsStopAtTheEndOfTheFileAndAtOnePixel)
     EXPECT_EQ(Tarvo::parseDds(bytes, image), Tarvo::DdsResult::Unsupported);
     bytes.resize(64);
     EXPECT_EQ(Tarvo::parseDds(bytes, image), Tarvo::DdsResult::NotDds);
+}
+
+// Width x height against the limits every loader shares, at each edge.
+TEST(ImageFilesTest, SizeLimitsHoldAtTheirEdges)
+{
+    EXPECT_EQ(Tarvo::imageSizeRefusal(8192, 8192), "");
+    EXPECT_EQ(Tarvo::imageSizeRefusal(16384, 1), "");
+    EXPECT_EQ(Tarvo::imageSizeRefusal(16384, 4096), "");
+    const std::string overPixels = Tarvo::imageSizeRefusal(8192, 8193);
+    EXPECT_NE(overPixels.find("8192x8193 is 67117056 pixels, over the limit of 67108864"), std::string::npos)
+        << overPixels;
+    EXPECT_NE(Tarvo::imageSizeRefusal(16385, 1).find("side over the limit of 16384"), std::string::npos);
+    EXPECT_NE(Tarvo::imageSizeRefusal(1, 16385).find("side over the limit of 16384"), std::string::npos);
+    EXPECT_NE(Tarvo::imageSizeRefusal(0, 5), "");
+    EXPECT_NE(Tarvo::imageSizeRefusal(-1, 5), "");
+}
+
+// PNG's own layout, enough for the decoder's header reader: signature, IHDR, one IDAT
+// holding a few bytes of a zlib stream, IEND.
+std::uint32_t crc32(const std::vector<std::uint8_t>& bytes, std::size_t from)
+{
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = from; i < bytes.size(); ++i) {
+        crc ^= bytes[i];
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+void putChunk(std::vector<std::uint8_t>& png, const char* type, const std::vector<std::uint8_t>& data)
+{
+    for (int shift = 24; shift >= 0; shift -= 8)
+        png.push_back(static_cast<std::uint8_t>(data.size() >> shift));
+    const std::size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    const std::uint32_t crc = crc32(png, start);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        png.push_back(static_cast<std::uint8_t>(crc >> shift));
+}
+
+std::vector<std::uint8_t> pngClaiming(std::uint32_t width, std::uint32_t height)
+{
+    std::vector<std::uint8_t> png = { 0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n' };
+    std::vector<std::uint8_t> header;
+    for (std::uint32_t value : { width, height })
+        for (int shift = 24; shift >= 0; shift -= 8)
+            header.push_back(static_cast<std::uint8_t>(value >> shift));
+    header.insert(header.end(), { 8, 2, 0, 0, 0 }); // 8-bit RGB
+    putChunk(png, "IHDR", header);
+    putChunk(png, "IDAT", { 0x78, 0x01, 0x01, 0x00, 0x00, 0xFF, 0xFF });
+    putChunk(png, "IEND", {});
+    return png;
+}
+
+// A PNG's header is judged before it is decoded: a file of a few dozen bytes that claims
+// 16000 x 16000 pixels (768 MB decoded) is refused naming the limit, and so are a BMP and
+// a DDS header with the same claim, under the same limit.
+TEST(ImageFilesTest, ImagesOverTheSizeLimitAreRefusedBeforeDecoding)
+{
+    testsupport::ScratchDir folder;
+    const auto hugePng = folder.write("huge.png", pngClaiming(16000, 16000));
+    Tarvo::ImageCache cache;
+    const auto image = cache.get(hugePng);
+    EXPECT_EQ(image->pixels, nullptr);
+    EXPECT_NE(image->failure.find("16000x16000 is 256000000 pixels, over the limit of 67108864"), std::string::npos)
+        << image->failure;
+
+    auto bmp = fromHex(hugeClaimBmp);
+    bmp[18] = 0, bmp[19] = 0x40, bmp[22] = 0, bmp[23] = 0x40; // 16384 x 16384, within the side limit
+    Tarvo::BmpImage bmpImage;
+    std::string why;
+    EXPECT_FALSE(Tarvo::parseBmp(bmp, bmpImage, &why));
+    EXPECT_NE(why.find("over the limit of 67108864"), std::string::npos) << why;
+
+    std::vector<std::uint8_t> dds(128 + 4096, 0);
+    std::memcpy(dds.data(), "DDS ", 4);
+    dds[4 + 9] = 0x40, dds[4 + 13] = 0x40; // 16384 x 16384
+    std::memcpy(dds.data() + 4 + 80, "DXT1", 4);
+    Tarvo::DdsImage ddsImage;
+    why.clear();
+    EXPECT_EQ(Tarvo::parseDds(dds, ddsImage, &why), Tarvo::DdsResult::TooLarge);
+    EXPECT_NE(why.find("over the limit of 67108864"), std::string::npos) << why;
+}
+
+// Real files on either side of the side limit: a strip 16384 pixels long decodes, one a
+// pixel longer does not.
+TEST(ImageFilesTest, ALongStripDecodesUpToTheSideLimit)
+{
+    testsupport::ScratchDir folder;
+    Tarvo::ImageCache cache;
+    for (const int width : { 16384, 16385 }) {
+        const std::vector<std::uint8_t> pixels(static_cast<std::size_t>(width) * 3, 200);
+        const std::string path = folder.file("strip" + std::to_string(width) + ".png");
+        ASSERT_TRUE(stbi_write_png(path.c_str(), width, 1, 3, pixels.data(), width * 3));
+        const auto image = cache.get(path);
+        if (width == 16384) {
+            EXPECT_NE(image->pixels, nullptr) << image->failure;
+            EXPECT_EQ(image->width, width);
+        } else {
+            EXPECT_EQ(image->pixels, nullptr);
+            EXPECT_NE(image->failure.find("16385x1 has a side over the limit of 16384"), std::string::npos)
+                << image->failure;
+        }
+    }
 }
 
 } // namespace

@@ -27,6 +27,15 @@ GLint linkStatus(GLuint program)
     return status;
 }
 
+// Both programs linked; they are deleted either way.
+void expectLinkedThenDelete(GLuint a, GLuint b)
+{
+    EXPECT_EQ(linkStatus(a), GL_TRUE);
+    EXPECT_EQ(linkStatus(b), GL_TRUE);
+    glDeleteProgram(a);
+    glDeleteProgram(b);
+}
+
 // The sources of the shaders still attached to a program, vertex first.
 std::vector<std::string> attachedSources(GLuint program)
 {
@@ -134,10 +143,7 @@ TEST_F(ShaderProgramGLTest, SourceIsAssembledLineByLineWhateverTheFinalLineBreak
         "#version 330 core\nin vec3 trivial_vertices;\n"
         "void main() { gl_Position = vec4(trivial_vertices, 1.0); }");
     EXPECT_EQ(sourcesA[1], "#version 330 core\nout vec4 color;\nvoid main() { color = vec4(1.0); }");
-    EXPECT_EQ(linkStatus(a), GL_TRUE);
-    EXPECT_EQ(linkStatus(b), GL_TRUE);
-    glDeleteProgram(a);
-    glDeleteProgram(b);
+    expectLinkedThenDelete(a, b);
 }
 
 TEST_F(ShaderProgramGLTest, LoadingTheSamePairTwiceGivesTwoPrograms)
@@ -149,10 +155,7 @@ TEST_F(ShaderProgramGLTest, LoadingTheSamePairTwiceGivesTwoPrograms)
     EXPECT_NE(a, 0u);
     EXPECT_NE(b, 0u);
     EXPECT_NE(a, b);
-    EXPECT_EQ(linkStatus(a), GL_TRUE);
-    EXPECT_EQ(linkStatus(b), GL_TRUE);
-    glDeleteProgram(a);
-    glDeleteProgram(b);
+    expectLinkedThenDelete(a, b);
 }
 
 TEST_F(ShaderProgramGLTest, CompileErrorsNameTheLineOfTheFileTheyAreIn)

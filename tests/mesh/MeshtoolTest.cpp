@@ -90,3 +90,46 @@ TEST(MeshtoolTest, NwaPrintsEachPartsEvaluatedKey)
     EXPECT_EQ(meshtool("nwa " + nwa + " 20").out, "1 2 3 4 5 6\n7 8 9 10 11 12\n");
     EXPECT_EQ(meshtool("nwa " + scratch.write("bad.nwa", "a\n0 0\n") + " 1").status, 1);
 }
+
+TEST(MeshtoolTest, HelpIsSuccessOnStandardOutput)
+{
+    for (const char* asked : {"--help", "-h"}) {
+        const ToolRun run = meshtest::runCommand(std::string(MESHTOOL_PATH) + " " + asked + " 2>&1");
+        EXPECT_EQ(run.status, 0) << asked;
+        EXPECT_EQ(run.out.rfind("usage: meshtool dump FORMAT FILE\n", 0), 0u) << run.out;
+    }
+    EXPECT_EQ(meshtool("--bogus").status, 2);
+}
+
+// One triangle that every reader and the importer accept.
+const char* const kTriangle = "v 0 0 0\nv 1 0 0\nv 0 1 0\nvt 0.5 0.5\nvn 0 0 1\nf 1/1/1 2/1/1 3/1/1\n";
+
+TEST(MeshtoolTest, AnOutputThatCannotBeWrittenSaysWhy)
+{
+    testsupport::ScratchDir scratch;
+    const std::string obj = scratch.write("m.obj", kTriangle);
+    const std::string missing = (scratch.path() / "no-such-folder").string();
+    for (const std::string& command : {"obj2bobj " + obj + " " + missing + "/m.bobj",
+                                       "import " + obj + " " + missing + "/m.bobj",
+                                       "import " + obj + " " + missing + "/m.obj"}) {
+        const ToolRun run = meshtest::runCommand(std::string(MESHTOOL_PATH) + " " + command + " 2>&1");
+        EXPECT_EQ(run.status, 1) << command;
+        EXPECT_NE(run.out.find("No such file or directory"), std::string::npos) << command << ": " << run.out;
+    }
+}
+
+TEST(MeshtoolTest, AByteOrderMarkBeforeTheFirstVertexIsSkipped)
+{
+    testsupport::ScratchDir scratch;
+    const std::string plain = scratch.write("plain.obj", kTriangle);
+    const std::string marked = scratch.write("marked.obj", std::string("\xEF\xBB\xBF") + kTriangle);
+    const ToolRun run = meshtool("dump 0 " + marked);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(corners(run.out), corners(meshtool("dump 0 " + plain).out));
+    EXPECT_EQ(corners(run.out).rfind("corners 3\n0 0 0 ", 0), 0u) << run.out;
+    // The importer too: both give the same .bobj.
+    ASSERT_EQ(meshtool("import " + marked + " " + scratch.file("marked.bobj")).status, 0);
+    ASSERT_EQ(meshtool("import " + plain + " " + scratch.file("plain.bobj")).status, 0);
+    EXPECT_EQ(corners(meshtool("dump 2 " + scratch.file("marked.bobj")).out),
+              corners(meshtool("dump 2 " + scratch.file("plain.bobj")).out));
+}

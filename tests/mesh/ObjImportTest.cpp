@@ -3,12 +3,16 @@
 // load, the show's own models unchanged, and no file at all from bad input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "MeshTestFiles.h"
 #include "support/ScratchDir.h"
+#include "support/Temporaries.h"
 #include "ObjImport.h"
 #include "mesh/BinaryMesh.h"
 #include "mesh/ObjReader.h"
@@ -141,6 +145,84 @@ TEST(ObjImportTest, TheShowsOwnModelsImportToTheCornersTheyDrawAlready)
     }
 }
 
+// Area vector of the triangles the engine would draw: a concave face's triangles cover
+// exactly the polygon, none of them turned over.
+double signedAreaAlongZ(const Tarvo::ObjMesh& mesh, int& reversed)
+{
+    double area = 0.0;
+    reversed = 0;
+    for (std::size_t t = 0; t + 8 < mesh.corners.size(); t += 9) {
+        const glm::dvec3 a(mesh.positions[std::size_t(mesh.corners[t] - 1)]);
+        const glm::dvec3 b(mesh.positions[std::size_t(mesh.corners[t + 3] - 1)]);
+        const glm::dvec3 c(mesh.positions[std::size_t(mesh.corners[t + 6] - 1)]);
+        const double z = glm::cross(b - a, c - a).z / 2.0;
+        reversed += z < 0.0;
+        area += z;
+    }
+    return area;
+}
+
+TEST(ObjImportTest, OneOfAnythingIsCountedInTheSingular)
+{
+    testsupport::ScratchDir scratch;
+    const meshtest::ToolRun run =
+        import(scratch.write("one.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nvn 0 0 1\nf 1//1 2//1 3\n"), scratch.file("one.bobj"));
+    ASSERT_EQ(run.status, 0) << run.out;
+    EXPECT_NE(run.out.find(": 1 triangle from 1 face, 1 normal computed"), std::string::npos) << run.out;
+}
+
+TEST(ObjImportTest, ConcaveFacesAreCutIntoTrianglesThatCoverThemExactly)
+{
+    // A letter L (area 5) and a five-pointed star outline, both counter-clockwise; the
+    // star's fan from its first corner would cover more than the star and turn some
+    // triangles over.
+    std::string letter = "v 0 0 0\nv 3 0 0\nv 3 1 0\nv 1 1 0\nv 1 3 0\nv 0 3 0\nf 1 2 3 4 5 6\n";
+    Tarvo::ObjMesh mesh = imported(letter);
+    int reversed = 0;
+    EXPECT_NEAR(signedAreaAlongZ(mesh, reversed), 5.0, 1e-9);
+    EXPECT_EQ(reversed, 0);
+    EXPECT_EQ(mesh.triangleCount(), 4u);
+
+    std::string star;
+    double starArea = 0.0;
+    std::vector<glm::dvec2> points;
+    for (int i = 0; i < 10; ++i) {
+        const double angle = 3.14159265358979 / 2.0 + i * 3.14159265358979 / 5.0;
+        const double radius = i % 2 == 0 ? 1.0 : 0.38;
+        points.emplace_back(radius * std::cos(angle), radius * std::sin(angle));
+    }
+    // Start at an inner corner, where a fan goes wrong.
+    std::rotate(points.begin(), points.begin() + 1, points.end());
+    std::string face = "f";
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        char line[96];
+        std::snprintf(line, sizeof line, "v %.9f %.9f 0\n", points[i].x, points[i].y);
+        star += line;
+        std::snprintf(line, sizeof line, " %zu", i + 1);
+        face += line;
+    }
+    star += face + "\n";
+    mesh = imported(star);
+    for (std::size_t i = 0; i < mesh.positions.size(); ++i) {
+        const glm::dvec2 p(mesh.positions[i]), q(mesh.positions[(i + 1) % mesh.positions.size()]);
+        starArea += (p.x * q.y - q.x * p.y) / 2.0;
+    }
+    EXPECT_NEAR(signedAreaAlongZ(mesh, reversed), starArea, 1e-9);
+    EXPECT_EQ(reversed, 0);
+    EXPECT_EQ(mesh.triangleCount(), 8u);
+
+    // The same L standing in the x-z plane, its corners turning about +y: the triangles
+    // keep the face's own winding.
+    const std::string standing = "v 0 0 0\nv 0 0 3\nv 1 0 3\nv 1 0 1\nv 3 0 1\nv 3 0 0\nf 1 2 3 4 5 6\n";
+    mesh = imported(standing);
+    for (std::size_t t = 0; t < mesh.corners.size(); t += 9) {
+        const glm::vec3 a = mesh.positions[std::size_t(mesh.corners[t] - 1)];
+        const glm::vec3 b = mesh.positions[std::size_t(mesh.corners[t + 3] - 1)];
+        const glm::vec3 c = mesh.positions[std::size_t(mesh.corners[t + 6] - 1)];
+        EXPECT_GT(glm::cross(b - a, c - a).y, 0.0f) << "triangle " << t / 9;
+    }
+}
+
 TEST(ObjImportTest, BadInputIsRefusedWithItsReasonAndWritesNothing)
 {
     testsupport::ScratchDir scratch;
@@ -150,12 +232,18 @@ TEST(ObjImportTest, BadInputIsRefusedWithItsReasonAndWritesNothing)
         std::string reason;
     } cases[] = {
         { triangle, "no faces" },
-        { triangle + "f 1 2\n", "face 1 has 2 corners" },
-        { triangle + "f 1 2 3\nf 1 2 4\n", "face 2, corner 3: index 4 is outside the 3 positions" },
+        { triangle + "f 1 2\n", "line 4: a face needs at least 3 corners, this one has 2" },
+        { triangle + "f\n", "line 4: a face needs at least 3 corners, this one has 0" },
+        { triangle + "f 1 2 3\n# c\nf 1 2 4\n", "line 6 (face 2), corner 3: index 4 is outside the 3 positions" },
+        { triangle + "f 1 9 8\n", "line 4 (face 1), corner 2: index 9" },
+        { triangle + "vt 0 0\nf 1/1 2/5 7/1\n", "corner 2: index 5 is outside the 1 texture coordinates" },
         { triangle + "f -1 -2 -4\n", "index -4 is outside the 3 positions read before it" },
         { triangle + "vn 0 0 1\nf 1//1 2//2 3//1\n", "index 2 is outside the 1 normals" },
         { triangle + "f 1/1 2/1 3/1\n", "outside the 0 texture coordinates" },
-        { triangle + "f 1 2 0\n", "face 1, corner 3: no position index" },
+        { triangle + "f 1 2 0\n", "line 4 (face 1), corner 3: no position index" },
+        { "v 0 0 0\nv 4 0 0\nv 0 2 0\nv 2 3 0\nf 1 2 3 4\n", "line 5 (face 1) is a polygon whose edges cross" },
+        { "v 1 0 0\nv -0.81 0.59 0\nv 0.31 -0.95 0\nv 0.31 0.95 0\nv -0.81 -0.59 0\nf 1 2 3 4 5\n",
+          "line 6 (face 1) is a polygon whose edges cross" },
         { triangle + "f 1 2 99999999999\n", "line 4: '99999999999' is not a corner" },
         { "v 0 0 nan\n" + triangle + "f 1 2 3\n", "line 1: 'nan' is not a finite number" },
         { triangle + "vn inf 0 1\nf 1 2 3\n", "'inf' is not a finite number" },
@@ -169,9 +257,16 @@ TEST(ObjImportTest, BadInputIsRefusedWithItsReasonAndWritesNothing)
         EXPECT_EQ(run.status, 1) << c.text;
         EXPECT_NE(run.out.find(c.reason), std::string::npos) << run.out;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.text;
-        EXPECT_FALSE(std::filesystem::exists(out + ".part")) << c.text;
+        EXPECT_TRUE(testsupport::temporariesBeside(out).empty()) << c.text;
     }
     const std::string out = (scratch.path() / "x.obj").string();
+    // An output that cannot be written is named, with the system's reason.
+    for (const std::string name : { "m.bobj", "m.obj" }) {
+        const std::string unwritable = (scratch.path() / "no-folder" / name).string();
+        const meshtest::ToolRun run = import(scratch.write("one.obj", triangle + "f 1 2 3\n"), unwritable);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.out, "meshtool: cannot write " + unwritable + ": No such file or directory\n");
+    }
     EXPECT_NE(import((scratch.path() / "missing.obj").string(), out).out.find("cannot read"), std::string::npos);
     EXPECT_NE(import(scratch.path().string(), out).out.find("cannot read"), std::string::npos) << "a folder";
     EXPECT_EQ(import(scratch.write("ok.obj", cubeOfQuads), out + ".txt").status, 1) << "an output of no known format";

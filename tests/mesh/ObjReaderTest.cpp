@@ -247,6 +247,25 @@ TEST(ObjParseTest, AgreesWithFscanfOnOddText)
         EXPECT_EQ(meshtest::compareWithReference(text), "") << text;
 }
 
+TEST(ObjParseTest, AByteOrderMarkAtTheStartIsSkippedAndNowhereElse)
+{
+    Tarvo::ObjMesh mesh;
+    std::string failWord;
+    const std::string marked = "\xEF\xBB\xBFv 1 2 3\nv 4 5 6\n";
+    ASSERT_TRUE(Tarvo::parseObjText(marked.data(), marked.size(), mesh, failWord));
+    ASSERT_EQ(mesh.positions.size(), 2u);
+    EXPECT_EQ(mesh.positions[0], glm::vec3(1, 2, 3));
+    // A mark further on is an unknown word, as it always was; an empty file with only a
+    // mark is empty.
+    for (const std::string text : {"\xEF\xBB\xBFv 1 2 3\n\xEF\xBB\xBFv 4 5 6\n", "\xEF\xBB\xBF", "\xEF\xBB"}) {
+        Tarvo::ObjMesh parsed;
+        bool accepted = false;
+        EXPECT_EQ(meshtest::compareWithReference(text, parsed, accepted), "") << text;
+        EXPECT_TRUE(accepted);
+        EXPECT_EQ(parsed.positions.size(), text.size() > 20 ? 1u : 0u) << text;
+    }
+}
+
 TEST(ObjParseTest, AgreesWithFscanfOnFaceCornersOfEveryShape)
 {
     // Corners the fast path must take whole or leave to the general path.

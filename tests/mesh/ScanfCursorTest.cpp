@@ -90,6 +90,16 @@ const char* const kIntInputs[] = {
     "-99999999999999999999999", "999999999999999999", "1000000000000000000", "-0",
 };
 
+// 1 to maxLength characters drawn from the alphabet.
+std::string randomText(std::mt19937& random, const std::string& alphabet, int maxLength)
+{
+    std::string text;
+    const int length = 1 + static_cast<int>(random() % static_cast<unsigned>(maxLength));
+    for (int c = 0; c < length; ++c)
+        text.push_back(alphabet[random() % alphabet.size()]);
+    return text;
+}
+
 } // namespace
 
 TEST(ScanfCursorTest, FloatsMatchFscanf)
@@ -110,10 +120,7 @@ TEST(ScanfCursorTest, RandomNumberLikeTextMatchesFscanf)
     const std::string alphabet = "0123456789+-.eEpPxXinfatyINFATY( )\n/";
     std::mt19937 random(1234);
     for (int i = 0; i < 20000; ++i) {
-        std::string text;
-        const int length = 1 + static_cast<int>(random() % 10);
-        for (int c = 0; c < length; ++c)
-            text.push_back(alphabet[random() % alphabet.size()]);
+        const std::string text = randomText(random, alphabet, 10);
         expectSameAsFscanf(text, true);
         expectSameAsFscanf(text, false);
         if (HasFailure()) {
@@ -148,10 +155,7 @@ TEST(ScanfCursorTest, NumbersWithMoreTextAfterThemMatchFscanf)
     std::mt19937 random(4321);
     const std::string alphabet = "0123456789012345678901234567890123456789+-.eEx /\n";
     for (int i = 0; i < 20000 && !HasFailure(); ++i) {
-        std::string text;
-        const int length = 1 + static_cast<int>(random() % 40);
-        for (int c = 0; c < length; ++c)
-            text.push_back(alphabet[random() % alphabet.size()]);
+        const std::string text = randomText(random, alphabet, 40);
         expectSameAsFscanf(text, true);
         expectSameAsFscanf(text, false);
     }

@@ -215,11 +215,11 @@ TEST(SceneUnoShowData, RendersTheShowsOwnDataWithoutAGLError)
     ASSERT_TRUE(std::filesystem::exists("data/models/silta2.bobj")) << "build the assets target first";
     ASSERT_TRUE(std::filesystem::exists("data/science/sync_e.track")) << "build the timeline target first";
     REQUIRE_DEMO_CONTEXT(width, height);
-    const int stepsBefore = Tarvo::loading::progress().stepsDone;
+    const int stepsBefore = gDemo->getLoading().account().progress().stepsDone;
     OrvelDemo::SceneUno scene;
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
     // The loading bar's length: what the scene says it loads is what it loads.
-    EXPECT_EQ(Tarvo::loading::progress().stepsDone - stepsBefore, OrvelDemo::SceneUno::loadSteps);
+    EXPECT_EQ(gDemo->getLoading().account().progress().stepsDone - stepsBefore, OrvelDemo::SceneUno::loadSteps);
     for (float row : {99.0f, 100.0f, 700.0f, 1200.0f, 1800.0f, 2400.0f, 3300.0f}) {
         gDemo->setRow(row);
         gDemo->setFrameTime(16.5);

@@ -1,37 +1,15 @@
-// Whether the end track drops within the music, from its keys alone: before the show
-// starts, so a show that would outlast its music can say so.
+// A show whose music ends before its end track drops says so before it starts (where the
+// end track drops is tested with the show's time).
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <vector>
 
 #include "runtime/FrameLoop.h"
-#include "sync/SyncTracks.h"
+#include "support/KeyedTrack.h"
 
 namespace {
 
-struct Track {
-    explicit Track(std::vector<TrackKey> keys) : keys(std::move(keys))
-    {
-        track.name = nullptr;
-        track.keys = this->keys.empty() ? nullptr : this->keys.data();
-        track.keyCount = static_cast<int>(this->keys.size());
-    }
-    TrackHandle handle() const { return TrackHandle(&track); }
-    std::vector<TrackKey> keys;
-    SyncTrack track;
-};
-
-TEST(EndTrackTest, DropsAtAKeyInsideOrAtEitherEndOfTheMusic)
-{
-    const Track stepDown({{0, 2.0f, Step}, {100, 1.0f, Step}, {150, 3.0f, Step}});
-    EXPECT_TRUE(Tarvo::endTrackDropsBy(stepDown.handle(), 120.0)) << "the dip at row 100";
-    EXPECT_FALSE(Tarvo::endTrackDropsBy(stepDown.handle(), 99.9));
-    const Track ramp({{0, 3.0f, Linear}, {100, 0.0f, Step}});
-    EXPECT_TRUE(Tarvo::endTrackDropsBy(ramp.handle(), 67.0)) << "3 - 3 x 0.67 is below 1";
-    EXPECT_FALSE(Tarvo::endTrackDropsBy(ramp.handle(), 66.0));
-    EXPECT_TRUE(Tarvo::endTrackDropsBy(TrackHandle(), 10.0)) << "no end track: the first frame";
-}
+using Track = testsupport::KeyedTrack;
 
 TEST(EndTrackTest, SaysSoOnlyWhenTheMusicEndsFirst)
 {

@@ -42,6 +42,7 @@ public:
     }
     bool escapePressed() override { return escapeAfter > 0 && swaps >= escapeAfter; }
     bool windowOpen() override { return closeAfter == 0 || swaps < closeAfter; }
+    bool stopRequested() override { return stopAfter > 0 && swaps >= stopAfter; }
 
     double clock = 0.0;
     double frameSeconds = 0.125;
@@ -52,6 +53,7 @@ public:
     std::vector<float> shownRows;
     int escapeAfter = 0;        // events processed in this swap press Escape
     int closeAfter = 0;         // ... or close the window
+    int stopAfter = 0;          // a stop signal arrives during this swap
 };
 
 // The values of the "N ms/frame" lines of a log, in order.
@@ -145,6 +147,19 @@ TEST_F(FrameLoopTest, EscapeOrCloseSeenInASwapEndsTheShowAfterThatFrame)
     closing.closeAfter = 4;
     EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, closing, tracks, log), 4);
     EXPECT_EQ(closing.swaps, 4);
+}
+
+TEST_F(FrameLoopTest, AStopSignalEndsTheShowAfterTheFrameItArrivedIn)
+{
+    Sync* tracks = endTrack({{0, 2.0f, Step}});
+    host.stopAfter = 5;
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, host, tracks, log), 5);
+    EXPECT_EQ(host.swaps, 5);
+    // One already there before the loop still lets the first frame be shown.
+    struct StoppedHost : SteppedHost {
+        bool stopRequested() override { return true; }
+    } stopped;
+    EXPECT_EQ(Tarvo::runFrameLoop(*gDemo, stopped, tracks, log), 1);
 }
 
 TEST_F(FrameLoopTest, ReportsAverageFrameTimeOnceASecond)

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "engine/LoadProgress.h"
+#include "runtime/Demo.h"
 #include "runtime/LoadingScreen.h"
 #include "support/DemoTestContext.h"
 #include "support/GLTestContext.h"
@@ -30,9 +31,10 @@ TEST(LoadingScreenGLTest, TheBarFillsWithProgressAndGlStateIsKept)
     glViewport(3, 4, 5, 6);
     glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
 
-    Tarvo::loading::begin(4);
+    Tarvo::LoadAccount& account = gDemo->getLoading().account();
+    account.begin(4);
     {
-        Tarvo::LoadingScreen screen(width, height);
+        Tarvo::LoadingScreen screen(width, height, account);
         EXPECT_EQ(screen.framesShown(), 1) << "drawn as soon as it exists";
         screen.draw(0.25);
         EXPECT_EQ(screen.framesShown(), 2);
@@ -63,8 +65,9 @@ TEST(LoadingScreenGLTest, TheBarFillsWithProgressAndGlStateIsKept)
 TEST(LoadingScreenGLTest, LoadersRedrawItOnlyAsProgressMoves)
 {
     REQUIRE_DEMO_CONTEXT(width, height);
-    Tarvo::loading::begin(100);
-    Tarvo::LoadingScreen screen(width, height);
+    Tarvo::LoadAccount& account = gDemo->getLoading().account();
+    account.begin(100);
+    Tarvo::LoadingScreen screen(width, height, account);
     for (int i = 0; i < 50; ++i)
         Tarvo::LoadStep step(Tarvo::LoadPhase::Shaders);
     // Fifty quick steps within the redraw interval: no frame per step.

@@ -2,9 +2,12 @@
 // start-up log, its frame-time line, its end, and its clean failure without music.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <regex>
@@ -12,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "support/ChildProcess.h"
 #include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 #include "sync/TrackWriter.h"
@@ -124,6 +128,70 @@ TEST_F(ShowTest, MusicShorterThanTheTimelineIsSaidAtStartAndEndsTheShow)
     EXPECT_EQ(run.out.back(), "Terminate");
 }
 
+// A kilobyte of random bytes over the middle of the music: the show plays the stretch as
+// silence and runs on its clock to the end track, instead of ending at the damage.
+TEST_F(ShowTest, DamagedMusicPlaysToTheEndTrackWithoutEndingEarly)
+{
+    makeTune(4.0);
+    const fs::path music = dir / "data" / "vaxo-dubtech.mp3";
+    std::vector<unsigned char> bytes = testsupport::readBytes(music);
+    unsigned state = 77;
+    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 1000; ++i)
+        bytes[i] = static_cast<unsigned char>((state = state * 1103515245u + 12345u) >> 16);
+    scratch.write("data/vaxo-dubtech.mp3", bytes);
+    makeEndTrack({{0, 2.0f, Step}, {70, 1.0f, Step}}); // 3.5 s, past the damage
+    const ShowRun run = runShow("windowed");
+    ASSERT_FALSE(run.signalled);
+    EXPECT_EQ(run.status, 0) << run.err;
+    for (const std::string& line : run.out)
+        EXPECT_EQ(line.rfind("The music ends at row", 0), std::string::npos) << line;
+    ASSERT_FALSE(run.out.empty());
+    EXPECT_EQ(run.out.back(), "Terminate");
+}
+
+// The show's last pass, the one that draws every frame to the window, with hostile
+// includes put into its shader (the other shaders are left out, so the run is short):
+// each is refused with its file and line, and the show starts and ends as usual, neither
+// blocked by the FIFO nor filling memory from the device or the fan.
+TEST_F(ShowTest, HostileShaderIncludesAreRefusedAndTheShowRuns)
+{
+    makeTune(2.0);
+    makeEndTrack({{0, 2.0f, Step}, {10, 1.0f, Step}});
+    const fs::path shaders = dir / "data" / "shaders";
+    fs::create_directories(shaders);
+    for (const char* name : {"trivial.vs", "fxaa.fs"})
+        fs::copy_file(fs::path(VANTOR_DATA) / "shaders" / name, shaders / name);
+    ASSERT_EQ(mkfifo((shaders / "pipe.glsl").c_str(), 0600), 0);
+    scratch.write("outside.glsl", "// not the show's");
+    for (int level = 0; level < 6; ++level) {
+        std::string text = "// level " + std::to_string(level) + "\n";
+        for (int i = 0; i < 10; ++i)
+            text += "#include \"fan" + std::to_string(level + 1) + ".glsl\"\n";
+        scratch.write("data/shaders/fan" + std::to_string(level) + ".glsl", text);
+    }
+    scratch.write("data/shaders/fan6.glsl", "// leaf");
+    std::string fxaa = testsupport::readFile(shaders / "fxaa.fs");
+    const auto firstLineEnd = fxaa.find('\n');
+    fxaa.insert(firstLineEnd + 1, "#include \"/dev/zero\"\n#include \"pipe.glsl\"\n#include \"/etc/passwd\"\n"
+                                  "#include \"../../outside.glsl\"\n#include \"fan0.glsl\"\n");
+    fs::remove(shaders / "fxaa.fs");
+    scratch.write("data/shaders/fxaa.fs", fxaa);
+
+    const ShowRun run = runShow("windowed");
+    ASSERT_FALSE(run.signalled);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::string out;
+    for (const std::string& line : run.out)
+        out += line + "\n";
+    const std::string where = "./data/shaders/fxaa.fs:";
+    EXPECT_NE(out.find(where + "2: cannot include /dev/zero: not a regular file"), std::string::npos) << out;
+    EXPECT_NE(out.find(where + "3: cannot include data/shaders/pipe.glsl: not a regular file"), std::string::npos);
+    EXPECT_NE(out.find(where + "4: cannot include /etc/passwd: outside the data folder"), std::string::npos);
+    EXPECT_NE(out.find(where + "5: cannot include outside.glsl: outside the data folder"), std::string::npos);
+    EXPECT_NE(out.find("more than 256 includes"), std::string::npos);
+    EXPECT_EQ(run.out.back(), "Terminate");
+}
+
 TEST_F(ShowTest, MissingMusicFailsCleanly)
 {
     makeEndTrack({{0, 2.0f, Step}});
@@ -198,5 +266,39 @@ TEST_F(ShowTest, AFrameSizeOtherThanTheScreensIsScaledFullScreen)
     EXPECT_EQ(run.out[0], "Initializations 5");
     EXPECT_EQ(run.out.back(), "Terminate");
 }
+
+TEST_F(ShowTest, AFrameSizeBeyondWhatTheGlCanDrawIsRefusedAsAnArgument)
+{
+    makeTune(2.0);
+    const ShowRun run = runShow("windowed --size 16384x16384");
+    EXPECT_EQ(run.status, 2) << run.err;
+    EXPECT_NE(run.err.find("vantor: --size 16384x16384 is larger than this OpenGL allows"), std::string::npos)
+        << run.err;
+    EXPECT_FALSE(contains(run.out, "Terminate"));
+}
+
+class ShowStopTest : public ShowTest, public testing::WithParamInterface<int> {};
+
+TEST_P(ShowStopTest, CtrlCAndSigtermEndTheShowWithTerminate)
+{
+    using namespace std::chrono_literals;
+    makeTune(20.0);
+    makeEndTrack({{0, 2.0f, Step}}); // the show would last as long as its music
+    testsupport::ChildProcess show(VANTOR_PROGRAM, {"windowed"}, dir, dir / "out.txt", dir / "err.txt");
+    ASSERT_TRUE(show.started());
+    // The first frame-time report says the frame loop is running.
+    ASSERT_TRUE(show.waitUntil(
+        [&] { return testsupport::readFile(dir / "out.txt").find(" ms/frame\n") != std::string::npos; }, 60s))
+        << testsupport::readFile(dir / "err.txt");
+    show.signal(GetParam());
+    const testsupport::ChildExit end = show.wait(10s);
+    EXPECT_FALSE(end.timedOut);
+    EXPECT_TRUE(end.exited) << "ended by signal " << end.signal;
+    EXPECT_EQ(end.status, 128 + GetParam());
+    const std::string out = testsupport::readFile(dir / "out.txt");
+    EXPECT_EQ(out.substr(out.size() >= 10 ? out.size() - 10 : 0), "Terminate\n") << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(IntAndTerm, ShowStopTest, testing::Values(SIGINT, SIGTERM));
 
 } // namespace

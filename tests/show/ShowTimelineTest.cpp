@@ -7,6 +7,8 @@
 
 #include "music/Arrangement.h"
 #include "scenes/SceneUnoTracks.h"
+#include "support/KeyedTrack.h"
+#include "sync/ShowTime.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
 
@@ -50,13 +52,18 @@ TEST_F(ShowTimeline, HoldsEveryTrackTheScenesOpen)
 TEST_F(ShowTimeline, EndTrackEndsTheShowWhenTheMusicEnds)
 {
     using namespace assetgen::music;
-    const double musicRows = static_cast<double>(kTrackFrames) / kSampleRate * 20.0;
+    const double musicRows = showtime::rowAt(static_cast<double>(kTrackFrames) / kSampleRate);
     const TimelineTrack* e = findTrack(timeline, "e");
     ASSERT_NE(e, nullptr);
     for (double row = 0.0; row < musicRows; row += 0.25)
         ASSERT_GT(valueAt(*e, row), 1.0f) << "the show would end early at row " << row;
     EXPECT_LE(valueAt(*e, musicRows), 1.0f);
     EXPECT_LE(valueAt(*e, musicRows + 100.0), 1.0f);
+    // The end rule finds the same row from the keys alone.
+    const testsupport::KeyedTrack keys(e->keys);
+    const showtime::ShowEnd end = showtime::showEnd(keys.handle(), 0.0, musicRows);
+    EXPECT_EQ(end.row, musicRows);
+    EXPECT_FALSE(end.musicFirst);
 }
 
 TEST_F(ShowTimeline, MotionSceneHasItsOwnTracksAndEndsWithTheShow)

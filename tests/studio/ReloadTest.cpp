@@ -74,6 +74,32 @@ TEST(TimelineReloader, ABrokenTimelineChangesNothingAndSaysWhereUntilFixed)
     EXPECT_TRUE(board.last()->ok);
 }
 
+// A reload that repeats the last one still says what it changed; a track the scene reads
+// that the timeline no longer has (a rename, say) is named instead of silently reading 0.
+TEST(TimelineReloader, AReloadSaysWhatChangedAndWhichReadTracksWentMissing)
+{
+    testsupport::ScratchDir folder;
+    const std::string path = folder.write("timeline.txt", "track camX\n0 1 step\n8 2 step\ntrack e\n0 2 step\n");
+    auto sync = quietSync(folder.file("sync"));
+    TimelineReloader reloader(sync.get(), path);
+    reloader.setReadTracks({"camX", "e"});
+    ReloadResult result = reloader.reload();
+    EXPECT_TRUE(result.warnings.empty());
+    EXPECT_EQ(result.when.size(), 8u); // HH:MM:SS
+
+    result = reloader.reload();
+    EXPECT_EQ(result.changes, "nothing changed");
+    EXPECT_EQ(result.described(), result.when + " reload timeline ok 2 tracks: nothing changed");
+
+    folder.write("timeline.txt", "track camx\n0 1 step\n8 2 step\ntrack e\n0 2 step\n16 0 step\n");
+    result = reloader.reload();
+    EXPECT_TRUE(result.ok);
+    EXPECT_EQ(result.changes, "1 key changed in e; tracks added: camx; tracks gone: camX");
+    ASSERT_EQ(result.warnings.size(), 1u);
+    EXPECT_NE(result.warnings[0].find("reads track camX, which " + reloader.path() + " no longer has"), std::string::npos)
+        << result.warnings[0];
+}
+
 // Compiled in-process, the show's timeline gives the tracks the build compiled into files.
 TEST(TimelineReloader, TheShowsTimelineReloadsToTheValuesOfItsCompiledTracks)
 {
@@ -100,12 +126,12 @@ TEST(TimelineReloader, TheShowsTimelineReloadsToTheValuesOfItsCompiledTracks)
 
 TEST(ReloadResult, EveryReportIsOneLineInItsFixedForm)
 {
-    ReloadResult shader{ReloadResult::Kind::Shader, false, "data/shaders/a\nb.fs", 0, {"log"}};
+    ReloadResult shader{ReloadResult::Kind::Shader, false, "data/shaders/a\nb.fs", 0, {"log"}, {}, {}, {}};
     EXPECT_EQ(shader.line(), "reload shader failed data/shaders/a b.fs");
     shader.ok = true;
     shader.path = "data/shaders/a.fs";
     EXPECT_EQ(shader.line(), "reload shader ok data/shaders/a.fs");
-    const ReloadResult timeline{ReloadResult::Kind::Timeline, false, "t.txt", 0, {"t.txt:3: bad\r\nthing"}};
+    const ReloadResult timeline{ReloadResult::Kind::Timeline, false, "t.txt", 0, {"t.txt:3: bad\r\nthing"}, {}, {}, {}};
     EXPECT_EQ(timeline.line(), "reload timeline failed t.txt:3: bad  thing");
 }
 
@@ -113,9 +139,9 @@ TEST(OverlayText, ErrorsAreShownWholeAndTracksInColumns)
 {
     ReloadBoard board;
     const std::string longError = "data/timeline.txt:7: " + std::string(90, 'x');
-    board.record(ReloadResult{ReloadResult::Kind::Timeline, false, "data/timeline.txt", 0, {longError}});
+    board.record(ReloadResult{ReloadResult::Kind::Timeline, false, "data/timeline.txt", 0, {longError}, {}, {}, {}});
     board.record(ReloadResult{ReloadResult::Kind::Shader, false, "data/shaders/a.fs", 0,
-        {"a.vs + a.fs:\n0:3(1): error: syntax error\n\n0:9(2): error: undeclared"}});
+        {"a.vs + a.fs:\n0:3(1): error: syntax error\n\n0:9(2): error: undeclared"}, {}, {}, {}});
     OverlayFacts facts;
     facts.row = 1234.5;
     facts.endRow = 3584.0;
@@ -137,6 +163,27 @@ TEST(OverlayText, ErrorsAreShownWholeAndTracksInColumns)
     // Two tracks a line at 50 columns.
     EXPECT_EQ(lines[lines.size() - 2].text, "camX             -3.500 camY             12.000");
     EXPECT_EQ(lines.back().text, "fov              60.000");
+}
+
+// However many errors or tracks there are, the panel fits the window: the last line says
+// how many more there were.
+TEST(OverlayText, LongListsAreCutToTheWindowAndSaySo)
+{
+    OverlayFacts facts;
+    for (int i = 0; i < 2030; ++i) {
+        std::string name = "t";
+        name += std::to_string(i);
+        facts.tracks.emplace_back(name, 0.0f);
+    }
+    std::vector<OverlayLine> lines = overlayLines(facts, 100);
+    const size_t all = lines.size();
+    ASSERT_GT(all, 30u);
+    limitLines(lines, 30);
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(lines.back().text, "... " + std::to_string(all - 29) + " more lines (Tab: the track view)");
+    std::vector<OverlayLine> few(3);
+    limitLines(few, 30);
+    EXPECT_EQ(few.size(), 3u);
 }
 
 class FileWatcherTest : public testing::TestWithParam<FileWatcher::Method> {

@@ -58,7 +58,7 @@ StudioProcess::StudioProcess(const std::string& folder, const std::string& progr
     output = outPipe[0];
     error = errPipe[0];
     // A program that has ended must not end the test with SIGPIPE.
-    signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 StudioProcess::~StudioProcess()
@@ -136,6 +136,12 @@ bool StudioProcess::waitForError(const std::string& text, std::chrono::milliseco
             return err.find(text) != std::string::npos;
     }
     return true;
+}
+
+void StudioProcess::signal(int number)
+{
+    if (pid > 0 && !reaped)
+        kill(pid, number);
 }
 
 int StudioProcess::wait(std::chrono::milliseconds timeout)

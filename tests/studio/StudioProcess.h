@@ -31,6 +31,8 @@ public:
     std::optional<std::string> nextLineStartingWith(const std::string& prefix, std::chrono::milliseconds timeout);
     // Waits until standard error holds text.
     bool waitForError(const std::string& text, std::chrono::milliseconds timeout);
+    // Sends the program a signal (Ctrl-C is SIGINT).
+    void signal(int number);
     // The exit status, or -1 if the program has not ended in time (it is then killed).
     int wait(std::chrono::milliseconds timeout);
     const std::string& errorText() const { return err; }

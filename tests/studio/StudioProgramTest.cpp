@@ -4,6 +4,7 @@
 // commands on standard input answered on standard error, up to `quit` and exit status 0.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -80,6 +81,33 @@ TEST_F(StudioProgramTest, SavesAreReloadedAndCommandsObeyedUntilQuit)
     studio.send("quit");
     EXPECT_EQ(studio.wait(30s), 0) << studio.errorText();
     EXPECT_FALSE(studio.nextLineStartingWith("reload ", 1s)); // one line per reload, no more
+}
+
+TEST_F(StudioProgramTest, CtrlCAndSigtermEndTheStudioCleanly)
+{
+    save("data/timeline.txt", "track e\n0 2 step\n300 0 step\n");
+    for (const int signal : {SIGINT, SIGTERM}) {
+        StudioProcess studio(folder.path().string(), VANTOR_STUDIO, {"--scene", "testcard", "--size", "96x54"},
+            {"SDL_AUDIODRIVER=dummy"});
+        ASSERT_TRUE(studio.started());
+        // Its first reload line says it is running its frames.
+        ASSERT_TRUE(studio.nextLineStartingWith("reload ", 90s)) << studio.errorText();
+        studio.signal(signal);
+        EXPECT_EQ(studio.wait(30s), 128 + signal) << studio.errorText();
+        EXPECT_TRUE(studio.waitForError("vantor-studio: stopped by signal " + std::to_string(signal), 1s))
+            << studio.errorText();
+    }
+}
+
+TEST_F(StudioProgramTest, ASizeBeyondWhatTheGlCanDrawIsRefusedAsAnArgument)
+{
+    save("data/timeline.txt", "track e\n0 2 step\n");
+    StudioProcess studio(folder.path().string(), VANTOR_STUDIO, {"--scene", "testcard", "--size", "16384x16384"},
+        {"SDL_AUDIODRIVER=dummy"});
+    ASSERT_TRUE(studio.started());
+    EXPECT_EQ(studio.wait(90s), 2) << studio.errorText();
+    EXPECT_NE(studio.errorText().find("--size 16384x16384 is larger than this OpenGL allows"), std::string::npos)
+        << studio.errorText();
 }
 
 } // namespace

@@ -107,12 +107,78 @@ TEST(Transport, TheShowsEndPausesTheMusicThereAndAShorterShowPullsTheLoopIn)
 
     std::string error;
     ASSERT_TRUE(transport.setLoop(64.0, 96.0, error));
-    transport.setEndRow(80.0);
-    EXPECT_EQ(transport.loop().from, 64.0);
-    EXPECT_EQ(transport.loop().to, 80.0);
-    EXPECT_FALSE(transport.setLoop(90.0, 120.0, error)); // wholly past the end: empty
+    EXPECT_FALSE(transport.setLoop(100.0, 120.0, error)); // wholly past the end: empty
     EXPECT_NE(error.find("empty"), std::string::npos) << error;
-    EXPECT_EQ(transport.loop().to, 80.0);
+    EXPECT_EQ(transport.loop().to, 96.0);
+}
+
+// A timeline saved shorter for a moment bounds playback, not the loop: restored, the loop
+// is where the user put it.
+TEST(Transport, AShorterShowForAMomentLeavesTheLoopWhereItWas)
+{
+    FakeMusic music;
+    Transport transport(music, 3584.0);
+    std::string error;
+    ASSERT_TRUE(transport.setLoop(3000.0, 3100.0, error));
+    transport.setEndRow(2000.0);
+    music.advance(1.0);
+    EXPECT_EQ(transport.update(), 2000.0); // past the end: stopped there
+    transport.setEndRow(3584.0);
+    EXPECT_EQ(transport.loop().from, 3000.0);
+    EXPECT_EQ(transport.loop().to, 3100.0);
+    transport.play();
+    transport.seek(3050.0);
+    music.advance(60.0);
+    EXPECT_EQ(transport.update(), 3010.0);
+
+    // A loop reaching past a shorter end loops up to the end.
+    transport.setEndRow(3080.0);
+    music.advance(75.0);
+    EXPECT_EQ(transport.update(), 3005.0);
+}
+
+// Pausing (or pausing and playing again) in the frame whose row crossed the loop's end
+// must not let playback escape the loop.
+TEST(Transport, APauseInTheFrameThatCrossedTheLoopsEndStaysInTheLoop)
+{
+    FakeMusic music;
+    Transport transport(music, 3584.0);
+    std::string error;
+    ASSERT_TRUE(transport.setLoop(0.0, 40.0, error));
+    for (int i = 0; i < 16; ++i) {
+        music.advance(11.0);
+        transport.pause();
+        transport.update();
+        transport.play();
+        EXPECT_LT(transport.update(), 40.0) << i;
+    }
+    music.advance(39.5);
+    transport.togglePause();
+    transport.togglePause();
+    EXPECT_LT(transport.update(), 40.0);
+}
+
+// Play at the show's end starts again instead of answering "playing" and staying put.
+TEST(Transport, PlayAtTheShowsEndStartsFromTheLoopOrTheTop)
+{
+    FakeMusic music;
+    Transport transport(music, 1000.0);
+    transport.seek(999.0);
+    music.advance(5.0);
+    EXPECT_EQ(transport.update(), 1000.0);
+    ASSERT_TRUE(transport.paused());
+    transport.play();
+    EXPECT_FALSE(transport.paused());
+    EXPECT_EQ(music.position, 0.0);
+    music.advance(1.0);
+    EXPECT_EQ(transport.update(), 1.0);
+
+    std::string error;
+    ASSERT_TRUE(transport.setLoop(960.0, 1200.0, error)); // reaches past the end
+    transport.seek(1000.0);
+    transport.pause();
+    transport.play();
+    EXPECT_EQ(music.position, 960.0);
 }
 
 TEST(Transport, LoopMarksTakeTheCurrentBarAndNeverLeaveAnEmptyLoop)
@@ -171,12 +237,12 @@ TEST_F(TransportMusicTest, SeeksAndLoopsMoveTheMusicToTheSample)
 {
     const HSTREAM stream = BASS_StreamCreateFile(FALSE, audiotest::tune(12.0).path.c_str(), 0, 0, BASS_STREAM_PRESCAN);
     ASSERT_NE(stream, 0u);
-    BassTimer timer(stream, 150.0f, 8);
+    BassTimer timer(stream, static_cast<float>(showtime::beatsPerMinute), showtime::rowsPerBeat);
     BassMusicClock music(timer);
     timer.play();
     Transport transport(music, 200.0);
     // Positions are whole samples: a seek rounds to the nearest, a reading truncates.
-    const double rowsPerSample = 2.0 * rowsPerSecond / 44100.0;
+    const double rowsPerSample = 2.0 * showtime::rowsPerSecond / 44100.0;
 
     transport.seek(100.0);
     EXPECT_NEAR(transport.update(), 100.0, rowsPerSample);

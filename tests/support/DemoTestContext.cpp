@@ -5,6 +5,7 @@
 
 #include "runtime/Demo.h"
 #include "support/GLTestContext.h"
+#include "support/GlObjectLedger.h"
 
 namespace testsupport {
 
@@ -28,6 +29,9 @@ bool DemoTestContext::ensure(int width, int height, const std::string& syncBaseP
         return false;
     }
     closeGlAtExit();
+    // The demo instance and what it made live for the whole process, as in the show;
+    // everything created from here on belongs to a test.
+    GlObjectLedger::install();
     return true;
 }
 

@@ -15,8 +15,11 @@
 #endif
 #endif
 
+#include "engine/GlState.h"
+#include "engine/Loading.h"
 #include "engine/WindowSize.h"
 #include "runtime/HeadlessContext.h"
+#include "support/GlObjectLedger.h"
 
 namespace testsupport {
 
@@ -135,18 +138,19 @@ bool GLTestContext::ensure(int width, int height)
     if (!opened)
         return false;
     closeGlAtExit();
+    // The loading the demo instance would own: one image cache for the process.
+    static Tarvo::Loading loading;
+    loading.makeCurrent();
 
     // The state the demo instance sets once at start-up, which every pass relies on.
     GLuint vertexArray = 0;
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LESS);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    Tarvo::setFixedGlState();
     glViewport(0, 0, width, height);
     Tarvo::setWindowSize(width, height);
+    // Everything created from here on belongs to a test and must be deleted by its owner.
+    GlObjectLedger::install();
     return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -60,6 +61,16 @@ std::string ScratchDir::write(const std::filesystem::path& name,
     std::span<const unsigned char> bytes) const
 {
     return write(name, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+std::vector<std::string> ScratchDir::list(const std::filesystem::path& folder) const
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(root / folder, error))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace testsupport

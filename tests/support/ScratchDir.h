@@ -8,6 +8,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace testsupport {
 
@@ -24,6 +25,10 @@ public:
     // the file's full path.
     std::string write(const std::filesystem::path& name, std::string_view contents) const;
     std::string write(const std::filesystem::path& name, std::span<const unsigned char> bytes) const;
+
+    // The names of what a folder under this one (or this one) holds, sorted: for checking
+    // that a writer left exactly the files it should and no temporaries.
+    std::vector<std::string> list(const std::filesystem::path& folder = {}) const;
 
     // One owner removes the folder.
     ScratchDir(const ScratchDir&) = delete;

@@ -1,6 +1,7 @@
 // The timeline text: what it accepts, every error it must catch with file and line, and
 // that its tracks survive the trip through the writer and the reader.
 #include "TrackFiles.h"
+#include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 #include "sync/Timeline.h"
 #include "sync/TrackEval.h"
@@ -57,6 +58,29 @@ TEST(Timeline, ParsesTracksKeysAndComments)
     EXPECT_EQ(e.keys[1].value, -1e-3f);
     EXPECT_EQ(e.keys[1].type, Quadratic);
     EXPECT_TRUE(timeline.tracks[2].keys.empty());
+}
+
+TEST(Timeline, AByteOrderMarkAtTheStartIsNoPartOfTheFirstLine)
+{
+    // The show's own timeline, and a small one with Windows line ends, as Notepad saves
+    // them: with the mark they give exactly what they give without it.
+    const std::string show = testsupport::readFile(std::string(VANTOR_DATA) + "/timeline.txt");
+    ASSERT_FALSE(show.empty());
+    for (const std::string& text : {show, std::string("track e\r\n0 2 step\r\n400 0 step\r\n")}) {
+        Timeline plain;
+        Timeline marked;
+        std::vector<std::string> errors;
+        ASSERT_TRUE(parseTimeline(text, "show.txt", plain, errors));
+        ASSERT_TRUE(parseTimeline("\xEF\xBB\xBF" + text, "show.txt", marked, errors)) << errors.front();
+        ASSERT_EQ(marked.tracks.size(), plain.tracks.size());
+        for (size_t i = 0; i < plain.tracks.size(); ++i) {
+            EXPECT_EQ(marked.tracks[i].name, plain.tracks[i].name);
+            EXPECT_EQ(marked.tracks[i].line, plain.tracks[i].line);
+            EXPECT_EQ(marked.tracks[i].keys.size(), plain.tracks[i].keys.size()) << plain.tracks[i].name;
+        }
+    }
+    // Only at the start: anywhere else the bytes are what they always were, a mistake.
+    EXPECT_FALSE(errorsOf("track e\n\xEF\xBB\xBF" "0 2 step\n").empty());
 }
 
 TEST(Timeline, EachMistakeIsReportedWithItsLine)

@@ -3,6 +3,8 @@
 // the show's own timeline gives a lane per track, and bad input leaves no picture.
 #include "TrackFiles.h"
 #include "TrackPlot.h"
+#include "support/ScratchDir.h"
+#include "support/Temporaries.h"
 #include "sync/Timeline.h"
 
 #include <gtest/gtest.h>
@@ -189,8 +191,42 @@ TEST(TrackPlot, BadInputGetsOneLineAndNoPicture)
         EXPECT_FALSE(run.err.empty()) << c.arguments;
         EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << "one line: " << run.err;
         EXPECT_FALSE(std::filesystem::exists(out)) << c.arguments;
-        EXPECT_FALSE(std::filesystem::exists(out + ".part")) << c.arguments;
+        EXPECT_TRUE(testsupport::temporariesBeside(out).empty()) << c.arguments;
     }
+}
+
+// Asked for what it cannot honour, the plot says so instead of writing a PNG under another
+// name, drawing a lane twice, or calling a missing file by another name.
+TEST(TrackPlot, WrongOutputNamesRepeatedTracksAndMissingFilesAreRefusedByName)
+{
+    testsupport::ScratchDir folder;
+    const std::string source = quoted(folder.write("t.txt", twoTracks));
+    const struct {
+        std::string arguments;
+        std::string said;
+        std::string unwritten;
+    } cases[] = {
+        { source + " --out " + quoted(folder.file("x.jpg")), "must end in .png", folder.file("x.jpg") },
+        { source + " --out " + quoted(folder.file("x")), "must end in .png", folder.file("x") },
+        { source + " --out " + quoted(folder.file("p.png")) + " --tracks steps,steps", "'steps' twice",
+            folder.file("p.png") },
+        { quoted(folder.file("absent.txt")) + " --out " + quoted(folder.file("p.png")), "not found",
+            folder.file("p.png") },
+    };
+    for (const auto& c : cases) {
+        const ToolRun run = runTool(folder, "plot " + c.arguments);
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
+        EXPECT_FALSE(std::filesystem::exists(c.unwritten)) << c.arguments;
+    }
+}
+
+TEST(TrackPlot, BarsAreCountedFromOne)
+{
+    EXPECT_EQ(TrackPlot::barLabel(0.0), "1");
+    EXPECT_EQ(TrackPlot::barLabel(31.9), "1");
+    EXPECT_EQ(TrackPlot::barLabel(512.0), "17");
+    EXPECT_EQ(TrackPlot::barLabel(640.0), "21"); // the studio's bar 21.1
 }
 
 TEST(TrackPlot, TheShowsTimelineAndTracksPlotALaneForEveryTrack)

@@ -3,12 +3,16 @@
 #include "TrackFiles.h"
 #include "support/ReadFile.h"
 #include "support/ScratchDir.h"
+#include "support/Temporaries.h"
 #include "sync/TrackReader.h"
 #include "sync/TrackWriter.h"
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <climits>
+#include <algorithm>
+#include <filesystem>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,15 +48,15 @@ Bytes countOnly(int32_t count)
     return bytes;
 }
 
-TEST(TrackReader, ReadsKeysInOrderWithSignExtendedTypes)
+TEST(TrackReader, ReadsKeysInOrderAtTheEdgesOfEachField)
 {
     testsupport::ScratchDir folder;
     Bytes bytes = countOnly(5);
     putKey(bytes, -4, -0.0f, 0x00);
     putKey(bytes, 0, 1.5f, 0x01);
-    putKey(bytes, 7, 1e-45f, 0x7f);
-    putKey(bytes, 100000, -3.25f, 0x80);
-    putKey(bytes, INT_MAX, 2.0f, 0xff);
+    putKey(bytes, 7, 1e-45f, 0x02);
+    putKey(bytes, 100000, -FLT_MAX, 0x03);
+    putKey(bytes, INT_MAX, FLT_MAX, 0x00);
     const ReadResult read(folder.write("t.track", bytes));
     EXPECT_EQ(read.result, TrackReadOk);
     EXPECT_EQ(read.messages, "SYNC TRACK FOUnD\n");
@@ -60,17 +64,17 @@ TEST(TrackReader, ReadsKeysInOrderWithSignExtendedTypes)
     const TrackKey* k = read.track.keys;
     EXPECT_EQ(k[0].row, -4);
     EXPECT_TRUE(std::signbit(k[0].value));
-    EXPECT_EQ(k[0].type, 0);
+    EXPECT_EQ(k[0].type, Step);
     EXPECT_EQ(k[1].row, 0);
     EXPECT_EQ(k[1].value, 1.5f);
-    EXPECT_EQ(k[1].type, 1);
+    EXPECT_EQ(k[1].type, Linear);
     EXPECT_EQ(k[2].value, 1e-45f);
-    EXPECT_EQ(k[2].type, 127);
+    EXPECT_EQ(k[2].type, Smooth);
     EXPECT_EQ(k[3].row, 100000);
-    EXPECT_EQ(k[3].value, -3.25f);
-    EXPECT_EQ(k[3].type, -128);
+    EXPECT_EQ(k[3].value, -FLT_MAX);
+    EXPECT_EQ(k[3].type, Quadratic);
     EXPECT_EQ(k[4].row, INT_MAX);
-    EXPECT_EQ(k[4].type, -1);
+    EXPECT_EQ(k[4].value, FLT_MAX);
 }
 
 TEST(TrackReader, ZeroKeysIsAFoundTrackWithoutKeys)
@@ -135,7 +139,22 @@ const Damage damages[] = {
         withKeys(5, {{0, 0.0f, Linear}, {10, 1.0f, Linear}, {5, 2.0f, Linear}, {10, 3.0f, Linear},
                         {20, 4.0f, Linear}}),
         {{0, 0.0f, Linear}, {10, 1.0f, Linear}, {20, 4.0f, Linear}},
-        {"key 2 at row 5 does not follow row 10", "key 3 at row 10 does not follow row 10"}},
+        {"2 of 5 keys skipped, the first: key 2 at row 5 does not follow row 10\n"}},
+    // Values the evaluator cannot interpolate: the key goes, the next is judged against
+    // the last key kept.
+    {"KeysWithValuesThatAreNotFiniteAreSkipped",
+        withKeys(4, {{0, 1.0f, Linear}, {4, NAN, Linear}, {8, INFINITY, Step}, {9, 2.0f, Step}}),
+        {{0, 1.0f, Linear}, {9, 2.0f, Step}}, {"2 of 4 keys skipped, the first: key 1 at row 4 has the value nan\n"}},
+    {"NegativeInfinityIsNotAValueEither", withKeys(1, {{3, -INFINITY, Step}}), {},
+        {"1 of 1 keys skipped, the first: key 0 at row 3 has the value -inf\n"}},
+    // Type bytes are signed: 0xff is -1, 0x80 is -128, both as unknown as 4 or 127.
+    {"KeysOfUnknownInterpolationTypesAreSkipped",
+        withKeys(6, {{0, 1.0f, Step}, {1, 1.0f, 5}, {2, 1.0f, 4}, {3, 1.0f, Quadratic}, {4, 1.0f, 0x7f}, {5, 1.0f, 0xff}}),
+        {{0, 1.0f, Step}, {3, 1.0f, Quadratic}},
+        {"4 of 6 keys skipped, the first: key 1 at row 1 has the unknown interpolation type 5\n"}},
+    {"TypeBytesAreSignExtendedInTheMessage", withKeys(1, {{7, 1.0f, 0x80}}), {},
+        {"key 0 at row 7 has the unknown interpolation type -128\n"}},
+    {"TypeMinusOneIsUnknown", withKeys(1, {{7, 1.0f, 0xff}}), {}, {"has the unknown interpolation type -1\n"}},
 };
 
 class DamagedTrack : public testing::TestWithParam<Damage> {};
@@ -177,6 +196,51 @@ TEST(TrackReader, ManyKeysSurviveTheGrowingBuffer)
     EXPECT_EQ(read.track.keys[count - 1].row, (count - 1) * 3);
 }
 
+// However many keys a file loses, it costs one line: a file of 200,000 descending rows
+// keeps its first key and says so once.
+TEST(TrackReader, ManyRefusedKeysAreToldInOneLine)
+{
+    testsupport::ScratchDir folder;
+    constexpr int count = 200000;
+    Bytes bytes = countOnly(count);
+    for (int i = 0; i < count; ++i)
+        putKey(bytes, count - i, 1.0f, Linear);
+    const ReadResult read(folder.write("descending.track", bytes));
+    EXPECT_EQ(read.result, TrackReadDamaged);
+    ASSERT_EQ(read.track.keyCount, 1);
+    EXPECT_EQ(read.track.keys[0].row, count);
+    const std::string path = folder.file("descending.track");
+    EXPECT_EQ(read.messages,
+        "SYNC TRACK FOUnD\nSYNC TRACK " + path
+            + ": 199999 of 200000 keys skipped, the first: key 1 at row 199999 does not follow row 200000\n");
+}
+
+// The show's own tracks are the files the checks above must never touch: each reads
+// without a message, key for key as its bytes say.
+TEST(TrackReader, TheShowsOwnTracksReadWholeAndUnchanged)
+{
+    std::size_t files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(VANTOR_DATA "/science")) {
+        if (entry.path().extension() != ".track")
+            continue;
+        ++files;
+        const Bytes bytes = testsupport::readBytes(entry.path().string());
+        ASSERT_GE(bytes.size(), 4u);
+        const std::size_t keys = (bytes.size() - 4) / 9;
+        const ReadResult read(entry.path().string());
+        EXPECT_EQ(read.result, TrackReadOk) << entry.path();
+        EXPECT_EQ(read.messages, "SYNC TRACK FOUnD\n");
+        ASSERT_EQ(read.track.keyCount, static_cast<int>(keys)) << entry.path();
+        for (std::size_t i = 0; i < keys; ++i) {
+            Bytes key;
+            putKey(key, read.track.keys[i].row, read.track.keys[i].value,
+                static_cast<unsigned char>(read.track.keys[i].type));
+            ASSERT_TRUE(std::equal(key.begin(), key.end(), bytes.begin() + 4 + 9 * i)) << entry.path() << " key " << i;
+        }
+    }
+    EXPECT_GE(files, 26u) << "the show's tracks are built by the timeline step";
+}
+
 TEST(TrackWriter, WritesTheTrackFileLayout)
 {
     testsupport::ScratchDir folder;
@@ -187,7 +251,7 @@ TEST(TrackWriter, WritesTheTrackFileLayout)
     putKey(expected, -1, 0.5f, 0x02);
     putKey(expected, 300, -2.0f, 0x80);
     EXPECT_EQ(testsupport::readBytes(path), expected);
-    EXPECT_FALSE(std::filesystem::exists(path + ".part"));
+    EXPECT_TRUE(testsupport::temporariesBeside(path).empty());
 
     ASSERT_TRUE(writeTrackFile(path, std::vector<TrackKey>{}));
     EXPECT_EQ(testsupport::readBytes(path), countOnly(0));

@@ -19,13 +19,16 @@
 #include "capture/GpuTimer.h"
 #include "capture/PngSink.h"
 #include "capture/Progress.h"
-#include "registry/SceneRegistry.h"
+#include "scenes/SceneRegistry.h"
 #include "capture/WavWriter.h"
 #include "capture/Y4mSink.h"
 #include "audio/AudioDevice.h"
 #include "audio/BassAudio.h"
+#include "base/StopSignal.h"
+#include "engine/GlLimits.h"
 #include "engine/LoadProgress.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
 #include "sync/Sync.h"
 
@@ -58,8 +61,9 @@ std::string noContextMessage(bool headless)
 }
 
 // The demo instance as the capture needs it: no sound device of its own, the music
-// decoded rather than played, and an invisible window of the capture's size.
-bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
+// decoded rather than played, and an invisible window of the capture's size. The exit
+// status: 0 started, 2 for a size this GL cannot draw, 1 for any other failure.
+int startDemo(const CaptureOptions& o, const SceneEntry& scene)
 {
     // Decoding needs no output device; this keeps the capture off the sound card (a
     // caller's own choice of driver is kept).
@@ -76,20 +80,12 @@ bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
         gDemo = new Tarvo::aDemo(o.width, o.height, demo);
     } catch (const Tarvo::StartupError& error) {
         report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noContextMessage(demo.headless));
-        return false;
+        return 1;
     }
-    // The scenes' framebuffers take the window's size; beyond these limits they would
-    // silently stay empty.
-    GLint maxTexture = 0;
-    GLint maxViewport[2] = {0, 0};
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTexture);
-    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxViewport);
-    const int limitW = std::min(maxTexture, maxViewport[0]);
-    const int limitH = std::min(maxTexture, maxViewport[1]);
-    if (o.width > limitW || o.height > limitH) {
-        report(std::to_string(o.width) + "x" + std::to_string(o.height) + " is larger than this GL allows (" +
-               std::to_string(limitW) + "x" + std::to_string(limitH) + ")");
-        return false;
+    // Beyond these the scenes' framebuffers would fail one GL call at a time.
+    if (const std::string why = Tarvo::sizeBeyondGlLimits(o.width, o.height); !why.empty()) {
+        report("--size " + why);
+        return 2;
     }
     // The swap only ends a frame here; it must not wait for a display's refresh.
     Tarvo::setSwapInterval(0);
@@ -99,9 +95,9 @@ bool startDemo(const CaptureOptions& o, const SceneEntry& scene)
     if (w != o.width || h != o.height) {
         report("the window's picture is " + std::to_string(w) + "x" + std::to_string(h) + ", not the " +
                std::to_string(o.width) + "x" + std::to_string(o.height) + " asked for");
-        return false;
+        return 1;
     }
-    return true;
+    return 0;
 }
 
 double musicRows(HSTREAM stream)
@@ -110,18 +106,13 @@ double musicRows(HSTREAM stream)
     if (bytes == static_cast<QWORD>(-1))
         return 0.0;
     const double seconds = BASS_ChannelBytes2Seconds(stream, bytes);
-    return seconds > 0.0 ? seconds * rowsPerSecond : 0.0;
+    return seconds > 0.0 ? showtime::rowAt(seconds) : 0.0;
 }
 
 void renderFrame(double row, int fps)
 {
-    const float r = sceneRow(row);
-    gDemo->setRow(r);
-    if (Sync* sync = gDemo->getSync())
-        sync->update(r);
     gDemo->setFrameTime(1000.0 / fps);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->run(sceneTime(row));
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::at(sceneRow(row)), [row] { return sceneTime(row); });
 }
 
 // The window's back buffer, where the last pass of the frame has just drawn; read before
@@ -177,6 +168,8 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
     GpuTimer gpu;
     std::vector<GpuFrame> gpuFrames;
     for (long i = 0; i < o.benchFrames; ++i) {
+        if (Tarvo::stopRequested())
+            return Tarvo::stopExitStatus();
         const Clock::time_point frameStart = Clock::now();
         {
             std::optional<Tarvo::LoadStep> firstFrame;
@@ -200,7 +193,7 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
     std::fprintf(out, "size %dx%d\nframes %ld\nstartup_ms %.1f\n", o.width, o.height, o.benchFrames, startupMs);
     // Where start-up went, phase by phase; what is left of startup_ms is the rest of the
     // program's own work (argument parsing, scene objects, the loading picture).
-    const Tarvo::LoadProgress& loaded = Tarvo::loading::progress();
+    const Tarvo::LoadProgress& loaded = gDemo->getLoading().account().progress();
     for (int phase = 0; phase < Tarvo::loadPhaseCount; ++phase) {
         std::string name = Tarvo::loadPhaseName(static_cast<Tarvo::LoadPhase>(phase));
         std::replace(name.begin(), name.end(), ' ', '_');
@@ -225,12 +218,7 @@ std::unique_ptr<FrameSink> openSink(const CaptureOptions& o, FILE* out)
     if (!o.y4mPath.empty()) {
         if (o.y4mPath == "-")
             return std::make_unique<Y4mSink>(out, false, "standard output", o.width, o.height, o.fps);
-        FILE* file = std::fopen(o.y4mPath.c_str(), "wb");
-        if (!file) {
-            report(o.y4mPath + ": " + std::strerror(errno));
-            return nullptr;
-        }
-        return std::make_unique<Y4mSink>(file, true, o.y4mPath, o.width, o.height, o.fps);
+        return std::make_unique<Y4mSink>(o.y4mPath, o.width, o.height, o.fps);
     }
     std::error_code error;
     std::filesystem::create_directories(o.outDir, error);
@@ -323,6 +311,13 @@ int capture(const CaptureOptions& o, const SceneEntry& entry, Tarvo::PostScene* 
     long stepped = 0;
     long done = 0;
     for (; done < frames; ++done) {
+        if (Tarvo::stopRequested()) {
+            sink->abandon();
+            report("stopped by signal " + std::to_string(Tarvo::stopSignalNumber()) + " after " +
+                   std::to_string(done) + (done == 1 ? " frame" : " frames") +
+                   (o.y4mPath.empty() ? "" : "; the unfinished stream is removed"));
+            return Tarvo::stopExitStatus();
+        }
         const long index = o.rows.empty() ? first + done : static_cast<long>(order[static_cast<size_t>(done)]);
         const double row = o.rows.empty() ? frameRow(o.from, index, o.fps) : o.rows[static_cast<size_t>(index)].row;
         if (!o.rows.empty())
@@ -359,8 +354,8 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         report("unknown scene '" + o.scene + "'");
         return 1;
     }
-    if (!startDemo(o, *scene))
-        return 1;
+    if (const int status = startDemo(o, *scene); status != 0)
+        return status;
 
     long frames = static_cast<long>(o.rows.size());
     long first = 0;
@@ -421,8 +416,10 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
 
     // The music first: it is quick, and a stream piped to an encoder can then be muxed
     // with a finished file.
+    if (Tarvo::stopRequested())
+        return Tarvo::stopExitStatus();
     if (!o.wavPath.empty() && !writeMusic(o, endRow))
-        return 1;
+        return Tarvo::stopRequested() ? Tarvo::stopExitStatus() : 1;
     if (o.plan) {
         // The driver decides the pixels as much as the program does; scripts compare it
         // between machines.

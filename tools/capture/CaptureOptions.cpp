@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "base/FileIdentity.h"
 #include "capture/FramePlan.h"
 
 namespace capture {
@@ -102,8 +103,11 @@ bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& giv
         error = "nothing to do: give --out DIR, --y4m FILE, --wav FILE, --plan or --bench N";
         return false;
     }
-    if (!o.wavPath.empty() && o.wavPath == o.y4mPath) {
-        error = "--wav and --y4m name the same file";
+    // Files, not spellings: "x.wav" and "./x.wav", or a link and what it leads to, are one
+    // file, and one output would overwrite the other. --y4m - is standard output.
+    if (!o.wavPath.empty() && !o.y4mPath.empty() &&
+        Tarvo::sameFile(o.wavPath, o.y4mPath == "-" ? std::string("/dev/stdout") : o.y4mPath)) {
+        error = "--wav " + o.wavPath + " and --y4m " + o.y4mPath + " are the same file";
         return false;
     }
     return true;
@@ -315,7 +319,9 @@ std::string usageText(const std::vector<std::string>& knownScenes)
            "  --bench N       render N frames from FROM without writing; prints startup_ms,\n"
            "                  frame_ms_min, frame_ms_median and frame_ms_p95 on standard output\n"
            "\n"
-           "Progress goes to standard error. Exit status: 0 done, 1 failed, 2 bad arguments.\n";
+           "Progress goes to standard error. Exit status: 0 done, 1 failed, 2 bad arguments (or a\n"
+           "size larger than this OpenGL can draw), 130 or 143 stopped by Ctrl-C or SIGTERM (a\n"
+           "--y4m file is then not left behind; PNG frames already written stay).\n";
 }
 
 } // namespace capture

@@ -20,7 +20,7 @@ float sceneRow(double row)
 
 double sceneTime(double row)
 {
-    return static_cast<double>(sceneRow(row)) / rowsPerSecond;
+    return showtime::secondsAt(static_cast<double>(sceneRow(row)));
 }
 
 bool planSpan(double from, std::optional<double> to, int fps, double musicRows,
@@ -59,7 +59,7 @@ bool planSpan(double from, std::optional<double> to, int fps, double musicRows,
         }
         plan.frames = i + 1;
         // As in the show: the frame is drawn, then the end test runs at its row.
-        if (!(endValue(sceneRow(row)) > endThreshold))
+        if (showtime::endsShow(endValue(sceneRow(row))))
             break;
     }
     plan.endRow = frameRow(from, plan.frames, fps);
@@ -106,8 +106,8 @@ SampleSpan sampleSpan(double fromRow, double endRow, int rate)
     SampleSpan span;
     if (rate <= 0 || !(endRow > fromRow) || fromRow < 0.0)
         return span;
-    const double first = std::llround(fromRow / rowsPerSecond * rate);
-    const double end = std::llround(endRow / rowsPerSecond * rate);
+    const double first = std::llround(showtime::secondsAt(fromRow) * rate);
+    const double end = std::llround(showtime::secondsAt(endRow) * rate);
     span.first = static_cast<std::uint64_t>(first);
     span.count = end > first ? static_cast<std::uint64_t>(end - first) : 0;
     return span;

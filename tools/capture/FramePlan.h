@@ -9,10 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "sync/ShowTime.h"
+
 namespace capture {
 
-constexpr double rowsPerSecond = 20.0; // 150 beats a minute, 8 rows a beat
-constexpr float endThreshold = 1.0f;
+using showtime::rowsPerSecond;
 // A span without --to stops this many rows after the music's end even when "e" never
 // drops, so a broken end track cannot make a capture run forever.
 constexpr double capSlackRows = rowsPerSecond;

@@ -31,6 +31,10 @@ public:
     // Waits until everything queued is written and stops the encoders. False if any write
     // failed.
     virtual bool finish() = 0;
+    // Stops without finishing: frames not yet written are dropped, and an output that
+    // would be left incomplete (a stream file) is removed. Frames already written as
+    // files of their own stay.
+    virtual void abandon() = 0;
 
     bool failed() const { return hasFailed.load(); }
     std::string error() const;

@@ -43,6 +43,14 @@ bool QueuedSink::finish()
     return !failed();
 }
 
+void QueuedSink::abandon()
+{
+    // Marked failed first, so the workers drain the queue without encoding it and the
+    // sink's last step sees a stream that must not stay.
+    fail("abandoned");
+    finish();
+}
+
 void QueuedSink::work()
 {
     while (std::optional<CapturedFrame> frame = queue.pop()) {

@@ -20,6 +20,7 @@ public:
 
     bool submit(CapturedFrame frame) final;
     bool finish() final;
+    void abandon() final;
 
     int workerCount() const { return static_cast<int>(workers.size()); }
 

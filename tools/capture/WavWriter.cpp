@@ -5,6 +5,7 @@
 #include <bit>
 
 #include "base/AtomicFile.h"
+#include "base/StopSignal.h"
 
 namespace capture {
 
@@ -122,6 +123,11 @@ bool writeWav(const std::string& path, PcmSource& source, const SampleSpan& span
     bool readFailed = false;
     std::vector<std::int16_t> chunk(static_cast<size_t>(chunkFrames) * channels);
     for (std::uint64_t done = 0; good && done < span.count;) {
+        if (Tarvo::stopRequested()) {
+            file.abandon();
+            why = path + ": stopped before the end; not written";
+            return false;
+        }
         const long want = static_cast<long>(std::min<std::uint64_t>(chunkFrames, span.count - done));
         long got = 0;
         while (more && got < want) {

@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/AtomicFile.h"
+
 namespace capture {
 
 namespace {
@@ -66,6 +68,22 @@ std::vector<std::uint8_t> yuv444Planes(const CapturedFrame& frame)
 Y4mSink::Y4mSink(FILE* file, bool ownsFile, std::string name, int width, int height, int fps)
     : QueuedSink(queueFrames), file(file), ownsFile(ownsFile), name(std::move(name)), width(width), height(height)
 {
+    writeHeader(fps);
+}
+
+Y4mSink::Y4mSink(const std::string& path, int width, int height, int fps)
+    : QueuedSink(queueFrames), output(std::make_unique<Tarvo::AtomicFile>(path)), file(output->stream()),
+      ownsFile(false), name(path), width(width), height(height)
+{
+    if (!output->isOpen()) {
+        fail(name + ": " + output->error());
+        return;
+    }
+    writeHeader(fps);
+}
+
+void Y4mSink::writeHeader(int fps)
+{
     const std::string header = y4mHeader(width, height, fps);
     if (write(header.data(), header.size()))
         start(1);
@@ -95,6 +113,16 @@ void Y4mSink::encode(const CapturedFrame& frame)
 
 void Y4mSink::afterLastFrame()
 {
+    if (output) {
+        // A stream that failed or was abandoned part way is not left behind as a file
+        // that players would open as if it were whole.
+        if (failed())
+            output->abandon();
+        else if (!output->commit())
+            fail(name + ": " + output->error());
+        file = nullptr;
+        return;
+    }
     if (file && std::fflush(file) != 0)
         fail(name + ": " + std::strerror(errno));
     if (file && ownsFile && std::fclose(file) != 0)

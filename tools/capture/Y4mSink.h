@@ -5,10 +5,15 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "capture/QueuedSink.h"
+
+namespace Tarvo {
+class AtomicFile;
+}
 
 namespace capture {
 
@@ -28,6 +33,9 @@ class Y4mSink : public QueuedSink {
 public:
     // Writes to file, which it closes at finish when ownsFile; name appears in messages.
     Y4mSink(FILE* file, bool ownsFile, std::string name, int width, int height, int fps);
+    // Writes the file at path as a whole: it appears (or replaces what was there) only
+    // when finish succeeds; a failed or abandoned stream leaves no file behind.
+    Y4mSink(const std::string& path, int width, int height, int fps);
     ~Y4mSink() override;
 
 private:
@@ -36,6 +44,9 @@ private:
     void afterLastFrame() override;
     bool write(const void* data, size_t size);
 
+    void writeHeader(int fps);
+
+    std::unique_ptr<Tarvo::AtomicFile> output; // when writing a file by path
     FILE* file;
     bool ownsFile;
     std::string name;

@@ -7,16 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "base/StopSignal.h"
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
 #include "capture/ResultStream.h"
-#include "registry/SceneRegistry.h"
 #include "runtime/DataFolder.h"
+#include "scenes/SceneRegistry.h"
 
 int main(int argc, char** argv)
 {
     const auto started = std::chrono::steady_clock::now();
     capture::ignoreBrokenPipes();
+    // Ctrl-C and SIGTERM end the capture at the next frame, without its unfinished stream.
+    Tarvo::installStopSignals();
 
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::vector<std::string> scenes = OrvelDemo::sceneNames();

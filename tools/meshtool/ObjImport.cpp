@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <limits>
 #include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace meshtool {
@@ -38,7 +40,15 @@ struct Reading {
     std::vector<glm::vec3> normals;
     std::vector<Corner> corners;
     std::vector<std::size_t> faceStarts; // into corners, one per face
+    std::vector<std::size_t> faceLines;  // the line of each "f", in the file's order
     std::string error;                   // the first problem met
+
+    // "line 12 (face 3)": where a face is, for messages.
+    std::string where(std::size_t face) const
+    {
+        const std::string line = face < faceLines.size() ? "line " + std::to_string(faceLines[face]) + " " : "";
+        return line + "(face " + std::to_string(face + 1) + ")";
+    }
 
     std::size_t faceEnd(std::size_t face) const
     {
@@ -75,19 +85,15 @@ void onTexCoord(void* data, tinyobj::real_t u, tinyobj::real_t v, tinyobj::real_
 void onFace(void* data, tinyobj::index_t* indices, int count)
 {
     Reading& reading = *static_cast<Reading*>(data);
-    const std::size_t face = reading.faceStarts.size() + 1;
+    const std::size_t face = reading.faceStarts.size();
     if (!reading.error.empty())
         return;
-    if (count < 3) {
-        reading.error = "face " + std::to_string(face) + " has " + std::to_string(count)
-            + (count == 1 ? " corner" : " corners") + "; a face needs at least 3";
-        return;
-    }
+    // Short faces were refused with their line before reading.
     reading.faceStarts.push_back(reading.corners.size());
     for (int i = 0; i < count; ++i) {
         const tinyobj::index_t& index = indices[i];
         if (index.vertex_index == 0) {
-            reading.error = "face " + std::to_string(face) + ", corner " + std::to_string(i + 1)
+            reading.error = reading.where(face) + ", corner " + std::to_string(i + 1)
                 + ": no position index (indices count from 1)";
             return;
         }
@@ -130,7 +136,7 @@ bool isCorner(const std::string& word)
 // an index too wide for an int as whatever atoi makes of it, which would hide a broken
 // export or point a corner at the wrong vertex; the words of "v", "vt", "vn" and "f"
 // lines are checked here first so that such a file is refused with its line.
-bool checkWords(const std::string& text, std::string& why)
+bool checkWords(const std::string& text, std::vector<std::size_t>& faceLines, std::string& why)
 {
     std::istringstream lines(text);
     std::string line;
@@ -150,6 +156,13 @@ bool checkWords(const std::string& text, std::string& why)
                 return false;
             }
         }
+        if (face && count < 3) {
+            why = "line " + std::to_string(number) + ": a face needs at least 3 corners, this one has "
+                + std::to_string(count);
+            return false;
+        }
+        if (face)
+            faceLines.push_back(number);
         if (count < least) {
             why = "line " + std::to_string(number) + ": '" + keyword + "' needs " + std::to_string(least)
                 + (least == 1 ? " number" : " numbers");
@@ -177,7 +190,7 @@ bool checkIndices(const Reading& reading, std::string& why)
             else if (corner.normal != -1 && outside(corner.normal, reading.normals.size()))
                 pool = "normals", size = reading.normals.size(), written = corner.written[2];
             if (pool) {
-                why = "face " + std::to_string(f + 1) + ", corner " + std::to_string(c - reading.faceStarts[f] + 1)
+                why = reading.where(f) + ", corner " + std::to_string(c - reading.faceStarts[f] + 1)
                     + ": index " + std::to_string(written) + " is outside the " + std::to_string(size) + " " + pool
                     + (written < 0 ? " read before it" : " in the file");
                 return false;
@@ -219,14 +232,111 @@ std::vector<glm::vec3> smoothNormals(const Reading& reading, const std::vector<b
 
 } // namespace
 
+bool triangulate(const std::vector<glm::dvec3>& polygon, std::vector<Triangle>& triangles)
+{
+    triangles.clear();
+    const std::size_t n = polygon.size();
+    const auto fan = [&] {
+        for (std::size_t c = 1; c + 1 < n; ++c)
+            triangles.push_back({ 0, c, c + 1 });
+        return true;
+    };
+    // Newell's normal: the polygon's area vector, right for concave polygons too. A face
+    // with no area has nothing to get wrong; a triangle has one way to be cut.
+    glm::dvec3 normal(0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        normal += glm::cross(polygon[i], polygon[(i + 1) % n]);
+    if (n == 3 || !(glm::length(normal) > 0.0))
+        return fan();
+
+    // In the plane the normal is most nearly across, turned so the polygon runs
+    // counter-clockwise there.
+    const glm::dvec3 a = glm::abs(normal);
+    const int drop = a.x >= a.y && a.x >= a.z ? 0 : a.y >= a.z ? 1 : 2;
+    const int u = (drop + 1) % 3, v = (drop + 2) % 3;
+    const double sign = normal[drop] > 0.0 ? 1.0 : -1.0;
+    std::vector<glm::dvec2> flat;
+    for (const glm::dvec3& p : polygon)
+        flat.emplace_back(p[u], p[v] * sign);
+    const auto cross2 = [](const glm::dvec2& o, const glm::dvec2& p, const glm::dvec2& q) {
+        return (p.x - o.x) * (q.y - o.y) - (p.y - o.y) * (q.x - o.x);
+    };
+
+    // Convex: every corner turns left and the turns add up to one full turn (a star
+    // drawn in one stroke turns left everywhere, but twice round). Fanned from its first
+    // corner, as exporters expect.
+    bool convex = true;
+    double turning = 0.0;
+    for (std::size_t i = 0; i < n && convex; ++i) {
+        const glm::dvec2 d0 = flat[(i + 1) % n] - flat[i], d1 = flat[(i + 2) % n] - flat[(i + 1) % n];
+        const double turn = d0.x * d1.y - d0.y * d1.x;
+        convex = turn >= 0.0;
+        turning += std::atan2(turn, glm::dot(d0, d1));
+    }
+    constexpr double fullTurn = 6.283185307179586;
+    if (convex && std::fabs(turning - fullTurn) < 1e-6)
+        return fan();
+
+    // Edges that cross make no polygon to cut.
+    const auto crosses = [&](std::size_t i, std::size_t j) {
+        const glm::dvec2 &p0 = flat[i], &p1 = flat[(i + 1) % n], &q0 = flat[j], &q1 = flat[(j + 1) % n];
+        const double a0 = cross2(p0, p1, q0), a1 = cross2(p0, p1, q1);
+        const double b0 = cross2(q0, q1, p0), b1 = cross2(q0, q1, p1);
+        return ((a0 > 0.0 && a1 < 0.0) || (a0 < 0.0 && a1 > 0.0)) && ((b0 > 0.0 && b1 < 0.0) || (b0 < 0.0 && b1 > 0.0));
+    };
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 2; j < n; ++j)
+            if ((j + 1) % n != i && crosses(i, j))
+                return false;
+
+    // Ear clipping: a corner that turns left and whose triangle holds no other corner
+    // (one on its edge counts as inside) is cut off, until a triangle is left.
+    std::vector<std::size_t> left(n);
+    for (std::size_t i = 0; i < n; ++i)
+        left[i] = i;
+    while (left.size() > 3) {
+        const std::size_t m = left.size();
+        bool clipped = false;
+        for (std::size_t k = 0; k < m && !clipped; ++k) {
+            const std::size_t i0 = left[(k + m - 1) % m], i1 = left[k], i2 = left[(k + 1) % m];
+            const glm::dvec2 &p0 = flat[i0], &p1 = flat[i1], &p2 = flat[i2];
+            if (!(cross2(p0, p1, p2) > 0.0))
+                continue;
+            bool empty = true;
+            for (const std::size_t j : left) {
+                if (j == i0 || j == i1 || j == i2)
+                    continue;
+                if (cross2(p0, p1, flat[j]) >= 0.0 && cross2(p1, p2, flat[j]) >= 0.0 && cross2(p2, p0, flat[j]) >= 0.0) {
+                    empty = false;
+                    break;
+                }
+            }
+            if (!empty)
+                continue;
+            triangles.push_back({ i0, i1, i2 });
+            left.erase(left.begin() + std::ptrdiff_t(k));
+            clipped = true;
+        }
+        // Only corners in a straight line are left (they add no area): they close the
+        // face as a fan of slivers rather than leave a gap in the mesh.
+        if (!clipped) {
+            for (std::size_t k = 1; k + 1 < left.size(); ++k)
+                triangles.push_back({ left[0], left[k], left[k + 1] });
+            return true;
+        }
+    }
+    triangles.push_back({ left[0], left[1], left[2] });
+    return true;
+}
+
 bool importObjText(const std::string& text, const std::string& name, Tarvo::ObjMesh& mesh,
     ImportReport& report, std::string& why)
 {
-    if (!checkWords(text, why)) {
+    Reading reading;
+    if (!checkWords(text, reading.faceLines, why)) {
         why = name + ": " + why;
         return false;
     }
-    Reading reading;
     tinyobj::callback_t callbacks;
     callbacks.vertex_cb = onVertex;
     callbacks.normal_cb = onNormal;
@@ -283,14 +393,19 @@ bool importObjText(const std::string& text, const std::string& name, Tarvo::ObjM
         built.corners.push_back(
             std::int32_t((corner.normal == -1 ? computedIndex[std::size_t(corner.position)] : corner.normal) + 1));
     };
+    std::vector<Triangle> triangles;
     for (std::size_t f = 0; f < reading.faceStarts.size(); ++f) {
         const std::size_t first = reading.faceStarts[f];
-        const std::size_t end = reading.faceEnd(f);
-        // A fan from the first corner: exact for the convex polygons exporters write.
-        for (std::size_t c = first + 1; c + 1 < end; ++c) {
-            append(reading.corners[first]);
-            append(reading.corners[c]);
-            append(reading.corners[c + 1]);
+        std::vector<glm::dvec3> polygon;
+        for (std::size_t c = first; c < reading.faceEnd(f); ++c)
+            polygon.emplace_back(reading.positions[std::size_t(reading.corners[c].position)]);
+        if (!triangulate(polygon, triangles)) {
+            why = name + ": " + reading.where(f) + " is a polygon whose edges cross; split it into simple polygons";
+            return false;
+        }
+        for (const Triangle& t : triangles) {
+            for (const std::size_t corner : t)
+                append(reading.corners[first + corner]);
             ++counts.triangles;
         }
     }
@@ -306,7 +421,10 @@ bool importObjFile(const std::string& path, Tarvo::ObjMesh& mesh, ImportReport& 
         why = path + ": cannot read the file";
         return false;
     }
-    return importObjText(std::string(file.data(), file.size()), path, mesh, report, why);
+    // A byte order mark (Notepad writes one) is no part of the first statement.
+    const bool marked = file.size() >= 3 && std::string_view(file.data(), 3) == "\xEF\xBB\xBF";
+    const std::size_t skip = marked ? 3 : 0;
+    return importObjText(std::string(file.data() + skip, file.size() - skip), path, mesh, report, why);
 }
 
 } // namespace meshtool

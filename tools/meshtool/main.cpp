@@ -4,6 +4,7 @@
 //   meshtool nwa FILE TIME          one evaluated key a line: px py pz rx ry rz
 //   meshtool import IN.obj OUT.bobj|OUT.obj
 //                                   an OBJ as modelling programs export it, in the engine's formats
+//   meshtool --help                 this list, on standard output
 // Machine-readable output goes to standard output; usage and errors to standard error.
 #include <cctype>
 #include <cerrno>
@@ -25,16 +26,24 @@
 
 namespace {
 
+const char usageText[] = "usage: meshtool dump FORMAT FILE\n"
+                         "       meshtool obj2bobj IN.obj OUT.bobj\n"
+                         "       meshtool nwa FILE TIME\n"
+                         "       meshtool import IN.obj OUT.bobj|OUT.obj\n"
+                         "FORMAT selects the reader as models do: 0 OBJ, 1 PLY header, 2 .bobj,\n"
+                         "any other integer OBJ.\n";
+
 int usage()
 {
-    std::fprintf(stderr,
-                 "usage: meshtool dump FORMAT FILE\n"
-                 "       meshtool obj2bobj IN.obj OUT.bobj\n"
-                 "       meshtool nwa FILE TIME\n"
-                 "       meshtool import IN.obj OUT.bobj|OUT.obj\n"
-                 "FORMAT selects the reader as models do: 0 OBJ, 1 PLY header, 2 .bobj,\n"
-                 "any other integer OBJ.\n");
+    std::fputs(usageText, stderr);
     return 2;
+}
+
+// Asked for, the usage is the result: standard output, success.
+int help()
+{
+    std::fputs(usageText, stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
 bool parseInt(const char* text, long& value)
@@ -94,9 +103,13 @@ int obj2bobj(const char* in, const char* out)
     Tarvo::ObjMesh mesh;
     if (!Tarvo::readObjFile(in, mesh) || !Tarvo::checkObjMesh(in, mesh))
         return 1;
-    if (!Tarvo::writeBinaryMesh(out, mesh))
+    std::string why;
+    if (!Tarvo::writeBinaryMesh(out, mesh, why)) {
+        std::fprintf(stderr, "meshtool: cannot write %s: %s\n", out, why.c_str());
         return 1;
-    std::fprintf(stderr, "meshtool: wrote %s (%zu triangles)\n", out, mesh.triangleCount());
+    }
+    std::fprintf(stderr, "meshtool: wrote %s (%zu %s)\n", out, mesh.triangleCount(),
+                 mesh.triangleCount() == 1 ? "triangle" : "triangles");
     return 0;
 }
 
@@ -155,14 +168,18 @@ int import(const std::string& in, const std::string& out)
         return 1;
     }
     if (binary) {
-        if (!Tarvo::writeBinaryMesh(out.c_str(), mesh))
+        if (!Tarvo::writeBinaryMesh(out.c_str(), mesh, why)) {
+            std::fprintf(stderr, "meshtool: cannot write %s: %s\n", out.c_str(), why.c_str());
             return 1;
+        }
     } else if (!Tarvo::writeObjMesh(out, mesh, "imported from " + in + " by meshtool", why)) {
-        std::fprintf(stderr, "meshtool: %s: %s\n", out.c_str(), why.c_str());
+        std::fprintf(stderr, "meshtool: cannot write %s: %s\n", out.c_str(), why.c_str());
         return 1;
     }
-    std::fprintf(stderr, "meshtool: wrote %s: %zu triangles from %zu faces, %zu normals computed%s\n", out.c_str(),
-                 report.triangles, report.faces, report.computedNormals,
+    std::fprintf(stderr, "meshtool: wrote %s: %zu %s from %zu %s, %zu %s computed%s\n", out.c_str(),
+                 report.triangles, report.triangles == 1 ? "triangle" : "triangles", report.faces,
+                 report.faces == 1 ? "face" : "faces", report.computedNormals,
+                 report.computedNormals == 1 ? "normal" : "normals",
                  report.zeroTexCoords ? ", zero texture coordinates where the file had none" : "");
     return 0;
 }
@@ -171,6 +188,8 @@ int import(const std::string& in, const std::string& out)
 
 int main(int argc, char** argv)
 {
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0))
+        return help();
     if (argc == 4 && std::strcmp(argv[1], "dump") == 0)
         return dump(argv[2], argv[3]);
     if (argc == 4 && std::strcmp(argv[1], "obj2bobj") == 0)

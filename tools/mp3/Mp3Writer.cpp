@@ -87,14 +87,14 @@ bool Mp3Writer::open(const std::string& path, int sampleRate, int channelCount, 
     // Read and write: the tag goes back over the first frame at the end.
     file.emplace(path, "w+b");
     if (!file->isOpen())
-        return fail("cannot create " + file->partPath());
+        return fail("cannot create " + path + ": " + file->error());
     return true;
 }
 
 bool Mp3Writer::writeBytes(const unsigned char* bytes, std::size_t count)
 {
     if (!file->write(bytes, count))
-        return fail("write failed");
+        return fail("write failed: " + file->error());
     return true;
 }
 

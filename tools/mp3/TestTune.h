@@ -6,9 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "sync/ShowTime.h"
+
 namespace mp3 {
 
-constexpr double testTuneBpm = 150.0;
+constexpr double testTuneBpm = showtime::beatsPerMinute;
 
 // Interleaved 16-bit samples, channels 1 or 2 (anything else gives stereo); the result
 // holds round(seconds × sampleRate) frames, none for a length that is not positive.

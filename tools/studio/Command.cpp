@@ -1,41 +1,90 @@
 // The standard-input command parser: words separated by blanks, a fixed vocabulary, and
-// numbers that must be whole decimal numbers (no trailing letters, no infinities).
+// numbers that must be plain decimal numbers (no hexadecimal, no infinities, no letters).
 #include "studio/Command.h"
 
-#include <cerrno>
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
+#include "sync/Timeline.h"
+
 namespace studio {
 
 namespace {
 
-bool parseNumber(const std::string& text, double& value)
+bool isDigit(char c)
 {
-    char* end = nullptr;
-    errno = 0;
-    const double parsed = std::strtod(text.c_str(), &end);
-    if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(parsed))
-        return false;
-    value = parsed;
-    return true;
+    return c >= '0' && c <= '9';
 }
 
 bool numberArgument(const std::string& verb, const std::string& text, double& value, std::string& error)
 {
-    if (parseNumber(text, value))
+    if (parseDecimal(text, value))
         return true;
     error = verb + ": '" + text + "' is not a row (a decimal number)";
     return false;
 }
 
+bool wholeRow(const std::string& verb, const std::string& text, double& value, std::string& error)
+{
+    if (parseDecimal(text, value) && value == std::floor(value) && std::fabs(value) < 4.0e9)
+        return true;
+    error = verb + ": '" + text + "' is not a whole row";
+    return false;
+}
+
+bool noArguments(const std::string& verb, size_t arguments, std::string& error)
+{
+    if (arguments == 0)
+        return true;
+    error = verb + " takes nothing after it";
+    return false;
+}
+
 } // namespace
+
+bool parseDecimal(const std::string& text, double& value)
+{
+    // sign, digits with at most one point (at least one digit), then an optional exponent
+    size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (isDigit(text[i]))
+            ++digits;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (digits == 0)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const size_t start = i;
+        while (i < text.size() && isDigit(text[i]))
+            ++i;
+        if (i == start)
+            return false;
+    }
+    if (i != text.size())
+        return false;
+    const double parsed = std::strtod(text.c_str(), nullptr);
+    value = std::isinf(parsed) ? std::copysign(DBL_MAX, parsed) : parsed;
+    return true;
+}
 
 const char* commandList()
 {
-    return "play, pause, seek ROW, loop FROM TO, loop off, reload, quit";
+    return "play, pause, seek ROW, loop FROM TO, loop off, reload, quit, key TRACK ROW VALUE [TYPE], "
+           "delete TRACK ROW, undo, redo, save, keys TRACK [FROM TO], sections, goto SECTION, "
+           "screenshot FILE.png, reload theirs, keep ours, recover, mute";
 }
 
 bool parseCommand(const std::string& line, Command& command, std::string& error)
@@ -50,41 +99,103 @@ bool parseCommand(const std::string& line, Command& command, std::string& error)
 
     const std::string& verb = words[0];
     const size_t arguments = words.size() - 1;
+    if (words.size() == 2 && verb == "reload" && words[1] == "theirs") {
+        command = Command{CommandKind::ReloadTheirs};
+        return true;
+    }
+    if (words.size() == 2 && verb == "keep" && words[1] == "ours") {
+        command = Command{CommandKind::KeepOurs};
+        return true;
+    }
     const struct {
         const char* name;
         CommandKind kind;
     } plain[] = {{"play", CommandKind::Play}, {"pause", CommandKind::Pause}, {"reload", CommandKind::Reload},
-        {"quit", CommandKind::Quit}};
+        {"quit", CommandKind::Quit}, {"undo", CommandKind::Undo}, {"redo", CommandKind::Redo},
+        {"save", CommandKind::Save}, {"sections", CommandKind::Sections}, {"recover", CommandKind::Recover},
+        {"mute", CommandKind::ToggleMute}};
     for (const auto& entry : plain) {
         if (verb != entry.name)
             continue;
-        if (arguments != 0) {
-            error = verb + " takes nothing after it";
+        if (!noArguments(verb, arguments, error))
             return false;
-        }
         command = Command{entry.kind};
         return true;
     }
+    command = Command{};
     if (verb == "seek") {
         if (arguments != 1) {
             error = "seek takes one row: seek ROW";
             return false;
         }
-        command = Command{CommandKind::Seek};
+        command.kind = CommandKind::Seek;
         return numberArgument(verb, words[1], command.first, error);
     }
     if (verb == "loop") {
         if (arguments == 1 && words[1] == "off") {
-            command = Command{CommandKind::LoopOff};
+            command.kind = CommandKind::LoopOff;
             return true;
         }
         if (arguments != 2) {
             error = "loop takes two rows or 'off': loop FROM TO, loop off";
             return false;
         }
-        command = Command{CommandKind::Loop};
+        command.kind = CommandKind::Loop;
         return numberArgument(verb, words[1], command.first, error) &&
             numberArgument(verb, words[2], command.second, error);
+    }
+    if (verb == "key") {
+        if (arguments != 3 && arguments != 4) {
+            error = "key takes a track, a row, a value and maybe a type: key TRACK ROW VALUE [step|linear|smooth|quadratic]";
+            return false;
+        }
+        command.kind = CommandKind::SetKey;
+        command.name = words[1];
+        if (!wholeRow(verb, words[2], command.first, error))
+            return false;
+        if (!parseDecimal(words[3], command.second)) {
+            error = "key: '" + words[3] + "' is not a value (a decimal number)";
+            return false;
+        }
+        std::int32_t type = 0;
+        if (arguments == 4) {
+            if (!interpolationFromName(words[4], type)) {
+                error = "key: '" + words[4] + "' is not step, linear, smooth or quadratic";
+                return false;
+            }
+            command.interpolation = type;
+        }
+        return true;
+    }
+    if (verb == "delete") {
+        if (arguments != 2) {
+            error = "delete takes a track and a row: delete TRACK ROW";
+            return false;
+        }
+        command.kind = CommandKind::DeleteKey;
+        command.name = words[1];
+        return wholeRow(verb, words[2], command.first, error);
+    }
+    if (verb == "keys") {
+        if (arguments != 1 && arguments != 3) {
+            error = "keys takes a track and maybe two rows: keys TRACK [FROM TO]";
+            return false;
+        }
+        command.kind = CommandKind::ListKeys;
+        command.name = words[1];
+        command.ranged = arguments == 3;
+        return !command.ranged ||
+            (numberArgument(verb, words[2], command.first, error) && numberArgument(verb, words[3], command.second, error));
+    }
+    if (verb == "goto" || verb == "screenshot") {
+        if (arguments != 1) {
+            error = verb == "goto" ? "goto takes a section's name: goto SECTION (see 'sections')"
+                                   : "screenshot takes a file: screenshot FILE.png";
+            return false;
+        }
+        command.kind = verb == "goto" ? CommandKind::Goto : CommandKind::Screenshot;
+        command.name = words[1];
+        return true;
     }
     error = "unknown command '" + verb + "' (" + commandList() + ")";
     return false;

@@ -6,6 +6,11 @@ namespace studio {
 
 namespace {
 constexpr double shiftBars = 8.0;
+
+KeyInput* inputOf(GLFWwindow* window)
+{
+    return static_cast<KeyInput*>(glfwGetWindowUserPointer(window));
+}
 } // namespace
 
 KeyInput::KeyInput(GLFWwindow* window) : window(window)
@@ -15,6 +20,9 @@ KeyInput::KeyInput(GLFWwindow* window) : window(window)
     glfwSetWindowUserPointer(window, this);
     glfwSetKeyCallback(window, onKey);
     glfwSetCharCallback(window, onChar);
+    glfwSetMouseButtonCallback(window, onMouseButton);
+    glfwSetCursorPosCallback(window, onCursor);
+    glfwSetScrollCallback(window, onScroll);
 }
 
 KeyInput::~KeyInput()
@@ -23,6 +31,9 @@ KeyInput::~KeyInput()
         return;
     glfwSetKeyCallback(window, nullptr);
     glfwSetCharCallback(window, nullptr);
+    glfwSetMouseButtonCallback(window, nullptr);
+    glfwSetCursorPosCallback(window, nullptr);
+    glfwSetScrollCallback(window, nullptr);
     glfwSetWindowUserPointer(window, nullptr);
 }
 
@@ -35,48 +46,90 @@ std::vector<Command> KeyInput::take()
 
 void KeyInput::onKey(GLFWwindow* window, int key, int, int action, int mods)
 {
-    auto* input = static_cast<KeyInput*>(glfwGetWindowUserPointer(window));
+    KeyInput* input = inputOf(window);
     if (!input || action == GLFW_RELEASE)
         return;
     const bool repeat = action == GLFW_REPEAT;
-    const double bars = (mods & GLFW_MOD_SHIFT) ? shiftBars : 1.0;
+    auto push = [input](CommandKind kind, double first = 0.0) { input->pending.push_back(Command{kind, first}); };
     switch (key) {
-    case GLFW_KEY_LEFT:
-        input->pending.push_back(Command{CommandKind::SeekBars, -bars});
-        break;
-    case GLFW_KEY_RIGHT:
-        input->pending.push_back(Command{CommandKind::SeekBars, bars});
-        break;
     case GLFW_KEY_SPACE:
         if (!repeat)
-            input->pending.push_back(Command{CommandKind::TogglePause});
-        break;
+            push(CommandKind::TogglePause);
+        return;
     case GLFW_KEY_HOME:
-        input->pending.push_back(Command{CommandKind::Home});
-        break;
+        push(CommandKind::Home);
+        return;
     case GLFW_KEY_TAB:
         if (!repeat)
-            input->pending.push_back(Command{CommandKind::ToggleOverlay});
-        break;
-    case GLFW_KEY_ESCAPE:
-        input->pending.push_back(Command{CommandKind::Quit});
-        break;
+            push(CommandKind::ToggleOverlay);
+        return;
+    case GLFW_KEY_F12:
+        if (!repeat)
+            push(CommandKind::Screenshot);
+        return;
     default:
         break;
     }
+    if (input->editing || (mods & GLFW_MOD_CONTROL) || key == GLFW_KEY_ESCAPE) {
+        // The editor takes it; an Escape it has no use for quits.
+        input->pending.push_back(Command{CommandKind::EditorKey, double(key), double(mods)});
+        return;
+    }
+    const double bars = (mods & GLFW_MOD_SHIFT) ? shiftBars : 1.0;
+    if (key == GLFW_KEY_LEFT)
+        push(CommandKind::SeekBars, -bars);
+    else if (key == GLFW_KEY_RIGHT)
+        push(CommandKind::SeekBars, bars);
 }
 
 void KeyInput::onChar(GLFWwindow* window, unsigned int codepoint)
 {
-    auto* input = static_cast<KeyInput*>(glfwGetWindowUserPointer(window));
+    KeyInput* input = inputOf(window);
     if (!input)
         return;
-    if (codepoint == '[')
-        input->pending.push_back(Command{CommandKind::MarkLoopStart});
-    else if (codepoint == ']')
-        input->pending.push_back(Command{CommandKind::MarkLoopEnd});
-    else if (codepoint == 'l' || codepoint == 'L')
-        input->pending.push_back(Command{CommandKind::ToggleLoop});
+    // In the track view the editor sees every character first and hands back those it
+    // does not use; elsewhere they are the transport's.
+    if (input->editing)
+        input->pending.push_back(Command{CommandKind::EditorChar, double(codepoint)});
+    else if (const auto command = characterCommand(codepoint))
+        input->pending.push_back(Command{*command});
+}
+
+std::optional<CommandKind> characterCommand(unsigned int codepoint)
+{
+    switch (codepoint) {
+    case '[': return CommandKind::MarkLoopStart;
+    case ']': return CommandKind::MarkLoopEnd;
+    case 'l':
+    case 'L': return CommandKind::ToggleLoop;
+    case 'm':
+    case 'M': return CommandKind::ToggleMute;
+    default: return std::nullopt;
+    }
+}
+
+void KeyInput::onMouseButton(GLFWwindow* window, int button, int action, int)
+{
+    KeyInput* input = inputOf(window);
+    if (!input || button != GLFW_MOUSE_BUTTON_LEFT)
+        return;
+    double x = 0.0, y = 0.0;
+    glfwGetCursorPos(window, &x, &y);
+    input->dragging = action == GLFW_PRESS;
+    input->pending.push_back(Command{action == GLFW_PRESS ? CommandKind::MouseDown : CommandKind::MouseUp, x, y});
+}
+
+void KeyInput::onCursor(GLFWwindow* window, double x, double y)
+{
+    KeyInput* input = inputOf(window);
+    if (input && input->dragging)
+        input->pending.push_back(Command{CommandKind::MouseMove, x, y});
+}
+
+void KeyInput::onScroll(GLFWwindow* window, double, double dy)
+{
+    if (KeyInput* input = inputOf(window))
+        input->pending.push_back(Command{CommandKind::Scroll, dy});
 }
 
 } // namespace studio

@@ -14,6 +14,9 @@ constexpr float margin = 8.0f;
 constexpr float panelColour[4] = {0.0f, 0.0f, 0.0f, 0.62f};
 constexpr float textColour[4] = {0.93f, 0.93f, 0.88f, 1.0f};
 constexpr float alertColour[4] = {1.0f, 0.45f, 0.4f, 1.0f};
+constexpr float highlightColour[4] = {0.2f, 0.32f, 0.62f, 0.85f};
+constexpr float ruleColour[4] = {0.6f, 0.6f, 0.6f, 0.7f};
+constexpr int ranged = 5; // panel, highlight, rules, text, alerts
 constexpr int floatsPerVertex = 4;
 
 void addQuad(std::vector<float>& out, float x0, float y0, float x1, float y1, float s0 = 0.0f, float t0 = 0.0f,
@@ -62,6 +65,27 @@ int Overlay::columns(int windowWidth) const
     return std::max(1, static_cast<int>((static_cast<float>(windowWidth) - 4.0f * margin) / advance));
 }
 
+int Overlay::lines(int windowHeight) const
+{
+    const float height = std::ceil(font.lineHeight());
+    if (!(height > 0.0f))
+        return 1;
+    return std::max(1, static_cast<int>((static_cast<float>(windowHeight) - 3.0f * margin) / height));
+}
+
+double Overlay::lineHeight() const
+{
+    return std::ceil(font.lineHeight());
+}
+
+int Overlay::lineAt(double y) const
+{
+    const double height = std::ceil(font.lineHeight());
+    if (!(height > 0.0))
+        return -1;
+    return static_cast<int>(std::floor((y - 2.0 * margin) / height));
+}
+
 void Overlay::draw(const std::vector<OverlayLine>& lines, int windowWidth, int windowHeight)
 {
     if (!ready() || lines.empty() || !Tarvo::programLinked(program))
@@ -70,14 +94,27 @@ void Overlay::draw(const std::vector<OverlayLine>& lines, int windowWidth, int w
     if (vertexLocation < 0)
         return;
 
-    // The panel first, then each colour's text: one buffer, three ranges.
+    // The panel first, then the highlighted line and the rules, then each colour's text:
+    // one buffer, five ranges.
     float widest = 0.0f;
     for (const OverlayLine& line : lines)
         widest = std::max(widest, font.textWidth(line.text));
     const float lineHeight = std::ceil(font.lineHeight());
+    const float right = 3.0f * margin + widest;
     vertices.clear();
-    addQuad(vertices, margin, margin, 3.0f * margin + widest, 2.0f * margin + lineHeight * lines.size());
-    GLsizei ranges[3] = {6, 0, 0};
+    addQuad(vertices, margin, margin, right, 2.0f * margin + lineHeight * lines.size());
+    GLsizei ranges[ranged] = {6, 0, 0, 0, 0};
+    for (int bar = 0; bar < 2; ++bar) {
+        const size_t before = vertices.size();
+        for (size_t i = 0; i < lines.size(); ++i) {
+            const float top = 2.0f * margin + lineHeight * static_cast<float>(i);
+            if (bar == 0 && lines[i].highlight)
+                addQuad(vertices, margin, top, right, top + lineHeight);
+            else if (bar == 1 && lines[i].rule)
+                addQuad(vertices, margin, top, right, top + 1.0f);
+        }
+        ranges[1 + bar] = static_cast<GLsizei>((vertices.size() - before) / floatsPerVertex);
+    }
     for (int alert = 0; alert < 2; ++alert) {
         const size_t before = vertices.size();
         float baseline = 2.0f * margin + std::round(font.ascent());
@@ -88,7 +125,7 @@ void Overlay::draw(const std::vector<OverlayLine>& lines, int windowWidth, int w
             }
             baseline += lineHeight;
         }
-        ranges[1 + alert] = static_cast<GLsizei>((vertices.size() - before) / floatsPerVertex);
+        ranges[3 + alert] = static_cast<GLsizei>((vertices.size() - before) / floatsPerVertex);
     }
 
     const GLboolean blend = glIsEnabled(GL_BLEND);
@@ -112,11 +149,11 @@ void Overlay::draw(const std::vector<OverlayLine>& lines, int windowWidth, int w
     glEnableVertexAttribArray(static_cast<GLuint>(vertexLocation));
     glVertexAttribPointer(static_cast<GLuint>(vertexLocation), floatsPerVertex, GL_FLOAT, GL_FALSE, 0, nullptr);
 
-    const float* colours[3] = {panelColour, textColour, alertColour};
+    const float* colours[ranged] = {panelColour, highlightColour, ruleColour, textColour, alertColour};
     GLint first = 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < ranged; ++i) {
         glUniform4fv(Tarvo::uniformLocation(program, "colour"), 1, colours[i]);
-        glUniform1f(Tarvo::uniformLocation(program, "solid"), i == 0 ? 1.0f : 0.0f);
+        glUniform1f(Tarvo::uniformLocation(program, "solid"), i < 3 ? 1.0f : 0.0f);
         if (ranges[i] > 0)
             glDrawArrays(GL_TRIANGLES, first, ranges[i]);
         first += ranges[i];

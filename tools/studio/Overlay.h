@@ -27,6 +27,11 @@ public:
     const std::string& problem() const { return font.error(); }
     // Characters that fit across a panel in a window this wide.
     int columns(int windowWidth) const;
+    // Lines that fit down a window this tall, and the line at y pixels from the top
+    // (negative above the first).
+    int lines(int windowHeight) const;
+    int lineAt(double y) const;
+    double lineHeight() const;
 
     // Draws into the window (framebuffer 0) over what is there, leaving the GL state as
     // the show's passes expect it (blending and depth test as they were).

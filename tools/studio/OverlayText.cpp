@@ -39,6 +39,16 @@ std::string format(const char* pattern, double a, double b = 0.0, double c = 0.0
 
 } // namespace
 
+void limitLines(std::vector<OverlayLine>& out, int lines)
+{
+    const size_t most = static_cast<size_t>(std::max(lines, 1));
+    if (out.size() <= most)
+        return;
+    const size_t hidden = out.size() - most + 1;
+    out.resize(most - 1);
+    out.push_back(OverlayLine{"... " + std::to_string(hidden) + " more lines (Tab: the track view)", false});
+}
+
 std::vector<OverlayLine> overlayLines(const OverlayFacts& facts, int columns)
 {
     std::vector<OverlayLine> lines;
@@ -53,7 +63,10 @@ std::vector<OverlayLine> overlayLines(const OverlayFacts& facts, int columns)
 
     if (facts.reloads) {
         const ReloadResult* last = facts.reloads->last();
-        addWrapped(lines, last ? "last: " + last->line() : "last: no reload yet", columns, last && !last->ok);
+        addWrapped(lines, last ? "last: " + last->described() : "last: no reload yet", columns, last && !last->ok);
+        if (last)
+            for (const std::string& warning : last->warnings)
+                addWrapped(lines, warning, columns, true);
         for (const ReloadResult& broken : facts.reloads->failing()) {
             addWrapped(lines, "still broken: " + broken.path, columns, true);
             for (const std::string& error : broken.errors)

@@ -24,8 +24,14 @@ struct OverlayFacts {
 
 struct OverlayLine {
     std::string text;
-    bool alert = false; // part of an error
+    bool alert = false;     // part of an error
+    bool highlight = false; // the current row: drawn on a bar of its own
+    bool rule = false;      // a bar's first row: a line above it
 };
+
+// At most lines lines: the last says how many more there were, so a long list of errors
+// or tracks never runs off the window.
+void limitLines(std::vector<OverlayLine>& out, int lines);
 
 // The lines of a panel columns characters wide; longer lines are broken to fit, so an
 // error is shown whole however long it is.

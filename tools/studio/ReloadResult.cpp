@@ -18,6 +18,14 @@ std::string ReloadResult::line() const
     return text;
 }
 
+std::string ReloadResult::described() const
+{
+    std::string text = (when.empty() ? std::string() : when + " ") + line();
+    if (!changes.empty())
+        text += ": " + changes;
+    return text;
+}
+
 void ReloadBoard::record(const ReloadResult& result)
 {
     latest.assign(1, result);

@@ -18,6 +18,11 @@ struct ReloadResult {
     // A timeline's "FILE:LINE: message" errors; a shader's compile and link logs of the
     // programs that failed.
     std::vector<std::string> errors;
+    // What a timeline that compiled changed ("2 keys changed in camX, camY") and the
+    // tracks the scene reads that it no longer has; when the reload was done ("12:03:04").
+    std::string changes;
+    std::vector<std::string> warnings;
+    std::string when;
 
     // One of:
     //   reload timeline ok N tracks
@@ -26,6 +31,9 @@ struct ReloadResult {
     //   reload shader failed PATH
     // always one line: line breaks inside a path or message become blanks.
     std::string line() const;
+    // The line with when and what changed, for people: a reload that repeats the last
+    // one still reads differently.
+    std::string described() const;
 };
 
 class ReloadBoard {

@@ -28,6 +28,7 @@ ReloadResult Reloader::reloadShader(const std::vector<std::string>& names)
     ReloadResult result;
     result.kind = ReloadResult::Kind::Shader;
     result.ok = true;
+    result.when = timeOfDay();
     result.path = names.empty() ? std::string() : reportedPath(names.front());
     for (const std::string& name : names) {
         for (const Tarvo::ShaderRebuild& rebuilt : Tarvo::rebuildShadersUsing(name)) {
@@ -72,7 +73,7 @@ std::vector<ReloadResult> Reloader::reloadNames(const std::vector<std::string>& 
         spellings[path].push_back(name);
     }
     std::vector<ReloadResult> results;
-    if (timelineSaved)
+    if (timelineSaved && (!timelineGate || timelineGate()))
         results.push_back(reloadTimeline());
     for (const std::string& path : order)
         results.push_back(reloadShader(spellings[path]));

@@ -4,6 +4,7 @@
 // keeps the last good version running.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,12 @@ public:
     // time or size changed since it was last seen (saves the watcher may have missed).
     std::vector<ReloadResult> reloadAll();
 
+    // Asked before each reload of the timeline that a save caused; false skips it (the
+    // studio's own save, or an outside save waiting on the user's choice).
+    void gateTimeline(std::function<bool()> gate) { timelineGate = std::move(gate); }
+
     const TimelineReloader& timeline() const { return timelineReloader; }
+    TimelineReloader& timeline() { return timelineReloader; }
     const FileWatcher& watcher() const { return files; }
 
 private:
@@ -40,6 +46,7 @@ private:
 
     TimelineReloader timelineReloader;
     FileWatcher files;
+    std::function<bool()> timelineGate;
 };
 
 } // namespace studio

@@ -7,20 +7,24 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 
 #include "audio/BassAudio.h"
-#include "registry/SceneRegistry.h"
+#include "engine/GlLimits.h"
+#include "base/StopSignal.h"
+#include "scenes/SceneRegistry.h"
 #include "runtime/Demo.h"
+#include "runtime/Frame.h"
 #include "runtime/Window.h"
-#include "scenes/SceneUnoTracks.h"
 #include "studio/BassMusicClock.h"
 #include "studio/Command.h"
 #include "studio/KeyInput.h"
 #include "studio/Overlay.h"
 #include "studio/OverlayText.h"
 #include "studio/Reloader.h"
+#include "studio/StudioEditor.h"
 #include "studio/Transport.h"
 
 namespace studio {
@@ -79,6 +83,11 @@ bool Studio::start()
         say(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
         return false;
     }
+    if (const std::string why = Tarvo::sizeBeyondGlLimits(options.width, options.height); !why.empty()) {
+        say("--size " + why);
+        sizeRefused = true;
+        return false;
+    }
     GLFWwindow* window = Tarvo::currentWindow();
     glfwSetWindowTitle(window, ("Vantor studio: " + options.scene).c_str());
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_NORMAL);
@@ -96,11 +105,27 @@ bool Studio::start()
     // Watching starts before the first compile, so a save during it is not missed.
     reloader = std::make_unique<Reloader>(sync, OrvelDemo::timelinePath(*entry));
     reloader->watchFiles();
+    // The editor reads the text before the tracks are compiled from it: a save between
+    // the two then differs from what the editor holds, and is reloaded when reported.
+    edits = std::make_unique<StudioEditor>(reloader->timeline().path(), sync, out);
+    std::string why;
+    const bool editable = edits->open(why);
     // The tracks came from their compiled files; the text may be newer.
     announce(reloader->reloadTimeline(), Clock::now());
     refreshTrackList();
+    if (!editable)
+        say("editing waits for a timeline that compiles: " + why);
+    edits->chooseTracks(options.tracks);
+    reloader->gateTimeline([this] {
+        std::string note;
+        const bool reload = edits->timelineSaved(note);
+        if (!note.empty())
+            say(note);
+        return reload;
+    });
 
     gDemo->startMusic();
+    startWhereLeft();
     gDemo->setFrameTime(initialFrameTimeMs);
     reportStart = Clock::now();
     return true;
@@ -108,12 +133,11 @@ bool Studio::start()
 
 void Studio::refreshTrackList()
 {
-    // The main scene reads a known list; another scene is shown the tracks its timeline
-    // defines.
+    // A scene that names the tracks it reads shows those; another is shown the tracks its
+    // timeline defines.
     std::vector<std::string> names;
-    if (std::string(entry->name) == "main") {
-        names.emplace_back("e");
-        names.insert(names.end(), OrvelDemo::unoTrackNames.begin(), OrvelDemo::unoTrackNames.end());
+    if (entry->trackNames) {
+        names = entry->trackNames();
     } else {
         for (const TimelineTrack& track : reloader->timeline().lastGood().tracks)
             names.push_back(track.name);
@@ -124,6 +148,8 @@ void Studio::refreshTrackList()
     shownTracks.clear();
     for (const std::string& name : names)
         shownTracks.emplace_back(name, sync ? sync->getTrack(name) : TrackHandle());
+    if (entry->trackNames)
+        reloader->timeline().setReadTracks(names);
 }
 
 void Studio::announce(const ReloadResult& result, Clock::time_point seen)
@@ -135,7 +161,11 @@ void Studio::announce(const ReloadResult& result, Clock::time_point seen)
         for (const std::string& error : result.errors)
             std::fprintf(log, "%s\n", error.c_str());
         std::fflush(log);
+    } else if (!result.changes.empty()) {
+        say(result.described());
     }
+    for (const std::string& warning : result.warnings)
+        say(warning);
     board.record(result);
     if (result.kind == ReloadResult::Kind::Timeline && result.ok) {
         moves->setEndRow(showEnd(endTrack, gDemo->getMusicRows()));
@@ -170,8 +200,11 @@ void Studio::beginFrame()
         if (parseCommand(line.text, command, error))
             apply(command, &line);
         else if (!error.empty())
-            say(error);
+            say(line.text.size() > 80 ? echo(line) + ": not a command (" + commandList() + ")" : error);
     }
+    afterEdits();
+    // The keys that arrive during this frame's swap mean what the view now shown says.
+    keys->setEditing(shown == View::Tracks);
 
     const Clock::time_point seen = Clock::now();
     const std::vector<ReloadResult> saved = reloader->poll();
@@ -181,26 +214,17 @@ void Studio::beginFrame()
         announce(result, seen);
 
     moves->update();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    gDemo->updateRow();
+    // Answers say where the music is after this frame's moves and the loop's wrap.
+    for (const auto& [command, line] : answers)
+        acknowledge(command, line);
+    answers.clear();
 }
 
 void Studio::drawFrame()
 {
-    gDemo->run(Tarvo::windowTime());
-    if (overlayOn) {
-        OverlayFacts facts;
-        facts.row = gDemo->getRow();
-        facts.endRow = moves->endRow();
-        facts.msPerFrame = msPerFrame;
-        facts.paused = moves->paused();
-        facts.loop = moves->loop();
-        facts.reloads = &board;
-        for (const auto& [name, handle] : shownTracks)
-            facts.tracks.emplace_back(name, handle.getValue(facts.row));
-        overlay->draw(overlayLines(facts, overlay->columns(options.width)), options.width, options.height);
-    }
-    BASS_Update(0);
+    Tarvo::drawFrame(*gDemo, Tarvo::FrameRow::fromMusic(), Tarvo::windowTime);
+    takeScreenshot();
+    drawPanel();
     Tarvo::swapBuffers();
 
     const Clock::time_point shown = Clock::now();
@@ -211,7 +235,7 @@ void Studio::drawFrame()
                 " ms after the save was found");
     }
     if (!Tarvo::windowOpen())
-        quitting = true;
+        quitAsked();
 }
 
 void Studio::apply(const Command& command, const QueuedLine* line)
@@ -228,8 +252,17 @@ void Studio::apply(const Command& command, const QueuedLine* line)
     case CommandKind::MarkLoopEnd: moves->markLoopEnd(); break;
     case CommandKind::ToggleLoop: moves->toggleLoop(); break;
     case CommandKind::LoopOff: moves->loopOff(); break;
-    case CommandKind::ToggleOverlay: overlayOn = !overlayOn; break;
-    case CommandKind::Quit: quitting = true; break;
+    case CommandKind::ToggleOverlay:
+        shown = shown == View::Overlay ? View::Tracks : shown == View::Tracks ? View::Nothing : View::Overlay;
+        break;
+    case CommandKind::ToggleMute: toggleMute(); break;
+    case CommandKind::Quit:
+        if (!line) {
+            quitAsked();
+            return;
+        }
+        stop();
+        break;
     case CommandKind::Loop:
         if (!moves->setLoop(command.first, command.second, error)) {
             say(line ? line->text + ": " + error : error);
@@ -238,21 +271,31 @@ void Studio::apply(const Command& command, const QueuedLine* line)
         break;
     case CommandKind::Reload: {
         const Clock::time_point seen = Clock::now();
-        for (const ReloadResult& result : reloader->reloadAll())
+        const std::vector<ReloadResult> results = reloader->reloadAll();
+        for (const ReloadResult& result : results)
             announce(result, seen);
-        break;
+        if (line)
+            say(echo(*line) + ": " + std::to_string(results.size()) + (results.size() == 1 ? " file" : " files") +
+                " reloaded");
+        return;
     }
+    default:
+        applyEditing(command, line);
+        return;
     }
     if (line) {
         lastArrival = line->received;
-        acknowledge(command, *line);
+        answers.emplace_back(command, *line);
     }
 }
 
 void Studio::acknowledge(const Command& command, const QueuedLine& line)
 {
-    if (command.kind == CommandKind::Reload || command.kind == CommandKind::Quit)
+    if (command.kind == CommandKind::Quit) {
+        const std::string kept = edits->keepUnsaved();
+        say(echo(line) + ": quitting" + (kept.empty() ? "" : "; " + kept));
         return;
+    }
     // What the music says, not what was asked: a seek lands where the stream now is.
     const double row = music->row();
     char text[160];
@@ -263,7 +306,9 @@ void Studio::acknowledge(const Command& command, const QueuedLine& line)
         std::snprintf(text, sizeof text, ", looping rows %g to %g", moves->loop().from, moves->loop().to);
         state += text;
     }
-    say(line.text + ": " + state);
+    if (moves->loop().on && (row < moves->loop().from || row >= moves->loop().to))
+        state += " (outside the loop)";
+    say(echo(line) + ": " + state);
     if (options.timings && command.kind == CommandKind::Seek)
         say("timing: " + line.text + ": the music was at row " + std::to_string(row) + " " +
             std::to_string(milliseconds(Clock::now() - line.received)) + " ms after the command arrived");
@@ -271,6 +316,7 @@ void Studio::acknowledge(const Command& command, const QueuedLine& line)
 
 void Studio::finish()
 {
+    rememberWhereLeft();
     if (!options.timings || watchMicros.empty())
         return;
     std::vector<double> sorted = watchMicros;
@@ -287,11 +333,18 @@ int runStudio(const StudioOptions& options)
 {
     Studio studio(options, stdout, stderr);
     if (!studio.start())
-        return 1;
+        return studio.refusedSize() ? 2 : 1;
     readLinesInBackground(std::cin, studio.commandQueue());
-    while (studio.running()) {
+    while (studio.running() && !Tarvo::stopRequested()) {
         studio.beginFrame();
         studio.drawFrame();
+    }
+    if (Tarvo::stopRequested()) {
+        // No one to ask: unsaved edits go to the recovery file, and the studio says where.
+        studio.stop();
+        studio.finish();
+        std::fprintf(stderr, "vantor-studio: stopped by signal %d\n", Tarvo::stopSignalNumber());
+        return Tarvo::stopExitStatus();
     }
     studio.finish();
     return 0;

@@ -27,6 +27,7 @@ class BassMusicClock;
 class KeyInput;
 class Overlay;
 class Reloader;
+class StudioEditor;
 class Transport;
 struct Command;
 
@@ -57,6 +58,11 @@ public:
     void beginFrame();
     void drawFrame();
     bool running() const { return !quitting; }
+    // Asks the studio to end after this frame, as standard input's quit does: unsaved
+    // edits go to the recovery file (a signal's stop comes here).
+    void stop();
+    // Whether start failed on a --size larger than the OpenGL context can draw.
+    bool refusedSize() const { return sizeRefused; }
     // Prints the --timings summary (the watcher's cost per frame).
     void finish();
 
@@ -65,12 +71,29 @@ public:
     // The reloads of the frame begun last; their shown times are set by drawFrame.
     const std::vector<FrameReload>& frameReloads() const { return reloads; }
     Transport& transport() { return *moves; }
+    StudioEditor& editor() { return *edits; }
+    // The window's keys and mouse, as its callbacks deliver them (tests drive them here).
+    KeyInput& keyInput() { return *keys; }
+    enum class View { Overlay, Tracks, Nothing };
+    View view() const { return shown; }
     // When the last command from standard input that was applied had arrived.
     Clock::time_point lastCommandArrival() const { return lastArrival; }
 
 private:
     void apply(const Command& command, const QueuedLine* line);
     void acknowledge(const Command& command, const QueuedLine& line);
+    // StudioEditing.cpp: the editor's commands, keys and mouse, the track view, the
+    // screenshot, where a run starts and what it remembers.
+    void applyEditing(const Command& command, const QueuedLine* line);
+    void applyPointer(const Command& command);
+    void startWhereLeft();
+    void rememberWhereLeft();
+    void afterEdits();
+    void drawPanel();
+    void takeScreenshot();
+    void quitAsked();
+    void toggleMute();
+    std::string echo(const QueuedLine& line) const;
     void announce(const ReloadResult& result, Clock::time_point seen);
     void refreshTrackList();
     void measureFrameTime();
@@ -85,14 +108,22 @@ private:
     std::unique_ptr<Reloader> reloader;
     std::unique_ptr<BassMusicClock> music;
     std::unique_ptr<Transport> moves;
+    std::unique_ptr<StudioEditor> edits;
     std::shared_ptr<CommandQueue> queue;
     ReloadBoard board;
     std::vector<FrameReload> reloads;
     TrackHandle endTrack;
     std::vector<std::pair<std::string, TrackHandle>> shownTracks;
     Clock::time_point lastArrival;
-    bool overlayOn = true;
+    View shown = View::Overlay;
     bool quitting = false;
+    bool muted = false;
+    std::vector<std::pair<Command, QueuedLine>> answers; // given once the frame's row is known
+    std::vector<std::string> screenshots;                // files to write from this frame
+    double dragY = 0.0;
+    double dragRow = 0.0;
+    bool dragged = false;
+    bool sizeRefused = false;
 
     Clock::time_point reportStart;
     int framesInPeriod = 0;
@@ -101,7 +132,8 @@ private:
 };
 
 // The whole program after its command line: start, frames until quit, 0; 1 when the
-// studio cannot start.
+// studio cannot start (2 for a size the OpenGL context cannot draw); 128 + the signal's
+// number when Ctrl-C or SIGTERM ended it.
 int runStudio(const StudioOptions& options);
 
 } // namespace studio

@@ -14,6 +14,17 @@ struct StudioOptions {
     // On standard error: when each reload was first shown, when each seek landed, and the
     // watcher's cost per frame at the end.
     bool timings = false;
+    // Where to start; each overrides what was remembered for the scene.
+    bool hasRow = false;
+    double row = 0.0;
+    bool hasLoop = false;
+    double loopFrom = 0.0;
+    double loopTo = 0.0;
+    bool paused = false;
+    // Remember the last row and loop per scene between runs (--no-remember turns it off).
+    bool remember = true;
+    // The track view's columns; empty: every track of the timeline.
+    std::vector<std::string> tracks;
 };
 
 enum class OptionsResult { Ok, Help, Error };

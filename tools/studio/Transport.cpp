@@ -10,13 +10,6 @@
 
 namespace studio {
 
-namespace {
-// A seek lands on the nearest sample (1/2205 of a row at 44.1 kHz) and a float row carries
-// a few ten-thousandths of rounding at the end of a long show: well under this.
-constexpr double barTolerance = 0.002;
-constexpr float endThreshold = 1.0f;
-} // namespace
-
 double clampRow(double row, double endRow)
 {
     if (!(row > 0.0))
@@ -26,7 +19,7 @@ double clampRow(double row, double endRow)
 
 long barOf(double row)
 {
-    return static_cast<long>(std::floor((row + barTolerance) / rowsPerBar));
+    return showtime::barBeatAt(row).bar - 1;
 }
 
 double barStart(long bar)
@@ -46,16 +39,13 @@ double wrapRow(double row, double from, double to)
 
 std::string barBeat(double row)
 {
-    const double r = std::max(0.0, row);
-    const long bar = barOf(r);
-    const long beat = std::clamp(static_cast<long>(std::floor((r - barStart(bar) + barTolerance) / rowsPerBeat)), 0L,
-        static_cast<long>(beatsPerBar) - 1);
-    return std::to_string(bar + 1) + "." + std::to_string(beat + 1);
+    const showtime::BarBeat at = showtime::barBeatAt(row);
+    return std::to_string(at.bar) + "." + std::to_string(at.beat);
 }
 
 std::string clockTime(double row)
 {
-    const long long ms = std::llround(std::max(0.0, row) / rowsPerSecond * 1000.0);
+    const long long ms = std::llround(showtime::secondsAt(std::max(0.0, row)) * 1000.0);
     char text[48];
     std::snprintf(text, sizeof text, "%lld:%02lld.%03lld", ms / 60000, ms / 1000 % 60, ms % 1000);
     return text;
@@ -66,14 +56,10 @@ double showEnd(const TrackHandle& endTrack, double musicRows)
     const SyncTrack* track = endTrack.getTrack();
     if (!track || track->keyCount == 0)
         return std::max(0.0, musicRows);
-    const double limit = musicRows >= 0.0 ? musicRows : std::max(0.0, double(track->keys[track->keyCount - 1].row));
-    // The show's loop ends at the first frame whose row gives 1.0 or less; whole rows are
-    // as fine as anyone seeks.
-    const long last = static_cast<long>(std::floor(limit));
-    for (long row = 0; row <= last; ++row)
-        if (!(endTrack.getValue(static_cast<double>(row)) > endThreshold))
-            return static_cast<double>(row);
-    return limit;
+    const showtime::ShowEnd end = showtime::showEnd(endTrack, 0.0, musicRows);
+    if (std::isfinite(end.row))
+        return end.row;
+    return std::max(0.0, static_cast<double>(track->keys[track->keyCount - 1].row));
 }
 
 Transport::Transport(MusicClock& music, double endRow)
@@ -85,8 +71,9 @@ Transport::Transport(MusicClock& music, double endRow)
 
 void Transport::setEndRow(double row)
 {
+    // The loop stays where the user put it: a timeline saved shorter for a moment must
+    // not move it for good. Only playback is bounded by the end.
     end = row > 0.0 ? row : 0.0;
-    clampLoop();
 }
 
 void Transport::play()
@@ -94,6 +81,13 @@ void Transport::play()
     if (!isPaused)
         return;
     isPaused = false;
+    // At the show's end, play starts again from the loop's start (or the show's), as a
+    // player does, instead of stopping again in the same frame.
+    if (music.row() >= end) {
+        const double from = region.on && std::min(region.to, end) > region.from ? region.from : 0.0;
+        music.seek(from);
+        lastRow = from;
+    }
     music.play();
 }
 
@@ -175,12 +169,16 @@ void Transport::loopOff()
 double Transport::update()
 {
     double row = music.row();
-    if (!isPaused) {
-        if (region.on && region.to > region.from && lastRow < region.to && row >= region.to) {
-            row = wrapRow(row, region.from, region.to);
-            music.seek(row);
+    const double loopEnd = std::min(region.to, end);
+    // Paused or not: a pause in the very frame that crossed the loop's end must not let
+    // the next play start outside it.
+    if (region.on && loopEnd > region.from && lastRow < loopEnd && row >= loopEnd) {
+        row = wrapRow(row, region.from, loopEnd);
+        music.seek(row);
+        if (!isPaused)
             music.play();
-        } else if (row >= end) {
+    } else if (!isPaused) {
+        if (row >= end) {
             row = end;
             music.pause();
             music.seek(end);

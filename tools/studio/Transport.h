@@ -6,14 +6,13 @@
 
 #include <string>
 
+#include "sync/ShowTime.h"
+
 class TrackHandle;
 
 namespace studio {
 
-inline constexpr double rowsPerBeat = 8.0;
-inline constexpr double beatsPerBar = 4.0;
-inline constexpr double rowsPerBar = rowsPerBeat * beatsPerBar;
-inline constexpr double rowsPerSecond = 20.0;
+inline constexpr double rowsPerBar = showtime::rowsPerBar;
 
 // The music as the transport moves it.
 class MusicClock {
@@ -39,9 +38,9 @@ double wrapRow(double row, double from, double to);
 std::string barBeat(double row);   // "bar.beat", from 1: row 0 is "1.1", row 40 "2.2"
 std::string clockTime(double row); // "m:ss.mmm" into the music
 
-// The last row of the show: the first whole row at which the end track "e" is 1.0 or less,
-// or the music's end if that comes first. Without keys in "e" (no end track) the music's
-// end; a negative musicRows means no music.
+// The last row of the show by the show's end rule (showtime::showEnd), with two choices of
+// the studio's own: without keys in "e" (no end track yet) the music plays to its end, and
+// without music (negative musicRows) a track that never drops ends at its last key.
 double showEnd(const TrackHandle& endTrack, double musicRows);
 
 struct Loop {
@@ -56,12 +55,16 @@ public:
     Transport(MusicClock& music, double endRow);
 
     double endRow() const { return end; }
-    // The show's length changed (its timeline was reloaded): the loop is brought inside it
-    // and the next update stops the music at the new end if it is past it.
+    // The show's length changed (its timeline was reloaded): the next update stops the
+    // music at the new end if it is past it. The loop is left as set; a loop reaching past
+    // the end plays up to the end.
     void setEndRow(double row);
     bool paused() const { return isPaused; }
+    // The row of the last update or move.
+    double row() const { return lastRow; }
     const Loop& loop() const { return region; }
 
+    // At the show's end, starts from the loop's start (looping) or row 0.
     void play();
     void pause();
     void togglePause();

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
-#include "registry/SceneRegistry.h"
+#include "base/StopSignal.h"
 #include "runtime/DataFolder.h"
+#include "scenes/SceneRegistry.h"
 #include "studio/Studio.h"
 #include "studio/StudioOptions.h"
 
 int main(int argc, char** argv)
 {
+    // Ctrl-C and SIGTERM end the studio after the frame it is drawing.
+    Tarvo::installStopSignals();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     studio::StudioOptions options;

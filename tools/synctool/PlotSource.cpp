@@ -121,7 +121,10 @@ int loadTrackFiles(const std::string& base, const std::vector<std::string>& name
 {
     const std::vector<std::string> found = trackNamesAt(base);
     if (found.empty()) {
-        why = base + ": neither a timeline text nor the base of track files " + base + "_<name>.track";
+        std::error_code error;
+        why = fs::exists(base, error)
+            ? base + ": neither a timeline text nor the base of track files " + base + "_<name>.track"
+            : base + ": not found (no such timeline, and no track files " + base + "_<name>.track)";
         return PlotSourceFailed;
     }
     std::vector<std::string> wanted = names.empty() ? found : names;

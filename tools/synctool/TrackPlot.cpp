@@ -33,7 +33,7 @@ constexpr double lineHalfWidth = 0.9;
 constexpr double minRuleSpacing = 4.0;
 constexpr double minSectionSpacing = 24.0;
 constexpr double minBeatSpacing = 14.0;
-constexpr int beatsPerBar = 4;
+constexpr int beatsPerBar = showtime::beatsPerBar;
 constexpr float smallFontSize = 13.0f;
 constexpr float largeFontSize = 16.0f;
 
@@ -217,7 +217,7 @@ void TrackPlot::drawRules(PlotCanvas& canvas, const Tarvo::FontAtlas& small) con
 
     const long long barStep = stepFor(1, pixelsPerBar, minRuleSpacing);
     const long long sectionStep = stepFor(barsPerSection, pixelsPerBar, minSectionSpacing);
-    const std::string widest = std::to_string(std::max(std::llabs(firstBar), std::llabs(lastBar))) + "-";
+    const std::string widest = std::to_string(std::max(std::llabs(firstBar), std::llabs(lastBar)) + 1) + "-";
     const long long labelStep = stepFor(1, pixelsPerBar, small.textWidth(widest) + 14.0);
     const long long firstRuled = firstBar - ((firstBar % barStep) + barStep) % barStep;
     for (long long bar = firstRuled; bar <= lastBar; bar += barStep) {
@@ -229,12 +229,18 @@ void TrackPlot::drawRules(PlotCanvas& canvas, const Tarvo::FontAtlas& small) con
         canvas.fill(x, section ? top : headerHeight, x + 1, bottom, section ? sectionRule : barRule);
         if (bar % labelStep != 0)
             continue;
-        const std::string label = std::to_string(bar);
+        const std::string label = barLabel(row);
         const float left = float(x) - small.textWidth(label) / 2.0f;
         canvas.text(small, label, left, float(headerHeight - 10), section ? titleText : labelText);
         if (section && !beatRows)
             canvas.text(small, label, left, float(height() - 2), dimText);
     }
+}
+
+std::string TrackPlot::barLabel(double row)
+{
+    // Bars and beats count from 1, rows from 0, as everywhere a person reads them.
+    return std::to_string(barOf(row) + 1);
 }
 
 void TrackPlot::drawLane(PlotCanvas& canvas, int index, const Tarvo::FontAtlas& small,

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "sync/ShowTime.h"
+
 namespace Tarvo { class FontAtlas; }
 
 namespace synctool {
@@ -28,9 +30,9 @@ RowRange defaultRows(const std::vector<PlotTrack>& tracks);
 
 class TrackPlot {
 public:
-    static constexpr int rowsPerBar = 32;
+    static constexpr int rowsPerBar = showtime::rowsPerBar;
     static constexpr int barsPerSection = 16;
-    static constexpr int rowsPerSecond = 20;
+    static constexpr double rowsPerSecond = showtime::rowsPerSecond;
 
     static constexpr int labelWidth = 196;
     static constexpr int plotWidth = 1600;
@@ -55,6 +57,9 @@ public:
     // The picture column in which a row is drawn, clamped to the plot.
     int columnOf(double row) const;
     static Rgb curveColour(int lane);
+    // The label of the bar a row lies in: bars count from 1 (row 0 is in bar 1, row 512
+    // in bar 17).
+    static std::string barLabel(double row);
 
     // Paints the whole picture into a canvas of width() x height(); labels use the
     // small font, names and the title the large one.

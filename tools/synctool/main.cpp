@@ -4,6 +4,7 @@
 //   synctool build SOURCE BASE    compile a timeline text into BASE_<name>.track files
 //   synctool plot SOURCE --out FILE.png [--rows FROM:TO] [--tracks a,b,...]
 //                                 a picture of the tracks (see TrackPlot.h)
+//   synctool --help               this list, on standard output
 // Results go to standard output, messages to standard error. Exit status: 0 on success,
 // 1 on failure (nothing printed or written), 2 when a track file is damaged (the keys
 // that are intact are still dumped or evaluated).
@@ -13,12 +14,15 @@
 #include "sync/TrackEval.h"
 #include "sync/TrackReader.h"
 #include "sync/TrackWriter.h"
+#include "base/AtomicFile.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -29,14 +33,23 @@ constexpr int exitOk = 0;
 constexpr int exitFailed = 1;
 constexpr int exitDamaged = 2;
 
+const char usageText[] =
+    "usage: synctool dump FILE\n"
+    "       synctool eval FILE ROW...\n"
+    "       synctool build SOURCE BASEPATH\n"
+    "       synctool plot SOURCE --out FILE.png [--rows FROM:TO] [--tracks a,b,...]\n";
+
 int usage()
 {
-    std::fprintf(stderr,
-        "usage: synctool dump FILE\n"
-        "       synctool eval FILE ROW...\n"
-        "       synctool build SOURCE BASEPATH\n"
-        "       synctool plot SOURCE --out FILE.png [--rows FROM:TO] [--tracks a,b,...]\n");
+    std::fputs(usageText, stderr);
     return exitFailed;
+}
+
+// Asked for, the usage is the result: standard output, success.
+int help()
+{
+    std::fputs(usageText, stdout);
+    return std::fflush(stdout) == 0 ? exitOk : exitFailed;
 }
 
 // Loads a track file for inspection; the reader's messages go to standard error.
@@ -101,13 +114,39 @@ int build(const char* source, const std::string& basePath)
             return exitFailed;
         }
     }
-    // Every key was checked while parsing, so a failure here is the disk's; the files
-    // already written are complete and the status says the build did not finish.
+    // Every file is written and closed beside its target before the first one replaces
+    // its target, so a file that cannot be made (a full disk, a name too long for the
+    // file system) leaves every track as it was, never a set half old and half new.
+    struct Pending {
+        std::string path;
+        std::size_t keys;
+        std::unique_ptr<Tarvo::AtomicFile> file;
+    };
+    std::vector<Pending> pending;
     for (const TimelineTrack& track : timeline.tracks) {
         const std::string path = trackPath(basePath.c_str(), track.name.c_str());
-        if (!writeTrackFile(path, track.keys, stderr))
+        std::vector<unsigned char> bytes;
+        if (track.keys.size() > std::size_t(INT32_MAX) ||
+            !encodeTrack(track.keys.data(), static_cast<int>(track.keys.size()), bytes, stderr)) {
+            std::fprintf(stderr, "%s: not written; no track file was replaced\n", path.c_str());
             return exitFailed;
-        std::fprintf(stderr, "%s: %zu keys\n", path.c_str(), track.keys.size());
+        }
+        auto file = std::make_unique<Tarvo::AtomicFile>(path);
+        if (!file->write(bytes.data(), bytes.size()) || !file->seal()) {
+            std::fprintf(stderr, "%s: cannot write: %s; no track file was replaced\n", path.c_str(),
+                file->error().c_str());
+            return exitFailed;
+        }
+        pending.push_back({path, track.keys.size(), std::move(file)});
+    }
+    // Only a rename is left, which fails only when the folder changes under the build.
+    for (std::size_t i = 0; i < pending.size(); ++i) {
+        if (!pending[i].file->commit()) {
+            std::fprintf(stderr, "%s: cannot replace: %s; %zu of %zu track files were replaced\n",
+                pending[i].path.c_str(), pending[i].file->error().c_str(), i, pending.size());
+            return exitFailed;
+        }
+        std::fprintf(stderr, "%s: %zu keys\n", pending[i].path.c_str(), pending[i].keys);
     }
     return exitOk;
 }
@@ -136,11 +175,18 @@ int plot(int argc, char** argv)
         } else if (option == "--tracks") {
             if (!synctool::parseTrackList(value, request.names))
                 return fail("bad --tracks '" + value + "' (track names separated by commas)");
+            for (std::size_t a = 0; a < request.names.size(); ++a)
+                for (std::size_t b = a + 1; b < request.names.size(); ++b)
+                    if (request.names[a] == request.names[b])
+                        return fail("--tracks names '" + request.names[a] + "' twice");
         } else
             return fail("unknown option '" + option + "'");
     }
     if (request.out.empty())
         return fail("plot needs --out FILE.png");
+    const std::string extension = std::filesystem::path(request.out).extension().string();
+    if (extension != ".png" && extension != ".PNG")
+        return fail("--out '" + request.out + "': the plot is a PNG picture, so the file must end in .png");
     std::string why;
     const int result = synctool::writeTrackPlot(request, why);
     if (result != synctool::PlotSourceOk) {
@@ -157,6 +203,8 @@ int main(int argc, char** argv)
     if (argc < 2)
         return usage();
     const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help")
+        return help();
     if (command == "dump" && argc == 3)
         return dump(argv[2]);
     if (command == "eval" && argc >= 4)

@@ -77,6 +77,9 @@ std::string checkTrackFile(const std::uint8_t* data, std::size_t size)
     for (std::size_t i = 1; problem.empty() && i < keys; ++i)
         if (track.keys[i].row <= track.keys[i - 1].row)
             problem = "rows do not ascend at key " + std::to_string(i);
+    for (std::size_t i = 0; problem.empty() && i < keys; ++i)
+        if (!std::isfinite(track.keys[i].value) || track.keys[i].type < Step || track.keys[i].type > Quadratic)
+            problem = "key " + std::to_string(i) + " kept with a value or type the evaluator cannot use";
     if (problem.empty())
         problem = valuesBetweenKeys(track);
     std::free(track.keys);

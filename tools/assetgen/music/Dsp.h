@@ -7,14 +7,17 @@
 #include <cstdint>
 #include <numbers>
 
+#include "sync/ShowTime.h"
+
 namespace assetgen::music {
 
 constexpr int kSampleRate = 44100;
-constexpr double kBpm = 150.0;
-constexpr int kBeatsPerBar = 4;
+// The show's tempo and row grid: the music is written on the rows the show plays it by.
+constexpr double kBpm = showtime::beatsPerMinute;
+constexpr int kBeatsPerBar = showtime::beatsPerBar;
 constexpr int kStepsPerBeat = 4; // sixteenth notes
-constexpr int kRowsPerBeat = 8;  // the show's row grid
-constexpr int kRowsPerBar = kRowsPerBeat * kBeatsPerBar;
+constexpr int kRowsPerBeat = showtime::rowsPerBeat;
+constexpr int kRowsPerBar = showtime::rowsPerBar;
 // 150 beats a minute at 44.1 kHz gives whole numbers of frames for every note value
 // down to the sixteenth, so the grid never drifts against the show's rows.
 constexpr int kFramesPerBeat = 17640;

@@ -1,9 +1,11 @@
 // The test card's drawing: one full-screen quad with its own small shader pair, built in
 // so that the card needs no files beyond the pipeline's own shaders.
-#include "registry/TestCard.h"
+#include "scenes/TestCard.h"
 
 #include <cstdio>
 #include <vector>
+
+#include "runtime/Demo.h"
 
 namespace OrvelDemo {
 
@@ -24,17 +26,19 @@ void main()
 const char* const fragmentSource = R"(#version 330 core
 // in:  UV    from the vertex shader
 //      time  seconds
+//      fade  0 as drawn to 1 black
 // out: color red bars moving one bar width in 1/8 s, green rising to the top,
 //      blue cycling once a second
 in vec2 UV;
 uniform float time;
+uniform float fade;
 out vec4 color;
 const float BARS = 8.0;
 const float TAU = 6.2831853;
 void main()
 {
     float bars = step(0.5, fract(UV.x * BARS - time * BARS));
-    color = vec4(bars, UV.y, 0.5 + 0.5 * sin(time * TAU), 1.0);
+    color = vec4(vec3(bars, UV.y, 0.5 + 0.5 * sin(time * TAU)) * (1.0 - clamp(fade, 0.0, 1.0)), 1.0);
 }
 )";
 
@@ -75,6 +79,9 @@ TestCard::TestCard() : PostScene("./data/shaders/trivial.fs", 1)
         std::fprintf(stderr, "test card shader: the program does not link\n");
     vertexLocation = glGetAttribLocation(cardProgram, "trivial_vertices");
     timeLocation = glGetUniformLocation(cardProgram, "time");
+    fadeLocation = glGetUniformLocation(cardProgram, "fade");
+    if (gDemo && gDemo->getSync())
+        fade = gDemo->getSync()->getTrack("cardfade");
 }
 
 TestCard::~TestCard()
@@ -88,6 +95,7 @@ void TestCard::drawScene(const double& time)
         return;
     glUseProgram(cardProgram);
     glUniform1f(timeLocation, static_cast<float>(time));
+    glUniform1f(fadeLocation, fade.getValue(gDemo ? gDemo->getRow() : 0.0));
     cardQuad.draw(vertexLocation);
 }
 

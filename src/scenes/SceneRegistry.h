@@ -1,8 +1,11 @@
-// The scenes the tools can run, by name (vantor-capture and vantor-studio take the same
-// names). Each entry builds its scene while the demo instance's context is current and
-// hands it to the instance, so the tool draws it through the same run() as the show.
+// Every scene the engine can run, by name: the show's main scene first (the demo
+// instance's createScene builds it from here), then the others, which vantor-capture and
+// vantor-studio take by the same names. Each entry builds its scene while the demo
+// instance's context is current and hands it to the instance, so every program draws it
+// through the same run().
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -29,9 +32,14 @@ struct SceneEntry {
     // stepping through the frames before it. Null for scenes that need only the frame
     // just before.
     void (*advance)(Tarvo::PostScene& scene, double time) = nullptr;
+    // The tracks the scene reads, in the order to show them (the studio's overlay); null
+    // for those its timeline defines.
+    std::vector<std::string> (*trackNames)() = nullptr;
 };
 
-const std::vector<SceneEntry>& sceneRegistry();
+std::span<const SceneEntry> sceneRegistry();
+// The show's own scene, the registry's first entry.
+const SceneEntry& mainScene();
 // The timeline text of the entry's tracks.
 std::string timelinePath(const SceneEntry& entry);
 std::vector<std::string> sceneNames();
