@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "engine/GlState.h"
+#include "engine/Loading.h"
 #include "engine/PostScene.h"
 #include "engine/WindowSize.h"
 #include "audio/BassTimer.h"
@@ -34,7 +35,7 @@ Dinstance::Dinstance(int width, int height, bool windowed)
 }
 
 Dinstance::Dinstance(int width, int height, const DemoOptions& options)
-    : soundOn(options.soundOn), width(width), height(height)
+    : loading(std::make_unique<Loading>()), soundOn(options.soundOn), width(width), height(height)
 {
     WindowOptions windowOptions;
     windowOptions.windowed = options.windowed;
@@ -45,8 +46,8 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     windowOptions.swapSync = options.swapSync;
     // Nothing can be drawn without a context, so a failed window ends start-up; its
     // message has been printed already.
-    loading.makeCurrent();
-    loading.account().begin(0);
+    loading->makeCurrent();
+    loading->account().begin(0);
     {
         const LoadStep step(LoadPhase::Window);
         if (!initWindow(width, height, windowOptions, "Vantor"))
@@ -55,7 +56,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     // A window that is seen shows the loading from its first frame; an invisible one
     // (offline rendering) has nobody to show it to.
     if (options.visible)
-        loadingScreen = std::make_unique<LoadingScreen>(width, height, loading.account());
+        loadingScreen = std::make_unique<LoadingScreen>(width, height, loading->account());
     setWindowSize(width, height);
     initGlState();
     createVertexArray();

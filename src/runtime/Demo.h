@@ -8,7 +8,6 @@
 #include <string>
 
 #include "audio/BassAudio.h"
-#include "engine/Loading.h"
 #include "engine/WindowSize.h"
 #include "runtime/Window.h"
 #include "sync/ShowTime.h"
@@ -18,6 +17,7 @@ class Sync;
 
 namespace Tarvo {
 
+class Loading;
 class LoadingScreen;
 class PostScene;
 
@@ -74,7 +74,7 @@ public:
     bool musicEnded() const;
     unsigned getVertexArray() const { return vao; }
     // The caches and progress of this instance's loading, current from its construction on.
-    Loading& getLoading() { return loading; }
+    Loading& getLoading() { return *loading; }
 
 protected:
     void initMusic(std::string path);
@@ -84,7 +84,8 @@ private:
     void createVertexArray();
     void initTimerAndSync(const std::string& syncBasePath);
 
-    Loading loading;
+    // Held by pointer so that the many files that include this one need not see it.
+    std::unique_ptr<Loading> loading;
     // Shown from the window's opening until the music starts.
     std::unique_ptr<LoadingScreen> loadingScreen;
     int soundOn = 1;

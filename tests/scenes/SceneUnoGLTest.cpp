@@ -10,6 +10,7 @@
 #include <regex>
 
 #include "SceneTestData.h"
+#include "engine/Loading.h"
 #include "engine/LoadProgress.h"
 #include "engine/Transform.h"
 #include "runtime/Demo.h"

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "engine/Loading.h"
 #include "engine/LoadProgress.h"
 #include "runtime/Demo.h"
 #include "runtime/LoadingScreen.h"

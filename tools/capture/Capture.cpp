@@ -27,6 +27,7 @@
 #include "base/StopSignal.h"
 #include "engine/GlLimits.h"
 #include "engine/LoadProgress.h"
+#include "engine/Loading.h"
 #include "runtime/Demo.h"
 #include "runtime/Frame.h"
 #include "runtime/Window.h"

@@ -15,8 +15,8 @@ namespace studio {
 
 namespace {
 
-constexpr int beatRows = static_cast<int>(rowsPerBeat);
-constexpr int barRows = static_cast<int>(rowsPerBar);
+constexpr int beatRows = showtime::rowsPerBeat;
+constexpr int barRows = showtime::rowsPerBar;
 
 std::string number(double value)
 {

@@ -101,8 +101,8 @@ std::vector<OverlayLine> trackViewLines(const TrackViewFacts& facts, int columns
 
     for (int i = 0; i < shape.rowLines; ++i) {
         const int r = shape.firstRow + i;
-        const bool bar = r % static_cast<int>(rowsPerBar) == 0;
-        const bool beat = r % static_cast<int>(rowsPerBeat) == 0;
+        const bool bar = r % showtime::rowsPerBar == 0;
+        const bool beat = r % showtime::rowsPerBeat == 0;
         char number[16];
         std::snprintf(number, sizeof number, "%c%6d", bar ? '=' : beat ? '-' : ' ', r);
         std::string text = number;
