@@ -8,7 +8,7 @@ packages=(
   libglfw3-dev libglew-dev libglm-dev libstb-dev
   libsdl2-dev libmpg123-dev libmp3lame-dev
   libgtest-dev libgmock-dev
-  xvfb xauth libgl1-mesa-dri libegl-mesa0
+  xvfb xauth libgl1-mesa-dri libegl-mesa0 libegl-dev # libegl-dev: vantor-capture draws without a display
   libtinyobjloader-dev # meshtool import reads OBJ files with it; the mesh benchmark compares with it
   fonts-dejavu-core # text in tools and overlays (FontAtlas, synctool plot) and the contact sheet's labels
   clang libclang-rt-dev # the sanitizer build and the fuzz targets

@@ -2,7 +2,8 @@
 # Runs a command inside a virtual X display of its own, for the tests and tools that open
 # OpenGL windows on a machine without a screen. Xvfb chooses a free display number itself
 # and says which (-displayfd), so several runs side by side never race for one, and the
-# display lives exactly as long as the command. Mesa's llvmpipe renders.
+# display lives exactly as long as the command. Mesa's llvmpipe renders. An interrupt or
+# SIGTERM to this script goes on to the command, and its exit status comes back.
 #   usage: scripts/with-display.sh COMMAND [ARG...]
 # VANTOR_SCREEN sets the screen (WIDTHxHEIGHTxDEPTH, default 1920x1080x24). With
 # VANTOR_SCREEN_DIR set, Xvfb keeps the screen's picture in that folder as the file
@@ -15,7 +16,7 @@ if ! command -v Xvfb >/dev/null 2>&1; then
 fi
 
 work=$(mktemp -d)
-xvfb=""
+xvfb="" child=""
 cleanup() {
   if [ -n "$xvfb" ]; then
     kill "$xvfb" 2>/dev/null || true
@@ -49,8 +50,20 @@ if [ ! -s "$work/display" ]; then
 fi
 export DISPLAY=":$(head -n 1 "$work/display")"
 unset WAYLAND_DISPLAY
-set +e
-"$@"
-status=$?
-set -e
+# The command runs in the background so that a signal reaches this script while it
+# waits and can be passed on; it gets the default interrupt handling a foreground command
+# would have (a background one would ignore interrupts) and keeps standard input.
+forward() {
+  [ -z "$child" ] || kill -s "$1" "$child" 2>/dev/null || true
+}
+trap 'forward INT' INT
+trap 'forward TERM' TERM
+env --default-signal=INT,QUIT "$@" <&0 &
+child=$!
+status=0
+while :; do
+  wait "$child" && status=0 || status=$?
+  # A wait cut short by a forwarded signal returns early; the command may still run.
+  kill -0 "$child" 2>/dev/null || break
+done
 exit $status

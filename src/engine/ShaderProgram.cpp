@@ -223,6 +223,12 @@ GLint attributeLocation(GLuint program, const char* name)
     return cachedLocation(program, name, false);
 }
 
+std::string fragmentPathOf(GLuint program)
+{
+    const auto found = records().find(program);
+    return found == records().end() ? std::string() : found->second.fragmentPath;
+}
+
 std::vector<std::string> shaderFiles()
 {
     std::vector<std::string> files;

@@ -39,6 +39,10 @@ void bindSampler(GLuint program, const char* name, GLuint unit, GLuint texture);
 GLint uniformLocation(GLuint program, const char* name);
 GLint attributeLocation(GLuint program, const char* name);
 
+// The fragment shader file a program was built from ("" for programs the loader did not
+// build), for tools that name what a pass drew with.
+std::string fragmentPathOf(GLuint program);
+
 // Every file (shaders and their includes) that the living programs were built from.
 std::vector<std::string> shaderFiles();
 

@@ -40,6 +40,7 @@ Dinstance::Dinstance(int width, int height, const DemoOptions& options)
     WindowOptions windowOptions;
     windowOptions.windowed = options.windowed;
     windowOptions.visible = options.visible;
+    windowOptions.headless = options.headless;
     windowOptions.resizable = options.resizable;
     windowOptions.display = options.display;
     windowOptions.swapSync = options.swapSync;

@@ -31,6 +31,7 @@ public:
 struct DemoOptions {
     bool windowed = false;
     bool visible = true;
+    bool headless = false; // no window: an off-screen context (offline rendering)
     bool resizable = false;
     int display = 0;
     SwapSync swapSync = SwapSync::DriverDefault;

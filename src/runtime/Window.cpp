@@ -6,6 +6,7 @@
 #include <GLFW/glfw3.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -14,10 +15,16 @@
 #include "engine/WindowSize.h"
 #include "engine/WindowTarget.h"
 
+#include "runtime/HeadlessContext.h"
+
 namespace Tarvo {
 
 namespace {
 GLFWwindow* window = nullptr;
+// Without a window the windowing library never starts, so time comes from here.
+std::chrono::steady_clock::time_point headlessStart;
+int headlessWidth = 0;
+int headlessHeight = 0;
 std::unique_ptr<WindowTarget> target;
 
 // The monitor a full-screen show (or a window, centred on it) goes to.
@@ -77,8 +84,53 @@ bool initWindow(int width, int height, bool windowed, std::string title)
     return initWindow(width, height, options, std::move(title));
 }
 
+namespace {
+
+// The headless counterpart of the steps below: the same context version, its report on
+// both outputs, and the entry points.
+bool initHeadless(int width, int height)
+{
+    glewExperimental = GL_TRUE;
+    std::string why;
+    if (!openHeadlessContext(width, height, why)) {
+        std::fprintf(stderr, "Failed to open window.\n");
+        std::fprintf(stderr, "No OpenGL context without a display: %s\n", why.c_str());
+        return false;
+    }
+    headlessStart = std::chrono::steady_clock::now();
+    headlessWidth = width;
+    headlessHeight = height;
+    // The off-screen surface is the frame's size, so frames go to it directly.
+    setWindowFramebuffer(0);
+    GLint major = 0;
+    GLint minor = 0;
+    glGetIntegerv(GL_MAJOR_VERSION, &major);
+    glGetIntegerv(GL_MINOR_VERSION, &minor);
+    std::fprintf(stderr, "The received OpenGL version: %d.%d.%d\n", major, minor, 0);
+    std::cout << major << "." << minor << "." << 0 << std::endl;
+    // A GLEW built for GLX loads every GL entry point, then reports that there is no X
+    // display for its GLX extensions, which a context without one does not use.
+    const GLenum loaded = glewInit();
+#if defined(GLEW_ERROR_NO_GLX_DISPLAY)
+    const bool ok = loaded == GLEW_OK || loaded == GLEW_ERROR_NO_GLX_DISPLAY;
+#else
+    const bool ok = loaded == GLEW_OK;
+#endif
+    if (!ok) {
+        std::fprintf(stderr, "Failed to initialize GLEW\n");
+        return false;
+    }
+    while (glGetError() != GL_NO_ERROR) {
+    }
+    return true;
+}
+
+} // namespace
+
 bool initWindow(int width, int height, const WindowOptions& options, std::string title)
 {
+    if (options.headless)
+        return initHeadless(width, height);
     glewExperimental = GL_TRUE;
     glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit()) {
@@ -172,6 +224,8 @@ WindowTarget* windowTarget()
 
 double windowTime()
 {
+    if (headlessContextOpen())
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - headlessStart).count();
     return glfwGetTime();
 }
 
@@ -182,7 +236,26 @@ bool escapePressed()
 
 bool windowOpen()
 {
-    return window && !glfwWindowShouldClose(window);
+    return headlessContextOpen() || (window && !glfwWindowShouldClose(window));
+}
+
+bool headless()
+{
+    return headlessContextOpen();
+}
+
+void setSwapInterval(int interval)
+{
+    if (window)
+        glfwSwapInterval(interval);
+}
+
+void framebufferSize(int& width, int& height)
+{
+    width = headlessWidth;
+    height = headlessHeight;
+    if (window)
+        glfwGetFramebufferSize(window, &width, &height);
 }
 
 std::string displayName()
@@ -201,6 +274,8 @@ std::string displayName()
 
 void swapBuffers()
 {
+    if (headlessContextOpen())
+        swapHeadlessContext();
     if (!window)
         return;
     if (target)

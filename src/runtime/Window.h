@@ -16,6 +16,9 @@ struct WindowOptions {
     bool windowed = false;
     // Invisible windows serve offline rendering and tests: the context is all they need.
     bool visible = true;
+    // No window at all: an off-screen context that needs no display server (Linux, EGL),
+    // for offline rendering on servers. Keys never read as pressed, and nothing closes it.
+    bool headless = false;
     // Lets the user resize a window (the studio); the frame keeps its size and is scaled.
     bool resizable = false;
     // The monitor, counted from 1 in the windowing library's order (the primary first);
@@ -40,6 +43,11 @@ bool windowOpen();            // false once the window was asked to close
 // Shows the frame (scaled into the window when the sizes differ) and processes the
 // window's pending events; then follows the framebuffer's size for the next frame.
 void swapBuffers();
+bool headless();              // the context has no window (WindowOptions::headless)
+// Whether a swap waits for the display's refresh: 0 never, 1 every refresh.
+void setSwapInterval(int interval);
+// The size of the picture the last pass draws into, in pixels.
+void framebufferSize(int& width, int& height);
 
 // Where windows open, for a message that says why none did: the X11 or Wayland display
 // the environment names ("display :0"), "" on such a system when it names none, and "the desktop"

@@ -64,6 +64,18 @@ TEST(CaptureOptionsTest, WavAloneRendersNoFrames)
     EXPECT_FALSE(o.rendersFrames());
 }
 
+TEST(CaptureOptionsTest, PlanAloneOrWithTheMusicRendersNoFrames)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--plan"}, {"--to", "40", "--plan", "--wav", "a.wav"}}) {
+        CaptureOptions o;
+        std::string error;
+        ASSERT_EQ(parse(args, o, error), ParseResult::Ok) << error;
+        EXPECT_TRUE(o.plan);
+        EXPECT_FALSE(o.rendersFrames());
+    }
+}
+
 TEST(CaptureOptionsTest, FramesNameAPartOfTheSpanFirstToEnd)
 {
     CaptureOptions o;
@@ -146,6 +158,12 @@ TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
         {{"--frames", "0:2", "--bench", "3"}, "--frames renders part of a span"},
         {{"--frames", "0:2", "--y4m", "v", "--wav", "a.wav"}, "--frames renders part of a span"},
         {{"--bench", "0"}, "--bench: '0'"},
+        {{"--plan", "--out", "d"}, "--plan prints the span's plan"},
+        {{"--plan", "--y4m", "-"}, "--plan prints the span's plan"},
+        {{"--plan", "--bench", "3"}, "--plan prints the span's plan"},
+        {{"--plan", "--rows", "1", "--out", "d"}, "--plan prints the span's plan"},
+        {{"--plan", "--frames", "0:2"}, "--plan prints the span's plan"},
+        {{"--plan", "--plan"}, "--plan is given more than once"},
         {{"--out", "d", "--y4m", "v.y4m"}, "--out and --y4m"},
         {{}, "nothing to do"},
         {{"--fps", "30"}, "nothing to do"},

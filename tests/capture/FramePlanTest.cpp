@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "capture/FramePlan.h"
@@ -127,6 +131,42 @@ TEST(FramePlanTest, SampleSpansRoundEachEndAndTileWithoutGaps)
 
     EXPECT_EQ(capture::sampleSpan(5.0, 5.0, 44100).count, 0u);
     EXPECT_EQ(capture::sampleSpan(0.0, 5.0, 0).count, 0u);
+}
+
+// Scripts read the plan back: every row must come back as the very double the frames
+// use, and a value that prints short stays short.
+TEST(FramePlanTest, PlanPrintsOneKeyValueALineThatReadsBackExactly)
+{
+    capture::PlanReport report;
+    std::string error;
+    ASSERT_TRUE(planSpan(0.1, 7.3, 60, 50.0, neverEnds, report.span, error)) << error;
+    report.from = 0.1;
+    report.fps = 60;
+    report.width = 64;
+    report.height = 36;
+    report.trackEndRow = 70.1;
+    report.trackCapped = true;
+    report.musicRows = 50.0;
+    const std::string text = capture::formatPlan(report);
+
+    std::map<std::string, std::string> values;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        const size_t space = line.find(' ');
+        ASSERT_NE(space, std::string::npos) << line;
+        EXPECT_TRUE(values.emplace(line.substr(0, space), line.substr(space + 1)).second) << line;
+    }
+    EXPECT_EQ(values["frames"], std::to_string(report.span.frames));
+    EXPECT_EQ(values["fps"], "60");
+    EXPECT_EQ(values["size"], "64x36");
+    EXPECT_EQ(values["first_row"], "0.1");
+    EXPECT_EQ(std::strtod(values["last_frame_row"].c_str(), nullptr), frameRow(0.1, report.span.frames - 1, 60));
+    EXPECT_EQ(values["end_row"], "7.3");
+    EXPECT_EQ(values["capped"], "0");
+    EXPECT_EQ(values["track_end_row"], "70.1");
+    EXPECT_EQ(values["track_capped"], "1");
+    EXPECT_EQ(values["music_rows"], "50");
+    EXPECT_EQ(std::strtod(values["duration_s"].c_str(), nullptr), report.span.frames / 60.0);
 }
 
 } // namespace

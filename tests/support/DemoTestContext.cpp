@@ -1,6 +1,7 @@
 #include "support/DemoTestContext.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "runtime/Demo.h"
 #include "support/GLTestContext.h"
@@ -15,6 +16,10 @@ bool DemoTestContext::ensure(int width, int height, const std::string& syncBaseP
     Tarvo::DemoOptions options;
     options.windowed = true;
     options.visible = false;
+    // Without a display the demo draws off-screen, like the capture.
+    const char* display = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    options.headless = !(display && *display) && !(wayland && *wayland);
     options.musicPath.clear();
     options.syncBasePath = syncBasePath;
     try {

@@ -1,6 +1,7 @@
 // A GL 3.3 core context in an invisible window for tests that draw, with the fixed GL
 // state and the vertex array object the show sets up, and the engine told the window's
-// size. Under Xvfb, Mesa's llvmpipe renders. Tests that need the demo instance itself
+// size. Under Xvfb, Mesa's llvmpipe renders; without any display the context is drawn
+// off-screen through EGL where the system has it. Tests that need the demo instance itself
 // (gDemo: its row, its tracks) use DemoTestContext instead.
 #pragma once
 

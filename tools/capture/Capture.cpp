@@ -4,7 +4,6 @@
 #include "capture/Capture.h"
 
 #include <GL/glew.h>
-#include <GLFW/glfw3.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -13,9 +12,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/FramePlan.h"
+#include "capture/GpuTimer.h"
 #include "capture/PngSink.h"
 #include "capture/Progress.h"
 #include "scenes/SceneRegistry.h"
@@ -50,15 +51,14 @@ double msSince(Clock::time_point from)
     return std::chrono::duration<double, std::milli>(Clock::now() - from).count();
 }
 
-// The window is invisible, but the windowing library still makes it on a display.
-std::string noWindowMessage()
+// Headless drawing needs EGL; a window needs a display.
+std::string noContextMessage(bool headless)
 {
-    const std::string display = Tarvo::displayName();
-    if (display.empty())
-        return "needs a display for its invisible OpenGL window, and none is set (no DISPLAY); run it "
-               "inside a virtual one: xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
-    return "no OpenGL 3.3 window could be opened on " + display +
-           "; it needs a graphics driver with OpenGL 3.3 (or Mesa's software renderer)";
+    if (headless)
+        return "cannot draw without a display here (see above); give it one instead, a virtual one will do: "
+               "xvfb-run -a -s \"-screen 0 1920x1080x24\" vantor-capture ...";
+    return "no OpenGL 3.3 window could be opened on " + Tarvo::displayName() +
+           "; it needs a graphics driver with OpenGL 3.3 (or Mesa's software renderer), or --headless";
 }
 
 // The demo instance as the capture needs it: no sound device of its own, the music
@@ -73,12 +73,14 @@ int startDemo(const CaptureOptions& o, const SceneEntry& scene)
     demo.windowed = true;
     demo.visible = false;
     demo.soundOn = 0;
+    // Without a display there is no window to hide: the frames are drawn off-screen.
+    demo.headless = o.headless || Tarvo::displayName().empty();
     if (scene.trackBase)
         demo.syncBasePath = scene.trackBase;
     try {
         gDemo = new Tarvo::aDemo(o.width, o.height, demo);
     } catch (const Tarvo::StartupError& error) {
-        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noWindowMessage());
+        report(*error.what() ? std::string(error.what()) + " " + demo.musicPath : noContextMessage(demo.headless));
         return 1;
     }
     // Beyond these the scenes' framebuffers would fail one GL call at a time.
@@ -87,10 +89,10 @@ int startDemo(const CaptureOptions& o, const SceneEntry& scene)
         return 2;
     }
     // The swap only ends a frame here; it must not wait for a display's refresh.
-    glfwSwapInterval(0);
+    Tarvo::setSwapInterval(0);
     int w = 0;
     int h = 0;
-    glfwGetFramebufferSize(Tarvo::currentWindow(), &w, &h);
+    Tarvo::framebufferSize(w, h);
     if (w != o.width || h != o.height) {
         report("the window's picture is " + std::to_string(w) + "x" + std::to_string(h) + ", not the " +
                std::to_string(o.width) + "x" + std::to_string(o.height) + " asked for");
@@ -164,6 +166,8 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
     times.reserve(static_cast<size_t>(o.benchFrames));
     std::vector<std::uint8_t> pixels;
     double startupMs = 0.0;
+    GpuTimer gpu;
+    std::vector<GpuFrame> gpuFrames;
     for (long i = 0; i < o.benchFrames; ++i) {
         if (Tarvo::stopRequested())
             return Tarvo::stopExitStatus();
@@ -172,11 +176,15 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
             std::optional<Tarvo::LoadStep> firstFrame;
             if (i == 0)
                 firstFrame.emplace(Tarvo::LoadPhase::FirstFrame);
+            gpu.beginFrame();
             renderFrame(frameRow(o.from, i, o.fps), o.fps);
+            gpu.endFrame();
             // The read-back waits for the GPU, so the figure is what a frame really costs.
             if (!readWindow(o.width, o.height, pixels))
                 return 1;
             Tarvo::swapBuffers();
+            if (gpu.available())
+                gpuFrames.push_back(gpu.collect());
         }
         times.push_back(msSince(frameStart));
         if (i == 0)
@@ -193,6 +201,16 @@ int bench(const CaptureOptions& o, FILE* out, Clock::time_point started)
         std::fprintf(out, "startup_%s_ms %.1f\n", name.c_str(), loaded.milliseconds[static_cast<std::size_t>(phase)]);
     }
     std::fprintf(out, "frame_ms_min %.3f\nframe_ms_median %.3f\nframe_ms_p95 %.3f\n", t.min, t.median, t.p95);
+    // GPU time from timer queries, frame and passes, where the driver has them: on a GPU
+    // this shows where a frame's budget goes, which the wall clock above cannot.
+    if (gpu.available()) {
+        const GpuSummary g = summariseGpu(gpuFrames);
+        std::fprintf(out, "gpu_frame_ms_median %.3f\ngpu_frame_ms_p95 %.3f\n", g.frame.median, g.frame.p95);
+        for (const GpuPass& pass : g.passes)
+            std::fprintf(out, "gpu_pass %s %.3f\n", pass.name.c_str(), pass.ms);
+    } else {
+        report("this driver has no timer queries; no GPU times");
+    }
     return std::fflush(out) == 0 ? 0 : 1;
 }
 
@@ -342,6 +360,7 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
 
     long frames = static_cast<long>(o.rows.size());
     long first = 0;
+    std::string planText;
     double endRow = o.from;
     if (o.benchFrames > 0) {
         frames = o.benchFrames;
@@ -363,6 +382,24 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         }
         frames = plan.frames;
         endRow = plan.endRow;
+        if (o.plan) {
+            PlanReport summary;
+            summary.span = plan;
+            summary.from = o.from;
+            summary.fps = o.fps;
+            summary.width = o.width;
+            summary.height = o.height;
+            summary.musicRows = lengthRows;
+            SpanPlan byTrack = plan;
+            if (o.to && !planSpan(o.from, std::nullopt, o.fps, lengthRows,
+                                  [&](float row) { return endTrack.getValue(row); }, byTrack, error)) {
+                report(error);
+                return 1;
+            }
+            summary.trackEndRow = byTrack.endRow;
+            summary.trackCapped = byTrack.capped;
+            planText = formatPlan(summary);
+        }
         std::fprintf(stderr, "vantor-capture: %ld frames at %d fps, rows %g to %g\n", frames, o.fps, o.from,
                      endRow);
         if (o.frames) {
@@ -384,6 +421,16 @@ int runCapture(const CaptureOptions& o, FILE* out, Clock::time_point started)
         return Tarvo::stopExitStatus();
     if (!o.wavPath.empty() && !writeMusic(o, endRow))
         return Tarvo::stopRequested() ? Tarvo::stopExitStatus() : 1;
+    if (o.plan) {
+        // The driver decides the pixels as much as the program does; scripts compare it
+        // between machines.
+        for (const auto& [key, name] : {std::pair{"gl_renderer", GL_RENDERER}, std::pair{"gl_version", GL_VERSION}}) {
+            const auto* text = reinterpret_cast<const char*>(glGetString(name));
+            planText += std::string(key) + " " + (text ? text : "unknown") + "\n";
+        }
+        std::fputs(planText.c_str(), out);
+        return std::fflush(out) == 0 ? 0 : 1;
+    }
     if (!o.rendersFrames())
         return 0;
 

@@ -71,6 +71,11 @@ bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& giv
                 "(a run without --frames writes the span's music)";
         return false;
     }
+    if (has("--plan") && (has("--out") || has("--y4m") || has("--bench") || has("--rows") || has("--frames"))) {
+        error = "--plan prints the span's plan; it cannot be combined with --out, --y4m, --bench, --rows or "
+                "--frames (--wav can go with it)";
+        return false;
+    }
     if (has("--out") && has("--y4m")) {
         error = "--out and --y4m are two ways of writing the frames; give one of them";
         return false;
@@ -94,8 +99,8 @@ bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& giv
                 std::to_string(maxSpanFrames) + " frames";
         return false;
     }
-    if (!o.rendersFrames() && o.wavPath.empty()) {
-        error = "nothing to do: give --out DIR, --y4m FILE, --wav FILE or --bench N";
+    if (!o.rendersFrames() && o.wavPath.empty() && !o.plan) {
+        error = "nothing to do: give --out DIR, --y4m FILE, --wav FILE, --plan or --bench N";
         return false;
     }
     // Files, not spellings: "x.wav" and "./x.wav", or a link and what it leads to, are one
@@ -185,6 +190,14 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
         std::string value;
         if (name == "--help" || name == "-h")
             return ParseResult::Help;
+        if (name == "--plan" || name == "--headless") {
+            if (!given.insert(name).second) {
+                error = name + " is given more than once";
+                return ParseResult::Error;
+            }
+            (name == "--plan" ? o.plan : o.headless) = true;
+            continue;
+        }
         const size_t eq = name.find('=');
         const bool inlineValue = name.rfind("--", 0) == 0 && eq != std::string::npos;
         if (inlineValue) {
@@ -297,6 +310,12 @@ std::string usageText(const std::vector<std::string>& knownScenes)
            "  --scene NAME    the scene to render (known: " +
            joined(knownScenes) +
            "; default main)\n"
+           "  --plan          print the span's plan on standard output, one \"key value\" a line\n"
+           "                  (frames, fps, size, first_row, last_frame_row, end_row, capped,\n"
+           "                  track_end_row, track_capped, music_rows, duration_s); renders\n"
+           "                  nothing, and can go with --wav\n"
+           "  --headless      draw off-screen through EGL, without a display (the default when\n"
+           "                  no DISPLAY is set; Linux)\n"
            "  --bench N       render N frames from FROM without writing; prints startup_ms,\n"
            "                  frame_ms_min, frame_ms_median and frame_ms_p95 on standard output\n"
            "\n"

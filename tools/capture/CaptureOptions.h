@@ -35,6 +35,8 @@ struct CaptureOptions {
     std::optional<FrameRange> frames; // empty: the whole span
     std::string scene = "main";
     long benchFrames = 0;           // > 0: render without writing and print timings
+    bool plan = false;              // print the span's plan on standard output
+    bool headless = false;          // draw off-screen without a display even if there is one
     bool help = false;
 
     bool rendersFrames() const { return !outDir.empty() || !y4mPath.empty() || benchFrames > 0; }

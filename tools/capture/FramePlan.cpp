@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace capture {
 
@@ -62,6 +64,41 @@ bool planSpan(double from, std::optional<double> to, int fps, double musicRows,
     }
     plan.endRow = frameRow(from, plan.frames, fps);
     return true;
+}
+
+namespace {
+
+// The shortest text that reads back as the same double.
+std::string exact(double value)
+{
+    char text[40];
+    for (int digits = 6; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, value);
+        if (std::strtod(text, nullptr) == value)
+            break;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string formatPlan(const PlanReport& p)
+{
+    const long last = p.span.frames > 0 ? p.span.frames - 1 : 0;
+    std::string text;
+    const auto line = [&](const char* key, const std::string& value) { text += std::string(key) + " " + value + "\n"; };
+    line("frames", std::to_string(p.span.frames));
+    line("fps", std::to_string(p.fps));
+    line("size", std::to_string(p.width) + "x" + std::to_string(p.height));
+    line("first_row", exact(p.from));
+    line("last_frame_row", exact(frameRow(p.from, last, p.fps)));
+    line("end_row", exact(p.span.endRow));
+    line("capped", p.span.capped ? "1" : "0");
+    line("track_end_row", exact(p.trackEndRow));
+    line("track_capped", p.trackCapped ? "1" : "0");
+    line("music_rows", exact(p.musicRows));
+    line("duration_s", exact(static_cast<double>(p.span.frames) / p.fps));
+    return text;
 }
 
 SampleSpan sampleSpan(double fromRow, double endRow, int rate)

@@ -38,6 +38,22 @@ struct SpanPlan {
 bool planSpan(double from, std::optional<double> to, int fps, double musicRows,
               const std::function<float(float)>& endValue, SpanPlan& plan, std::string& error);
 
+// A span's plan as vantor-capture --plan prints it for scripts: one "key value" a line,
+// rows printed so that reading them back gives the same double.
+struct PlanReport {
+    SpanPlan span;
+    double from = 0.0;
+    int fps = 60;
+    int width = 0;
+    int height = 0;
+    // Where the end track alone ends a span from `from` (the row after its last frame),
+    // whether or not --to cut the span short; trackCapped when it never drops.
+    double trackEndRow = 0.0;
+    bool trackCapped = false;
+    double musicRows = 0.0;
+};
+std::string formatPlan(const PlanReport& plan);
+
 struct SampleSpan {
     std::uint64_t first = 0; // the sample frame at the span's start row
     std::uint64_t count = 0; // sample frames up to (not including) the end row
