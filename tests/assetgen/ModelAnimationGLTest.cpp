@@ -48,9 +48,13 @@ GLuint whiteProgram()
                      "in vec2 uv; uniform sampler2D myTextureSampler; out vec4 color;\n"
                      "void main() { color = vec4(1.0) + 0.0 * texture(myTextureSampler, uv); }\n";
     const GLuint program = glCreateProgram();
-    glAttachShader(program, compile(GL_VERTEX_SHADER, vs));
-    glAttachShader(program, compile(GL_FRAGMENT_SHADER, fs));
+    const GLuint shaders[] = {compile(GL_VERTEX_SHADER, vs), compile(GL_FRAGMENT_SHADER, fs)};
+    for (const GLuint shader : shaders)
+        glAttachShader(program, shader);
     glLinkProgram(program);
+    // Attached shaders live on with the program; deleting them now frees them with it.
+    for (const GLuint shader : shaders)
+        glDeleteShader(shader);
     GLint linked = 0;
     glGetProgramiv(program, GL_LINK_STATUS, &linked);
     EXPECT_TRUE(linked);
