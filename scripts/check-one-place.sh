@@ -40,7 +40,8 @@ globals="$(
   find "$build/src" -name 'libvantor_*.a' -print0 | xargs -0 -r nm -C -f sysv 2>/dev/null |
     awk -F'|' '$7 ~ /^ *\.(bss|data|tbss|tdata)/ && $7 !~ /\.data\.rel\.ro/ { sub(/ +$/, "", $1); print $1 }' |
     grep -vE '^(guard variable for |DW\.ref\.|__|std::|vtable for |typeinfo )' |
-    sed -e 's/(anonymous namespace):://g' -e ':a' -e 's/([^()]*)//g' -e 'ta' |
+    sed -E -e 's/^(_Z[A-Za-z0-9_]+)\.[0-9]+$/\1/' | c++filt |
+    sed -e 's/\[abi:[a-z0-9]*\]//g' -e 's/(anonymous namespace):://g' -e ':a' -e 's/([^()]*)//g' -e 'ta' |
     sort -u || true
 )"
 if [ -z "$globals" ]; then
