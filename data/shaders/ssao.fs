@@ -41,7 +41,7 @@ void main()
     vec3 n = normalize(texture(inputtex, UV).rgb * 2.0 - 1.0);
     float depth = max(-p.z, 0.1);
     float radiusUV = clamp(RADIUS / (2.0 * depth), MIN_RADIUS_UV, MAX_RADIUS_UV);
-    vec2 aspect = vec2(textureSize(texture1, 0).y / float(max(textureSize(texture1, 0).x, 1)), 1.0);
+    vec2 aspect = vec2(float(textureSize(texture1, 0).y) / float(max(textureSize(texture1, 0).x, 1)), 1.0);
 
     float rotation = hash(gl_FragCoord.xy) * 6.2831853;
     // Sample i lies at angle rotation + i * GOLDEN_ANGLE: each direction is the one before

@@ -13,6 +13,13 @@ std::vector<Fbo*> fboStack;
 
 namespace {
 
+// WebGL takes sized depth formats only; desktop GL keeps the driver's own choice.
+#ifdef __EMSCRIPTEN__
+constexpr GLenum depthFormat = GL_DEPTH_COMPONENT24;
+#else
+constexpr GLenum depthFormat = GL_DEPTH_COMPONENT;
+#endif
+
 // The window's viewport as it was when the first target went on the stack; used when
 // nobody has recorded the window size (tools that draw off-screen only).
 GLint windowViewport[4] = { 0, 0, 0, 0 };
@@ -63,7 +70,7 @@ Fbo::Fbo(int width, int height, int filter, unsigned count, GLint internalFormat
 
     glGenRenderbuffers(1, &depthBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
+    glRenderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthBuffer);
 
     attachTextures();

@@ -1,5 +1,7 @@
 #include "engine/FullScreenQuad.h"
 
+#include "engine/DrawBufferScope.h"
+
 namespace Tarvo {
 
 FullScreenQuad::FullScreenQuad()
@@ -22,7 +24,10 @@ void FullScreenQuad::draw(GLint positionLocation) const
     glEnableVertexAttribArray(location);
     glBindBuffer(GL_ARRAY_BUFFER, buffer);
     glVertexAttribPointer(location, 3, GL_FLOAT, GL_FALSE, 0, nullptr);
-    glDrawArrays(GL_TRIANGLES, 0, 6);
+    {
+        const DrawBufferScope outputs;
+        glDrawArrays(GL_TRIANGLES, 0, 6);
+    }
     glDisableVertexAttribArray(location);
 }
 

@@ -28,10 +28,24 @@ std::string sizeBeyondGlLimits(int width, int height)
 
     while (glGetError() != GL_NO_ERROR) {
     }
+#ifdef __EMSCRIPTEN__
+    // WebGL has no proxy textures: a real one of that size is made and given back.
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    GLuint probe = 0;
+    glGenTextures(1, &probe);
+    glBindTexture(GL_TEXTURE_2D, probe);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_HALF_FLOAT, nullptr);
+    const bool fits = glGetError() == GL_NO_ERROR;
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glDeleteTextures(1, &probe);
+    if (!fits)
+#else
     glTexImage2D(GL_PROXY_TEXTURE_2D, 0, GL_RGBA16F, width, height, 0, GL_RGBA, GL_HALF_FLOAT, nullptr);
     GLint proxyWidth = 0;
     glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &proxyWidth);
     if (glGetError() != GL_NO_ERROR || proxyWidth != width)
+#endif
         return size + " is larger than this OpenGL allows: it cannot hold a 16-bit float RGBA texture of that "
                       "size, which every scene's framebuffers need";
     return {};

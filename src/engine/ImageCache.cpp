@@ -116,6 +116,15 @@ std::shared_ptr<const DecodedImage> ImageCache::get(const std::string& path)
     return image;
 }
 
+namespace {
+// A browser page without threads decodes when the image is first asked for.
+#ifdef __EMSCRIPTEN__
+constexpr std::launch decodePolicy = std::launch::deferred;
+#else
+constexpr std::launch decodePolicy = std::launch::async;
+#endif
+} // namespace
+
 void ImageCache::prefetch(const std::string& path)
 {
     const FileStamp stamp = stampOf(path);
@@ -123,7 +132,7 @@ void ImageCache::prefetch(const std::string& path)
     auto found = state->images.find(path);
     if (found != state->images.end() && found->second.stamp == stamp)
         return;
-    state->images[path] = Entry { stamp, std::async(std::launch::async, decode, path).share() };
+    state->images[path] = Entry { stamp, std::async(decodePolicy, decode, path).share() };
 }
 
 void ImageCache::release()

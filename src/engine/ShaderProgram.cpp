@@ -10,6 +10,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "engine/GlslEs.h"
 #include "engine/LoadProgress.h"
 #include "engine/ShaderSource.h"
 
@@ -22,6 +23,7 @@ struct ProgramRecord {
     std::string fragmentPath;
     std::vector<std::string> files;
     bool linked = false;
+    unsigned outputMask = 1; // the fragment shader's output locations
     unsigned generation = 0;
     Locations uniforms;   // looked up since the last link
     Locations attributes;
@@ -54,6 +56,7 @@ struct Build {
     GLuint program = 0;
     bool vertexFound = false;
     bool linked = false;
+    unsigned outputMask = 1;
     std::vector<std::string> files;
     std::string log;
 };
@@ -72,7 +75,8 @@ void compileInto(Build& build, GLuint shader, const std::string& path, const Tar
     build.files.insert(build.files.end(), source.files().begin(), source.files().end());
 
     build.log += "Compiling: " + path + "\n";
-    const char* text = source.text().c_str();
+    const std::string forThisGl = Tarvo::shaderSourceForThisGl(source.text());
+    const char* text = forThisGl.c_str();
     glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
     const size_t before = build.log.size();
@@ -99,6 +103,7 @@ Build build(const std::string& vertexPath, const std::string& fragmentPath)
     }
     Tarvo::ShaderSource fragment;
     const bool fragmentFound = fragment.read(fragmentPath);
+    result.outputMask = Tarvo::fragmentOutputMask(fragment.text());
 
     const GLuint vertexShader = glCreateShader(GL_VERTEX_SHADER);
     const GLuint fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
@@ -173,6 +178,7 @@ GLuint loadShaderProgram(const char* vertexPath, const char* fragmentPath)
     record.fragmentPath = fragmentPath ? fragmentPath : "";
     record.files = std::move(result.files);
     record.linked = result.linked;
+    record.outputMask = result.outputMask;
     return result.program;
 }
 
@@ -196,6 +202,12 @@ unsigned programGeneration(GLuint program)
 {
     const auto found = records().find(program);
     return found == records().end() ? 0 : found->second.generation;
+}
+
+unsigned programOutputMask(GLuint program)
+{
+    const auto found = records().find(program);
+    return found == records().end() ? 1u : found->second.outputMask;
 }
 
 bool useLinkedProgram(GLuint program)
@@ -254,6 +266,7 @@ std::vector<ShaderRebuild> rebuildShadersUsing(const std::string& file)
             record.linked = replaceCode(program, attempt.program);
             outcome.linked = record.linked;
             record.files = std::move(attempt.files);
+            record.outputMask = attempt.outputMask;
             ++record.generation;
             record.uniforms.clear();
             record.attributes.clear();

@@ -27,6 +27,9 @@ bool programLinked(GLuint program);
 // Counts the rebuilds of a program: holders of its locations look them up again when it
 // moves on.
 unsigned programGeneration(GLuint program);
+// The output locations of the program's fragment shader, bit i for location i (see
+// fragmentOutputMask); location 0 alone for programs the loader did not build.
+unsigned programOutputMask(GLuint program);
 // Makes the program current when it linked and says so; a program that did not is left
 // alone, so its pass draws nothing instead of raising GL errors.
 bool useLinkedProgram(GLuint program);

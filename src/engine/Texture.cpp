@@ -3,9 +3,11 @@
 // lying file gives a message and no texture instead of a read past its end.
 #include "engine/Texture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ImageCache.h"
@@ -62,14 +64,28 @@ void uploadImage(const DecodedImage* image)
     const int components = image ? image->components : 0;
     if (components != 3 && components != 4)
         return;
+    const unsigned char* pixels = image->pixels.get();
+    GLenum format = image->channels == 4 ? GL_RGBA : GL_RGB;
+#ifdef __EMSCRIPTEN__
+    // OpenGL ES (WebGL) takes only pixels of the texture's own layout: an RGB file widened
+    // to RGBA gives up its alpha here, where desktop GL drops it while uploading.
+    std::vector<unsigned char> repacked;
+    if (components == 3 && image->channels == 4) {
+        const std::size_t count = static_cast<std::size_t>(image->width) * static_cast<std::size_t>(image->height);
+        repacked.resize(count * 3);
+        for (std::size_t i = 0; i < count; ++i)
+            std::copy_n(pixels + 4 * i, 3, repacked.data() + 3 * i);
+        pixels = repacked.data();
+        format = GL_RGB;
+    }
+#endif
     {
         // Decoded rows are tightly packed; with GL's default alignment of 4 an RGB image
         // whose width is not a multiple of 4 would be read past its end.
         const ScopedUnpackAlignment packed(1);
         const GLenum internal = components == 3 ? GL_RGB : GL_RGBA;
-        const GLenum format = image->channels == 4 ? GL_RGBA : GL_RGB;
         glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(internal), image->width, image->height, 0, format,
-            GL_UNSIGNED_BYTE, image->pixels.get());
+            GL_UNSIGNED_BYTE, pixels);
     }
     glGenerateMipmap(GL_TEXTURE_2D);
 }
@@ -155,10 +171,19 @@ GLuint loadBmpTexture(const char* path)
     GLuint texture = 0;
     glGenTextures(1, &texture);
     glBindTexture(GL_TEXTURE_2D, texture);
+    GLenum order = GL_BGR;
+#ifdef __EMSCRIPTEN__
+    // OpenGL ES has no BGR uploads: the rows are turned into RGB here.
+    const std::size_t stride = (static_cast<std::size_t>(image.width) * 3 + 3) & ~std::size_t(3);
+    for (std::size_t row = 0; row < static_cast<std::size_t>(image.height); ++row)
+        for (std::size_t x = 0; x < static_cast<std::size_t>(image.width); ++x)
+            std::swap(image.pixels[row * stride + 3 * x], image.pixels[row * stride + 3 * x + 2]);
+    order = GL_RGB;
+#endif
     {
         // BMP rows are padded to 4 bytes.
         const ScopedUnpackAlignment padded(4);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image.width, image.height, 0, GL_BGR,
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, image.width, image.height, 0, order,
             GL_UNSIGNED_BYTE, image.pixels.data());
     }
     setMipmappedParameters(GL_REPEAT);

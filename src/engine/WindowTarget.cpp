@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <string>
 
+#include "engine/GlslEs.h"
+
 namespace Tarvo {
 
 namespace {
@@ -35,7 +37,9 @@ void main()
 GLuint compile(GLenum kind, const char* source)
 {
     const GLuint shader = glCreateShader(kind);
-    glShaderSource(shader, 1, &source, nullptr);
+    const std::string forThisGl = Tarvo::shaderSourceForThisGl(source);
+    const char* text = forThisGl.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);

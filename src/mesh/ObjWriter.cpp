@@ -1,4 +1,4 @@
-// OBJ text. std::to_chars gives the shortest form that parses back to the same float,
+// OBJ text. writeShortest gives the shortest form that parses back to the same float,
 // which is also short enough for the reader's fast path in most cases ("0.25", "-1.3").
 #include "mesh/ObjWriter.h"
 
@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "base/AtomicFile.h"
+#include "base/FloatText.h"
 #include "mesh/MeshCorners.h"
 #include "mesh/ObjReader.h"
 
@@ -22,7 +23,7 @@ void appendRecord(std::string& text, const char* keyword, const float (&values)[
         *at++ = *k;
     for (float value : values) {
         *at++ = ' ';
-        at = std::to_chars(at, line + sizeof line, value).ptr;
+        at = writeShortest(at, line + sizeof line, value);
     }
     *at++ = '\n';
     text.append(line, at);

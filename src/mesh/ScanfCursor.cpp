@@ -148,6 +148,7 @@ bool ScanfCursor::scanFloatGeneral(float& value)
         if (q == p)
             numberEnd = exponentAt;
     }
+#ifndef __EMSCRIPTEN__
     const char* numberBegin = (sign && !negative) ? start + 1 : start;
     float result = 0.0f;
     const auto [stop, error] = std::from_chars(numberBegin, numberEnd, result);
@@ -155,6 +156,9 @@ bool ScanfCursor::scanFloatGeneral(float& value)
         value = result;
         return true;
     }
+#endif
+    // The browser build's C++ library has no floating-point from_chars; strtof rounds the
+    // same way.
     return convertWithStrtof(start, numberEnd, value);
 }
 

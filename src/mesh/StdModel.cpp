@@ -2,6 +2,7 @@
 // bound (the demo instance binds one for the whole run) and sets no other GL state.
 #include "mesh/StdModel.h"
 
+#include "engine/DrawBufferScope.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 
@@ -105,7 +106,10 @@ void StdModel::draw(double time)
     bindAttribute(positionLocation, positionBuffer, 3);
     bindAttribute(texCoordLocation, texCoordBuffer, 2);
     bindAttribute(normalLocation, normalBuffer, 3);
-    glDrawArrays(GL_TRIANGLES, 0, vertexCount());
+    {
+        const DrawBufferScope outputs;
+        glDrawArrays(GL_TRIANGLES, 0, vertexCount());
+    }
     unbindAttribute(positionLocation);
     unbindAttribute(texCoordLocation);
     unbindAttribute(normalLocation);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "engine/DrawBufferScope.h"
 #include "engine/ShaderProgram.h"
 #include "engine/Texture.h"
 
@@ -153,8 +154,10 @@ void Particlecontainer::draw(double time, const glm::mat4& view)
     glVertexAttribPointer(colourAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, 0, nullptr);
     glVertexAttribDivisor(colourAttribute, 1);
 
-    if (particleCount > 0 && programLinked(program))
+    if (particleCount > 0 && programLinked(program)) {
+        const DrawBufferScope outputs;
         glDrawArraysInstanced(GL_TRIANGLE_STRIP, 0, 4, particleCount);
+    }
 
     // Other draws share the one vertex array object and expect per-vertex attributes.
     glVertexAttribDivisor(cornerAttribute, 0);

@@ -59,47 +59,53 @@ bool WindowFrameHost::windowOpen()
     return Tarvo::windowOpen();
 }
 
-long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
+FrameLoop::FrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
+    : demo(demo), host(host), log(log), reportStart(host.now())
 {
-    double reportStart = host.now();
     // Opened after the clock is read: loading the file (and printing its SYNC TRACK line)
     // belongs to the first reporting period.
-    const TrackHandle endTrack = tracks ? tracks->getTrack("e") : TrackHandle();
+    endTrack = tracks ? tracks->getTrack("e") : TrackHandle();
     warnIfMusicEndsFirst(demo.getMusicRows(), endTrack, log);
-    int frames = 0;
-    long drawn = 0;
-    double previousPass = reportStart;
-    for (;;) {
-        const double now = host.now();
-        ++frames;
-        if (now - reportStart >= reportPeriod) {
-            const double ms = (now - reportStart) * 1000.0 / static_cast<double>(frames);
-            log << ms << " ms/frame" << std::endl;
-            demo.setFrameTime(ms);
-            frames = 0;
-            reportStart = nextReportStart(reportStart, previousPass, now);
-        }
-        previousPass = now;
-        if (!drawFrame(demo, FrameRow::fromMusic(), [&host] { return host.now(); }))
-            break;
-        host.swap();
-        ++drawn;
+    previousPass = reportStart;
+}
 
-        // Tested after the swap, so at least one frame is always shown.
-        if (showtime::endsShowAt(endTrack, demo.getRow()))
-            break;
-        if (host.escapePressed())
-            break;
-        if (!host.windowOpen())
-            break;
-        if (host.stopRequested())
-            break;
-        // Music shorter than the timeline: the row stops with it, so the show would hold
-        // its last frame for ever.
-        if (demo.musicEnded())
-            break;
+bool FrameLoop::step()
+{
+    const double now = host.now();
+    ++frames;
+    if (now - reportStart >= reportPeriod) {
+        const double ms = (now - reportStart) * 1000.0 / static_cast<double>(frames);
+        log << ms << " ms/frame" << std::endl;
+        demo.setFrameTime(ms);
+        frames = 0;
+        reportStart = nextReportStart(reportStart, previousPass, now);
     }
-    return drawn;
+    previousPass = now;
+    if (!drawFrame(demo, FrameRow::fromMusic(), [this] { return host.now(); }))
+        return false;
+    host.swap();
+    ++drawn;
+
+    // Tested after the swap, so at least one frame is always shown.
+    if (showtime::endsShowAt(endTrack, demo.getRow()))
+        return false;
+    if (host.escapePressed())
+        return false;
+    if (!host.windowOpen())
+        return false;
+    if (host.stopRequested())
+        return false;
+    // Music shorter than the timeline: the row stops with it, so the show would hold
+    // its last frame for ever.
+    return !demo.musicEnded();
+}
+
+long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log)
+{
+    FrameLoop loop(demo, host, tracks, log);
+    while (loop.step()) {
+    }
+    return loop.framesDrawn();
 }
 
 } // namespace Tarvo

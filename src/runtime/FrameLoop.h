@@ -34,13 +34,33 @@ public:
     bool windowOpen() override;
 };
 
-// The last two steps of start-up, then frames until the show ends (or the host is asked
-// to stop): the first reporting
-// period starts, then the end track "e" is opened from tracks (null: no end track), then
-// the loop runs. The once-a-second frame-time lines go to log. Returns the number of
-// frames drawn, which is at least one.
+// The show's loop one pass at a time, for hosts that cannot block in a loop of their own (a
+// browser calls step once per animation frame). Construction takes the last two steps of
+// start-up: the first reporting period starts, then the end track "e" is opened from tracks
+// (null: no end track). The once-a-second frame-time lines go to log.
 // The show also ends when started music has played to its end; when that will come before
 // the end track drops, the loop says so as it starts.
+class FrameLoop {
+public:
+    FrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log);
+
+    // Draws and shows one frame; false once the show has ended (its last frame is shown).
+    bool step();
+    long framesDrawn() const { return drawn; }
+
+private:
+    aDemo& demo;
+    FrameHost& host;
+    std::ostream& log;
+    TrackHandle endTrack;
+    double reportStart;
+    double previousPass;
+    int frames = 0;
+    long drawn = 0;
+};
+
+// The frame loop run to its end (or until the host is asked to stop). Returns the number
+// of frames drawn, which is at least one.
 long runFrameLoop(aDemo& demo, FrameHost& host, Sync* tracks, std::ostream& log);
 
 // Where the next frame-time period starts after a report at now, the pass before having

@@ -70,10 +70,15 @@ void reportGlfwError(int code, const char* description)
 // A window opened on another display than the primary is placed in the middle of it.
 void centreOn(GLFWmonitor* monitor)
 {
+#ifdef __EMSCRIPTEN__
+    // A page places its canvas itself, and the browser's GLFW knows no work areas.
+    (void)monitor;
+#else
     int x = 0, y = 0, areaWidth = 0, areaHeight = 0, w = 0, h = 0;
     glfwGetMonitorWorkarea(monitor, &x, &y, &areaWidth, &areaHeight);
     glfwGetWindowSize(window, &w, &h);
     glfwSetWindowPos(window, x + std::max(0, (areaWidth - w) / 2), y + std::max(0, (areaHeight - h) / 2));
+#endif
 }
 } // namespace
 

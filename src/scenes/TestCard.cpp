@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "runtime/Demo.h"
+#include "engine/GlslEs.h"
 
 namespace OrvelDemo {
 
@@ -45,7 +46,9 @@ void main()
 GLuint compile(GLenum type, const char* source)
 {
     const GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
+    const std::string forThisGl = Tarvo::shaderSourceForThisGl(source);
+    const char* text = forThisGl.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
     glCompileShader(shader);
     GLint ok = GL_FALSE;
     glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/FloatText.h"
+
 namespace {
 
 constexpr const char* interpolationNames[] = {"step", "linear", "smooth", "quadratic"};
@@ -194,9 +196,9 @@ std::string formatTimeline(const Timeline& timeline)
         text += "track " + track.name + "\n";
         for (const TrackKey& key : track.keys) {
             char value[32];
-            const auto written = std::to_chars(value, value + sizeof value, key.value);
+            const char* end = Tarvo::writeShortest(value, value + sizeof value, key.value);
             const char* type = interpolationName(key.type);
-            text += std::to_string(key.row) + " " + std::string(value, written.ptr) + " "
+            text += std::to_string(key.row) + " " + std::string(value, static_cast<std::size_t>(end - value)) + " "
                 + (type ? type : "step") + "\n";
         }
     }
