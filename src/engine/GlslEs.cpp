@@ -103,9 +103,9 @@ std::string toGlslEs(const std::string& source)
 unsigned fragmentOutputMask(const std::string& source)
 {
     // layout(... location = N ...) out TYPE NAME[ [SIZE] ];
-    static const std::regex declaration(
+    const std::regex declaration(
         R"(^[ \t]*(?:layout[ \t]*\(([^)]*)\)[ \t]*)?(?:(?:flat|smooth|highp|mediump|lowp)[ \t]+)*out[ \t]+(?:(?:highp|mediump|lowp)[ \t]+)?\w+[ \t]+\w+[ \t]*(?:\[[ \t]*(\d{1,2})[ \t]*\])?[ \t]*;)");
-    static const std::regex location(R"(location[ \t]*=[ \t]*(\d{1,2}))");
+    const std::regex location(R"(location[ \t]*=[ \t]*(\d{1,2}))");
     unsigned mask = 0;
     for (const std::string& line : splitLines(source)) {
         std::smatch found;

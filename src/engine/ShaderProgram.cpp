@@ -241,6 +241,16 @@ std::string fragmentPathOf(GLuint program)
     return found == records().end() ? std::string() : found->second.fragmentPath;
 }
 
+std::vector<std::string> unlinkedPrograms()
+{
+    std::vector<std::string> failed;
+    for (const auto& [program, record] : records())
+        if (!record.linked)
+            failed.push_back(record.vertexPath + " + " + record.fragmentPath);
+    std::sort(failed.begin(), failed.end());
+    return failed;
+}
+
 std::vector<std::string> shaderFiles()
 {
     std::vector<std::string> files;

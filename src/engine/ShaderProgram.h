@@ -46,6 +46,9 @@ GLint attributeLocation(GLuint program, const char* name);
 // build), for tools that name what a pass drew with.
 std::string fragmentPathOf(GLuint program);
 
+// "VERTEX + FRAGMENT" for each living program of the loader whose last link failed.
+std::vector<std::string> unlinkedPrograms();
+
 // Every file (shaders and their includes) that the living programs were built from.
 std::vector<std::string> shaderFiles();
 

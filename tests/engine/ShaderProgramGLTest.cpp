@@ -2,6 +2,7 @@
 // and broken files.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "EngineTestUtil.h"
@@ -122,6 +123,25 @@ TEST_F(ShaderProgramGLTest, CompileErrorPrintsTheDriverLogAndReturnsTheProgram)
     EXPECT_NE(program, 0u);
     EXPECT_EQ(linkStatus(program), GL_FALSE);
     glDeleteProgram(program);
+}
+
+TEST_F(ShaderProgramGLTest, BrokenProgramsAreListedUntilDeletedAndGoodOnesNever)
+{
+    const auto vs = scratch.write("a.vs", vertexSource);
+    const auto good = scratch.write("a.fs", fragmentSource);
+    const auto broken = scratch.write("broken.fs", "#version 330 core\nout vec4 color;\nvoid main() { color = x; }\n");
+    // Cases before this one in the same process may have left programs of their own.
+    const std::vector<std::string> before = Tarvo::unlinkedPrograms();
+    CapturedOutput out;
+    const GLuint linked = loadShaderProgram(vs.c_str(), good.c_str());
+    const GLuint failed = loadShaderProgram(vs.c_str(), broken.c_str());
+    std::vector<std::string> expected = before;
+    expected.push_back(vs + " + " + broken);
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Tarvo::unlinkedPrograms(), expected);
+    deleteShaderProgram(failed);
+    EXPECT_EQ(Tarvo::unlinkedPrograms(), before);
+    deleteShaderProgram(linked);
 }
 
 TEST_F(ShaderProgramGLTest, SourceIsAssembledLineByLineWhateverTheFinalLineBreak)

@@ -64,6 +64,9 @@ EM_JS(double, vantor_audio_play, (double from), {
     var start = context.currentTime;
     source.start(start, from / audio.buffer.sampleRate);
     audio.source = source;
+    // For whoever checks the show against the music: where and when this playback began.
+    audio.startedAt = start;
+    audio.startedFrom = from / audio.buffer.sampleRate;
     return start;
 });
 
@@ -104,34 +107,39 @@ namespace {
 constexpr HSTREAM musicHandle = 1;
 constexpr QWORD errorPosition = static_cast<QWORD>(-1);
 
-int lastError = BASS_OK;
-bool initialised = false;
-bool created = false;
-DWORD streamFlags = 0;
-std::unique_ptr<audio::WebMusicClock> musicClock;
+// The audio library's state, once per page as the library it stands in for is once per
+// process.
+struct WebAudio {
+    int lastError = BASS_OK;
+    bool initialised = false;
+    bool created = false;
+    DWORD streamFlags = 0;
+    std::unique_ptr<audio::WebMusicClock> musicClock; // once the music is decoded
+};
+WebAudio web;
 
 BOOL result(int code)
 {
-    lastError = code;
+    web.lastError = code;
     return code == BASS_OK ? TRUE : FALSE;
 }
 
 // The stream once it is decoded; null (with the error set) before, or for another handle.
 audio::WebMusicClock* music(DWORD handle)
 {
-    if (handle != musicHandle || !created) {
-        lastError = BASS_ERROR_HANDLE;
+    if (handle != musicHandle || !web.created) {
+        web.lastError = BASS_ERROR_HANDLE;
         return nullptr;
     }
-    if (!musicClock) {
+    if (!web.musicClock) {
         if (vantor_audio_state() != 1) {
-            lastError = BASS_ERROR_NOTAVAIL;
+            web.lastError = BASS_ERROR_NOTAVAIL;
             return nullptr;
         }
-        musicClock = std::make_unique<audio::WebMusicClock>(vantor_audio_rate(), vantor_audio_frames());
+        web.musicClock = std::make_unique<audio::WebMusicClock>(vantor_audio_rate(), vantor_audio_frames());
     }
-    lastError = BASS_OK;
-    return musicClock.get();
+    web.lastError = BASS_OK;
+    return web.musicClock.get();
 }
 
 QWORD frameBytes()
@@ -150,43 +158,43 @@ double heardFrame(audio::WebMusicClock& m)
 
 BOOL BASS_Init(int device, DWORD freq, DWORD, void*, const void*)
 {
-    if (initialised)
+    if (web.initialised)
         return result(BASS_ERROR_ALREADY);
     if (device < -1)
         return result(BASS_ERROR_DEVICE);
-    initialised = vantor_audio_open(static_cast<int>(freq ? freq : 44100)) != 0;
-    return result(initialised ? BASS_OK : BASS_ERROR_DEVICE);
+    web.initialised = vantor_audio_open(static_cast<int>(freq ? freq : 44100)) != 0;
+    return result(web.initialised ? BASS_OK : BASS_ERROR_DEVICE);
 }
 
 BOOL BASS_Free()
 {
-    if (!initialised)
+    if (!web.initialised)
         return result(BASS_ERROR_INIT);
     vantor_audio_stop();
-    musicClock.reset();
-    created = false;
-    initialised = false;
+    web.musicClock.reset();
+    web.created = false;
+    web.initialised = false;
     return result(BASS_OK);
 }
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags)
 {
     if (!file || mem || offset != 0 || length != 0) {
-        lastError = BASS_ERROR_ILLPARAM;
+        web.lastError = BASS_ERROR_ILLPARAM;
         return 0;
     }
-    if (!initialised) {
-        lastError = BASS_ERROR_INIT;
+    if (!web.initialised) {
+        web.lastError = BASS_ERROR_INIT;
         return 0;
     }
     // Decoding without playing is the capture's business, not the page's.
     if (flags & BASS_STREAM_DECODE) {
-        lastError = BASS_ERROR_NOTAVAIL;
+        web.lastError = BASS_ERROR_NOTAVAIL;
         return 0;
     }
     std::FILE* in = std::fopen(static_cast<const char*>(file), "rb");
     if (!in) {
-        lastError = BASS_ERROR_FILEOPEN;
+        web.lastError = BASS_ERROR_FILEOPEN;
         return 0;
     }
     std::vector<unsigned char> bytes;
@@ -195,30 +203,30 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
         bytes.insert(bytes.end(), block, block + got);
     std::fclose(in);
     if (bytes.empty()) {
-        lastError = BASS_ERROR_FILEFORM;
+        web.lastError = BASS_ERROR_FILEFORM;
         return 0;
     }
     vantor_audio_decode(bytes.data(), static_cast<int>(bytes.size()));
-    musicClock.reset();
-    created = true;
-    streamFlags = flags;
-    lastError = BASS_OK;
+    web.musicClock.reset();
+    web.created = true;
+    web.streamFlags = flags;
+    web.lastError = BASS_OK;
     return musicHandle;
 }
 
 BOOL BASS_StreamFree(HSTREAM handle)
 {
-    if (handle != musicHandle || !created)
+    if (handle != musicHandle || !web.created)
         return result(BASS_ERROR_HANDLE);
     vantor_audio_stop();
-    musicClock.reset();
-    created = false;
+    web.musicClock.reset();
+    web.created = false;
     return result(BASS_OK);
 }
 
 BOOL BASS_Start()
 {
-    if (!initialised)
+    if (!web.initialised)
         return result(BASS_ERROR_INIT);
     vantor_audio_resume_context();
     return result(BASS_OK);
@@ -267,7 +275,7 @@ QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
     if (!m)
         return errorPosition;
     if (mode != BASS_POS_BYTE) {
-        lastError = BASS_ERROR_NOTAVAIL;
+        web.lastError = BASS_ERROR_NOTAVAIL;
         return errorPosition;
     }
     return static_cast<QWORD>(m->lengthFrames()) * frameBytes();
@@ -279,7 +287,7 @@ QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode)
     if (!m)
         return errorPosition;
     if (mode != BASS_POS_BYTE) {
-        lastError = BASS_ERROR_NOTAVAIL;
+        web.lastError = BASS_ERROR_NOTAVAIL;
         return errorPosition;
     }
     return static_cast<QWORD>(heardFrame(*m)) * frameBytes();
@@ -300,7 +308,7 @@ QWORD BASS_ChannelSeconds2Bytes(DWORD handle, double pos)
         return errorPosition;
     const double frames = std::round(pos * m->rate());
     if (!(frames >= 0.0) || frames > 9.0e15) {
-        lastError = BASS_ERROR_ILLPARAM;
+        web.lastError = BASS_ERROR_ILLPARAM;
         return errorPosition;
     }
     return static_cast<QWORD>(frames) * frameBytes();
@@ -326,12 +334,12 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode)
 // Web Audio plays on its own thread; there is nothing to top up.
 BOOL BASS_Update(DWORD)
 {
-    return result(initialised ? BASS_OK : BASS_ERROR_INIT);
+    return result(web.initialised ? BASS_OK : BASS_ERROR_INIT);
 }
 
 DWORD BASS_ChannelGetData(DWORD handle, void*, DWORD)
 {
-    lastError = handle == musicHandle && created ? BASS_ERROR_DECODE : BASS_ERROR_HANDLE;
+    web.lastError = handle == musicHandle && web.created ? BASS_ERROR_DECODE : BASS_ERROR_HANDLE;
     return 0xFFFFFFFFu;
 }
 
@@ -344,12 +352,12 @@ BOOL BASS_ChannelGetInfo(DWORD handle, BASS_CHANNELINFO* info)
         return result(BASS_ERROR_ILLPARAM);
     info->freq = static_cast<DWORD>(m->rate());
     info->chans = static_cast<DWORD>(vantor_audio_channels());
-    info->flags = streamFlags;
+    info->flags = web.streamFlags;
     return result(BASS_OK);
 }
 
 int BASS_ErrorGetCode()
 {
-    return lastError;
+    return web.lastError;
 }
 
