@@ -37,13 +37,13 @@ fi
 cmake --build "$native" -j"$jobs" --target assets timeline
 
 # Only what the show reads goes into the page's download.
-stage=$web/data
+stage=$web/page-data
 rm -rf "$stage"
 mkdir -p "$web"
 python3 scripts/release-data.py . >"$web/data-files.txt"
 while read -r file; do
-  mkdir -p "$web/$(dirname "$file")"
-  cp "$file" "$web/$file"
+  mkdir -p "$stage/$(dirname "${file#data/}")"
+  cp "$file" "$stage/${file#data/}"
 done <"$web/data-files.txt"
 
 # -O2: -O3 makes a larger page that is no faster here. VANTOR_WEB_LINK_FLAGS adds link
