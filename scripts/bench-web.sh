@@ -14,9 +14,6 @@ if [ ! -f dist/vantor-web/index.html ] || [ ! -x build/vantor ]; then
   say "build the page and the show first: bash scripts/build-web.sh && bash scripts/build.sh"
   exit 1
 fi
-if [ ! -d tests/web/node_modules/puppeteer-core ]; then
-  (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-fi
 
 echo "download: $(du -ck dist/vantor-web/* | tail -1 | cut -f1) KiB (zip $(du -k dist/vantor-web.zip | cut -f1) KiB)"
 
@@ -27,16 +24,6 @@ echo "$native" | awk -v size="$size" 'NF { sum += $1; n++ }
   END { if (n) printf "native %s (llvmpipe): %.2f frames/s over %d reports\n", size, 1000 * n / sum, n;
         else print "native: no frame-time reports" }'
 
-work=$(mktemp -d)
-server=""
-cleanup() {
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-bash scripts/serve-web.sh "$port" 2>"$work/serve.log" &
-server=$!
-sleep 1
-bash scripts/with-display.sh node tests/web/test-web.mjs --url "http://127.0.0.1:$port/" --gpu gl \
+. scripts/web-session.sh
+bash scripts/with-display.sh node tests/web/test-web.mjs --url "$url" --gpu gl \
   --size "$size" --bench "$seconds"

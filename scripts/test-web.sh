@@ -16,35 +16,16 @@ say() { echo "test-web: $*" >&2; }
 
 bash scripts/build-web.sh
 
-# puppeteer-core, as the lock file pins it (no browser download: Debian's Chromium is used).
-if [ ! -f tests/web/node_modules/.package-lock.json ] ||
-  ! cmp -s tests/web/package-lock.json tests/web/node_modules/.vantor-lock; then
-  (cd tests/web && npm ci --no-audit --no-fund --loglevel=error && cp package-lock.json node_modules/.vantor-lock)
-fi
-
-work=$(mktemp -d)
-server=""
-cleanup() {
-  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# The page served, and the scratch folder $work.
+. scripts/web-session.sh
 
 # The reference: the native capture of the same rows at the same size.
 cmake --build build -j"${JOBS:-2}" --target vantor-capture >/dev/null
 ./build/vantor-capture --headless --size "$size" --rows "$rows" --out "$work/native" >"$work/capture.log" 2>&1 ||
   { cat "$work/capture.log" >&2; say "the native capture failed"; exit 1; }
 
-port=$(python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
-bash scripts/serve-web.sh "$port" 2>"$work/serve.log" &
-server=$!
-for _ in $(seq 50); do
-  if python3 -c "import urllib.request; urllib.request.urlopen('http://127.0.0.1:$port/')" 2>/dev/null; then break; fi
-  sleep 0.1
-done
-
 status=0
-node tests/web/test-web.mjs --url "http://127.0.0.1:$port/" --native "$work/native" --rows "$rows" \
+node tests/web/test-web.mjs --url "$url" --native "$work/native" --rows "$rows" \
   --size "$size" --out "${KEEP:-$work/web}" || status=$?
 if [ -n "${KEEP:-}" ]; then cp "$work"/native/*.png "$KEEP/"; fi
 say "$([ $status -eq 0 ] && echo passed || echo FAILED) in $((SECONDS - started)) s"

@@ -10,6 +10,7 @@
 
 #include <GL/glew.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>

@@ -142,6 +142,17 @@ audio::WebMusicClock* music(DWORD handle)
     return web.musicClock.get();
 }
 
+// The stream for a query in bytes, the only unit this layer answers in.
+audio::WebMusicClock* byteMusic(DWORD handle, DWORD mode)
+{
+    audio::WebMusicClock* m = music(handle);
+    if (m && mode != BASS_POS_BYTE) {
+        web.lastError = BASS_ERROR_NOTAVAIL;
+        return nullptr;
+    }
+    return m;
+}
+
 QWORD frameBytes()
 {
     return static_cast<QWORD>(vantor_audio_channels()) * sizeof(std::int16_t);
@@ -271,26 +282,14 @@ DWORD BASS_ChannelIsActive(DWORD handle)
 
 QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
 {
-    audio::WebMusicClock* m = music(handle);
-    if (!m)
-        return errorPosition;
-    if (mode != BASS_POS_BYTE) {
-        web.lastError = BASS_ERROR_NOTAVAIL;
-        return errorPosition;
-    }
-    return static_cast<QWORD>(m->lengthFrames()) * frameBytes();
+    audio::WebMusicClock* m = byteMusic(handle, mode);
+    return m ? static_cast<QWORD>(m->lengthFrames()) * frameBytes() : errorPosition;
 }
 
 QWORD BASS_ChannelGetPosition(DWORD handle, DWORD mode)
 {
-    audio::WebMusicClock* m = music(handle);
-    if (!m)
-        return errorPosition;
-    if (mode != BASS_POS_BYTE) {
-        web.lastError = BASS_ERROR_NOTAVAIL;
-        return errorPosition;
-    }
-    return static_cast<QWORD>(heardFrame(*m)) * frameBytes();
+    audio::WebMusicClock* m = byteMusic(handle, mode);
+    return m ? static_cast<QWORD>(heardFrame(*m)) * frameBytes() : errorPosition;
 }
 
 double BASS_ChannelBytes2Seconds(DWORD handle, QWORD pos)
