@@ -61,6 +61,18 @@ void followFramebuffer()
         glBindFramebuffer(GL_FRAMEBUFFER, after);
 }
 
+#ifdef __EMSCRIPTEN__
+// The browser's GLFW has no sticky keys: a tap of Escape between two frames (long ones, on
+// a software renderer) would go unseen, so the press is kept until the loop asks.
+bool escapeLatched = false;
+
+void latchEscape(GLFWwindow*, int key, int, int action, int)
+{
+    if (key == GLFW_KEY_ESCAPE && action == GLFW_PRESS)
+        escapeLatched = true;
+}
+#endif
+
 // GLFW's own reason for a failure, which its return values do not carry.
 void reportGlfwError(int code, const char* description)
 {
@@ -208,12 +220,17 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
     followFramebuffer();
 
     glfwSetWindowTitle(window, title.c_str());
+#ifdef __EMSCRIPTEN__
+    // The page keeps its cursor; presses are latched by the callback instead of sticky keys.
+    glfwSetKeyCallback(window, latchEscape);
+#else
     glfwSetInputMode(window, GLFW_STICKY_KEYS, GLFW_TRUE);
     int shownWidth = 0;
     int shownHeight = 0;
     glfwGetWindowSize(window, &shownWidth, &shownHeight);
     glfwSetCursorPos(window, static_cast<unsigned>(shownWidth) >> 1, static_cast<unsigned>(shownHeight) >> 1);
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+#endif
     return true;
 }
 
@@ -236,6 +253,12 @@ double windowTime()
 
 bool escapePressed()
 {
+#ifdef __EMSCRIPTEN__
+    const bool latched = escapeLatched;
+    escapeLatched = false;
+    if (latched)
+        return true;
+#endif
     return window && glfwGetKey(window, GLFW_KEY_ESCAPE) == GLFW_PRESS;
 }
 
