@@ -82,7 +82,8 @@ std::int32_t MeshBuilder::intern(Pool& pool, Values& values, const Vector& v)
 void MeshBuilder::emit(const MeshVertex& v)
 {
     result.corners.push_back(intern(positionPool, result.positions, v.position));
-    result.corners.push_back(intern(uvPool, result.texCoords, v.uv));
+    const glm::vec2 uv(v.uv.x + static_cast<float>(material) * kMaterialStride, v.uv.y);
+    result.corners.push_back(intern(uvPool, result.texCoords, uv));
     result.corners.push_back(intern(normalPool, result.normals, v.normal));
 }
 
@@ -344,8 +345,11 @@ void MeshBuilder::append(const Tarvo::ObjMesh& other)
                           other.texCoords[static_cast<std::size_t>(other.corners[i + 1] - 1)],
                           other.normals[static_cast<std::size_t>(other.corners[i + 2] - 1)]};
     };
+    const Material own = material;
+    material = Material::Plain; // the appended coordinates already hold their materials
     for (std::size_t i = 0; i + 8 < other.corners.size(); i += 9)
         addTriangle(corner(i), corner(i + 3), corner(i + 6));
+    material = own;
 }
 
 glm::mat4 frameAlong(const glm::vec3& a, const glm::vec3& b, const glm::vec3& upHint)

@@ -14,6 +14,7 @@
 
 #include <glm/glm.hpp>
 
+#include "geometry/Materials.h"
 #include "mesh/ObjReader.h"
 
 namespace assetgen {
@@ -70,6 +71,10 @@ public:
 
     // Texture coordinates of planar faces are their metres divided by this.
     void setUvScale(float metresPerUnit) { uvScale = metresPerUnit; }
+    // Everything added afterwards carries this material in its texture coordinates
+    // (Materials.h); appended meshes keep the materials they were built with.
+    void setMaterial(Material m) { material = m; }
+    Material currentMaterial() const { return material; }
 
     // A triangle whose front is the side its normals point to: the winding is turned to
     // match them, so callers need not track orientation. Zero-area triangles are dropped.
@@ -130,6 +135,7 @@ private:
 
     std::vector<glm::mat4> stack;
     float uvScale = 1.0f;
+    Material material = Material::Plain;
     Tarvo::ObjMesh result;
     Pool positionPool;
     Pool uvPool;

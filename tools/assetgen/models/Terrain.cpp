@@ -97,10 +97,12 @@ void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
     grid.cellsZ = static_cast<int>(2.0f * kTerrainHalfZ / kCellZ);
     grid.slopeStep = 1.0f;
     grid.uvMetres = 16.0f;
+    b.setMaterial(Material::Terrain);
     b.addHeightField(grid, terrainHeight);
 
     // River surface in strips, so no triangle spans the whole valley.
     const float riverHalf = kRiverHalfWidth - 2.0f;
+    b.setMaterial(Material::Water);
     for (float x = -kTerrainHalfX; x < kTerrainHalfX; x += 60.0f)
         b.addFlatQuad({x, kRiverLevel, -riverHalf}, {x + 60.0f, kRiverLevel, -riverHalf},
                       {x + 60.0f, kRiverLevel, riverHalf}, {x, kRiverLevel, riverHalf},
@@ -108,6 +110,7 @@ void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
 
     // The road runs on from the bridge's ends at the deck's level, on its bed in the
     // ground and through the cut in the hills.
+    b.setMaterial(Material::Asphalt);
     for (float side : {-1.0f, 1.0f}) {
         for (float z = bridgeEnd; z < kTerrainHalfZ; z += 30.0f) {
             const float za = side * z;
