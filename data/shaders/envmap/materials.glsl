@@ -90,7 +90,7 @@ const vec4 FINISH[MATERIAL_COUNT] = vec4[MATERIAL_COUNT](
     vec4(0.01, 0.06, 6.0, 10.0),  // asphalt
     vec4(0.01, 0.04, 6.0, 8.0),   // kerb
     vec4(0.00, 0.03, 6.0, 4.0),   // terrain
-    vec4(0.02, 0.98, 0.5, 400.0), // water
+    vec4(0.05, 0.95, 0.5, 400.0), // water
     vec4(0.04, 0.25, 3.0, 40.0),  // tank
     vec4(0.30, 0.30, 3.0, 60.0)); // pipeline
 
@@ -113,6 +113,9 @@ const vec3 ROAD_PAINT = vec3(0.75, 0.73, 0.66);
 const vec3 RUST = vec3(0.30, 0.12, 0.05);
 const vec3 GROUND_BOUNCE = vec3(0.10, 0.075, 0.05);
 const vec3 LAMP_LIGHT = vec3(1.6, 0.95, 0.38);
+const vec3 SKY_HORIZON_AWAY = vec3(0.50, 0.26, 0.30);
+const vec3 SKY_HORIZON_SUNWARD = vec3(1.25, 0.72, 0.32);
+const vec3 SKY_ZENITH = vec3(0.09, 0.09, 0.26);
 
 // Where things are (world metres): the river's centre line along x, the valley floor,
 // the valley road's centre along x, the bridge deck's lamps.
@@ -179,6 +182,18 @@ float lampPools(vec3 p)
     return onDeck * 30.0 / (12.0 + dot(d, d));
 }
 
+// The dusk sky along a world direction, as the river mirrors it: warm at the horizon
+// towards the sun, rose away from it, deep blue overhead. (The environment image puts a
+// dark skyline at the horizon, which a calm surface would mirror as a black band.)
+vec3 duskSky(vec3 direction, vec3 sunWorld)
+{
+    vec3 d = normalize(direction);
+    float toward = pow(max(dot(safeNormalize(vec3(d.x, 0.0, d.z), vec3(1.0, 0.0, 0.0)),
+                               safeNormalize(vec3(sunWorld.x, 0.0, sunWorld.z), vec3(1.0, 0.0, 0.0))), 0.0), 2.0);
+    vec3 horizon = mix(SKY_HORIZON_AWAY, SKY_HORIZON_SUNWARD, toward);
+    return mix(horizon, SKY_ZENITH, smoothstep(0.0, 0.45, max(d.y, 0.0)));
+}
+
 // The deck casts the low sun's light away from a band of the valley: 0 where the sun
 // ray from p passes through the deck slab, 1 elsewhere.
 float deckShadow(vec3 p, vec3 sunWorld)
@@ -222,7 +237,8 @@ vec3 shadeMaterial(float weathering)
     ground = mix(ground, DIRT, smoothstep(0.52, 0.72, detail + 0.25 * (broad - 0.5)));
     float field = step(worldPos.y, VALLEY_FLOOR + 0.5) * (1.0 - smoothstep(28.0, 36.0, abs(worldPos.z - RIVER_Z)));
     float oilField = step(worldPos.y, VALLEY_FLOOR + 0.5) - field;
-    ground = mix(ground, DIRT * 0.85, 0.55 * clamp(oilField, 0.0, 1.0));
+    float stains = smoothstep(0.62, 0.8, detail) * smoothstep(0.3, 0.6, broad);
+    ground = mix(ground, mix(DIRT, DIRT * 0.35, stains), 0.45 * clamp(oilField, 0.0, 1.0));
     ground = mix(ground, SAND, clamp(field, 0.0, 1.0) * 0.8);
     ground = mix(ground, ROCK * mix(0.8, 1.1, detail), smoothstep(0.22, 0.42, slope + 0.15 * (detail - 0.5)));
     ground *= mix(0.7, 1.2, detail) * mix(0.85, 1.12, grain);
@@ -264,7 +280,7 @@ vec3 shadeMaterial(float weathering)
     albedo = mix(albedo, albedo * 0.7 + DIRT * 0.3, weathering * (1.0 - terrain));
 
     // The river's surface: gentle ripples across the current.
-    vec3 ripple = normalize(vec3(detail - 0.5, 3.0, (grain - 0.5) * 0.6 + (broad - 0.5)));
+    vec3 ripple = normalize(vec3((detail - 0.5) * 0.4, 3.0, (grain - 0.5) * 0.3 + (broad - 0.5) * 0.4));
     vec3 n = normalize(mix(facingNormal(), mat3(V) * ripple, water));
 
     // Light: the low sun, the sky above and the ground's bounce below, the environment's
@@ -283,6 +299,7 @@ vec3 shadeMaterial(float weathering)
     float specular = pow(max(dot(r, sun), 0.0), finish.w) * (finish.w + 2.0) / 8.0;
     vec3 reflectedWorld = transpose(mat3(V)) * r;
     vec3 environment = pow(textureLod(myTextureSampler, equirect(reflectedWorld), finish.z).rgb, vec3(GAMMA));
+    environment = mix(environment, duskSky(reflectedWorld, sunWorld), water);
 
     vec3 color = albedo * (diffuse * SUN_COLOR + ambient + lampPools(worldPos) * LAMP_LIGHT);
     color += environment * fresnel;

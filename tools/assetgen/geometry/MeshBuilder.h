@@ -117,6 +117,11 @@ public:
 
     // Ground from `height` over the grid, facing up (+y).
     void addHeightField(const HeightGrid& grid, const std::function<float(float, float)>& height);
+    // The same over grid lines at the given x and z values (each increasing), so cells
+    // can be finer where the ground is seen from near; uvOrigin, uvMetres and slopeStep
+    // come from `grid`, its corner, cell size and counts are not used.
+    void addHeightField(const std::vector<float>& xs, const std::vector<float>& zs, const HeightGrid& grid,
+                        const std::function<float(float, float)>& height);
 
     const Tarvo::ObjMesh& mesh() const { return result; }
     std::size_t triangleCount() const { return result.triangleCount(); }
