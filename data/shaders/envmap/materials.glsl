@@ -128,6 +128,10 @@ const float DECK_UNDERSIDE = -2.2;
 const float LAMP_SPACING = 15.0;      // alternate sides, every 15 m from z = -135
 const float LAMP_X = 2.6;
 const float LAMP_HEIGHT = 8.9;
+const float CAB_DOOR_REAR = 6.3;      // the door's edges along the rig and its sill and top
+const float CAB_DOOR_FRONT = 7.95;
+const float CAB_DOOR_SILL = 1.25;
+const float CAB_DOOR_TOP = 3.55;
 
 float hash12(vec2 p)
 {
@@ -265,7 +269,7 @@ vec3 shadeMaterial(float weathering)
     float dash = gridLines(across, 1.0e4, 0.1) * step(fract(down / 9.0), 0.5);
     float edge = gridLines(abs(across) - (halfWidth - 0.3), 1.0e4, 0.08);
     float marking = max(dash, edge) * step(0.9, worldN.y) * (0.75 + 0.25 * detail);
-    vec3 road = albedo * mix(0.75, 1.45, detail) * mix(0.85, 1.15, grain);
+    vec3 road = albedo * mix(0.65, 1.6, detail) * mix(0.8, 1.2, grain);
     road = mix(road, ROAD_PAINT, marking);
     albedo = mix(albedo, road, asphalt);
 
@@ -275,8 +279,24 @@ vec3 shadeMaterial(float weathering)
     vec3 tankPaint = mix(albedo * (1.0 - 0.4 * seams), RUST, rust * 0.8);
     albedo = mix(albedo, tankPaint, tank);
 
-    // Paint fades and gathers dust on everything that moves outdoors.
-    albedo = mix(albedo, albedo * mix(0.82, 1.05, detail), paint);
+    // Paint fades and gathers dust on everything that moves outdoors. The rig's sides
+    // carry road spray rising from the wheels in blotches (the rig only ever moves along
+    // the road, so the world height is its own), and the trailer's panel seams run across
+    // its sides (their v runs along the rig).
+    albedo = mix(albedo, albedo * mix(0.72, 1.08, detail), paint);
+    // The pump jacks' paint has chipped and rusted where the weather gets at it.
+    float jack = isMaterial(m, MAT_JACK_PAINT) + isMaterial(m, MAT_JACK_ACCENT);
+    float chips = smoothstep(0.6, 0.72, fbm(uv * 3.1 + 11.0)) * (0.5 + 0.5 * broad);
+    albedo = mix(albedo, RUST * mix(0.6, 1.1, grain), chips * jack);
+    float rig = isMaterial(m, MAT_CAB_PAINT) + isMaterial(m, MAT_TRAILER_PANEL) + isMaterial(m, MAT_LIVERY);
+    float spray = (1.0 - smoothstep(1.0, 3.6, worldPos.y)) * smoothstep(0.25, 0.75, fbm(uv * vec2(0.7, 3.5)));
+    float panelSeams = gridLines(uv.y, 1.25, 0.012) * isMaterial(m, MAT_TRAILER_PANEL);
+    // The cab's door: its sides are the side outline itself, u along the rig, v up.
+    float door = max(gridLines(uv.x - CAB_DOOR_REAR, 1.0e4, 0.012), gridLines(uv.x - CAB_DOOR_FRONT, 1.0e4, 0.012))
+                 * step(CAB_DOOR_SILL, uv.y) * step(uv.y, CAB_DOOR_TOP);
+    panelSeams = max(panelSeams, door * isMaterial(m, MAT_CAB_PAINT) * step(0.9, abs(worldN.x)));
+    float dust = mix(1.0, mix(0.8, 1.1, fbm(uv * 5.3 + 3.0)), rig);
+    albedo = mix(albedo * dust * (1.0 - 0.45 * panelSeams), DIRT * 0.5, clamp(spray, 0.0, 1.0) * 0.75 * rig);
     albedo = mix(albedo, albedo * 0.7 + DIRT * 0.3, weathering * (1.0 - terrain));
 
     // The river's surface: gentle ripples across the current.
