@@ -231,6 +231,14 @@ vec3 shadeMaterial(float weathering)
     float broad = fbm(coord * 0.021);
     float detail = fbm(coord * 0.57 + 5.0);
     float grain = valueNoise(coord * 7.3) * (1.0 - smoothstep(15.0, 45.0, dist));
+    // One more noise, stretched as each material's own pattern needs it: rain streaks
+    // down concrete, rust runs down tanks, road spray on the rig, chips on the jacks.
+    float along = abs(worldN.x) > abs(worldN.z) ? worldPos.z : worldPos.x;
+    float rig = isMaterial(m, MAT_CAB_PAINT) + isMaterial(m, MAT_TRAILER_PANEL) + isMaterial(m, MAT_LIVERY);
+    float jack = isMaterial(m, MAT_JACK_PAINT) + isMaterial(m, MAT_JACK_ACCENT);
+    vec2 patternCoord = concrete * vec2(along * 0.9, worldPos.y * 0.06) + tank * vec2(along * 1.7, worldPos.y * 0.15)
+                        + rig * uv * vec2(0.7, 3.5) + jack * (uv * 3.1 + 11.0);
+    float pattern = fbm(patternCoord);
 
     vec3 albedo = ALBEDO[m];
 
@@ -250,11 +258,10 @@ vec3 shadeMaterial(float weathering)
 
     // Concrete: formwork lifts every 1.2 m and panels every 2.4 m, darker rain streaks
     // running down from the edges, damp near the valley floor.
-    float along = abs(worldN.x) > abs(worldN.z) ? worldPos.z : worldPos.x;
     float horizontal = step(0.7, abs(worldN.y));
     float lines = mix(max(gridLines(worldPos.y, 1.2, 0.012), 0.6 * gridLines(along, 2.4, 0.01)),
                       max(gridLines(worldPos.x, 2.4, 0.012), gridLines(worldPos.z, 1.2, 0.012)), horizontal);
-    float streaks = smoothstep(0.5, 0.78, fbm(vec2(along * 0.9, worldPos.y * 0.06)));
+    float streaks = smoothstep(0.5, 0.78, pattern);
     float damp = 1.0 - smoothstep(VALLEY_FLOOR, VALLEY_FLOOR + 4.0, worldPos.y);
     vec3 weathered = albedo * mix(0.78, 1.08, broad) * mix(0.9, 1.05, grain)
                      * (1.0 - 0.3 * lines) * (1.0 - 0.35 * streaks) * (1.0 - 0.35 * damp);
@@ -275,7 +282,7 @@ vec3 shadeMaterial(float weathering)
 
     // Tanks: welded courses every 2 m, rust running down from the seams.
     float seams = gridLines(worldPos.y, 2.0, 0.02);
-    float rust = smoothstep(0.55, 0.8, fbm(vec2(along * 1.7, worldPos.y * 0.15))) * (0.4 + 0.6 * broad);
+    float rust = smoothstep(0.55, 0.8, pattern) * (0.4 + 0.6 * broad);
     vec3 tankPaint = mix(albedo * (1.0 - 0.4 * seams), RUST, rust * 0.8);
     albedo = mix(albedo, tankPaint, tank);
 
@@ -285,17 +292,15 @@ vec3 shadeMaterial(float weathering)
     // its sides (their v runs along the rig).
     albedo = mix(albedo, albedo * mix(0.72, 1.08, detail), paint);
     // The pump jacks' paint has chipped and rusted where the weather gets at it.
-    float jack = isMaterial(m, MAT_JACK_PAINT) + isMaterial(m, MAT_JACK_ACCENT);
-    float chips = smoothstep(0.6, 0.72, fbm(uv * 3.1 + 11.0)) * (0.5 + 0.5 * broad);
+    float chips = smoothstep(0.6, 0.72, pattern) * (0.5 + 0.5 * broad);
     albedo = mix(albedo, RUST * mix(0.6, 1.1, grain), chips * jack);
-    float rig = isMaterial(m, MAT_CAB_PAINT) + isMaterial(m, MAT_TRAILER_PANEL) + isMaterial(m, MAT_LIVERY);
-    float spray = (1.0 - smoothstep(1.0, 3.6, worldPos.y)) * smoothstep(0.25, 0.75, fbm(uv * vec2(0.7, 3.5)));
+    float spray = (1.0 - smoothstep(1.0, 3.6, worldPos.y)) * smoothstep(0.25, 0.75, pattern);
     float panelSeams = gridLines(uv.y, 1.25, 0.012) * isMaterial(m, MAT_TRAILER_PANEL);
     // The cab's door: its sides are the side outline itself, u along the rig, v up.
     float door = max(gridLines(uv.x - CAB_DOOR_REAR, 1.0e4, 0.012), gridLines(uv.x - CAB_DOOR_FRONT, 1.0e4, 0.012))
                  * step(CAB_DOOR_SILL, uv.y) * step(uv.y, CAB_DOOR_TOP);
     panelSeams = max(panelSeams, door * isMaterial(m, MAT_CAB_PAINT) * step(0.9, abs(worldN.x)));
-    float dust = mix(1.0, mix(0.8, 1.1, fbm(uv * 5.3 + 3.0)), rig);
+    float dust = mix(1.0, mix(0.8, 1.1, valueNoise(uv * 5.3 + 3.0)), rig);
     albedo = mix(albedo * dust * (1.0 - 0.45 * panelSeams), DIRT * 0.5, clamp(spray, 0.0, 1.0) * 0.75 * rig);
     albedo = mix(albedo, albedo * 0.7 + DIRT * 0.3, weathering * (1.0 - terrain));
 
