@@ -60,7 +60,7 @@ TEST(ModelValley, TanksStandOnTheFlatFloorClearOfEverythingElse)
 
 TEST(ModelValley, RoadAndPipelineRunOnTheFloorPastTheJacksAndTowers)
 {
-    for (float x = -400.0f; x <= 400.0f; x += 25.0f) {
+    for (float x = -kValleyEndX; x <= kValleyEndX; x += 25.0f) {
         EXPECT_EQ(terrainHeight(x, kValleyRoadZ - kValleyRoadHalfWidth), kValleyFloor) << x;
         EXPECT_EQ(terrainHeight(x, kValleyRoadZ + kValleyRoadHalfWidth), kValleyFloor) << x;
         EXPECT_EQ(terrainHeight(x, kPipelineZ), kValleyFloor) << x;

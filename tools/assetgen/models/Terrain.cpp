@@ -108,6 +108,13 @@ float terrainHeight(float x, float z)
     if (hills > 0.0f)
         y += hills * (30.0f + 12.0f * valueNoise(x / 90.0f, z / 90.0f)
                       + 4.0f * valueNoise(x / 25.0f, z / 25.0f) + 1.2f * valueNoise(x / 8.0f, z / 8.0f));
+    // The valley closes at both ends with hillsides, leaving a gorge for the river, so
+    // the views along it under the bridge end in lit slopes rather than the land's edge.
+    const float ends = smoothstep(kValleyEndX, kValleyEndX + 140.0f, std::fabs(x))
+                       * smoothstep(24.0f, 95.0f, std::fabs(z - kRiverCentre)) * (1.0f - hills);
+    if (ends > 0.0f)
+        y += ends * (34.0f + 10.0f * valueNoise(x / 70.0f + 4.0f, z / 70.0f)
+                     + 3.0f * valueNoise(x / 20.0f, z / 20.0f) + 1.2f * valueNoise(x / 8.0f, z / 8.0f));
     return y;
 }
 

@@ -8,7 +8,7 @@ namespace assetgen::models {
 
 namespace {
 
-constexpr float kRunEnd = 470.0f;     // the road and pipeline stop short of the land's edge
+constexpr float kRunEnd = kValleyEndX - 10.0f; // the road and pipeline stop at the hills' foot
 constexpr float kPiece = 30.0f;
 constexpr float kRoadTop = 0.12f;     // above the floor, clear of depth fighting far off
 constexpr float kPipeRadius = 0.45f;
