@@ -208,6 +208,84 @@ float deckShadow(vec3 p, vec3 sunWorld)
     return 1.0 - inside * step(p.y, DECK_UNDERSIDE - 0.5);
 }
 
+// The noises a pixel's patterns draw on: broad patches, metre-scale detail, a fine grain
+// that only near surfaces get (far away it would only shimmer), and one more noise
+// stretched as each material's own pattern needs it (rain streaks down concrete, rust
+// runs down tanks, road spray on the rig, chips on the jacks).
+struct SurfaceNoise {
+    float broad;
+    float detail;
+    float grain;
+    float pattern;
+};
+
+// Ground: dry grass with greener hollows, dirt patches, rock on slopes, sand and mud
+// along the river, trodden dirt with oil stains over the field.
+vec3 groundAlbedo(vec3 p, vec3 worldN, SurfaceNoise s)
+{
+    float slope = 1.0 - clamp(worldN.y, 0.0, 1.0);
+    vec3 ground = mix(DRY_GRASS, GREEN_GRASS, smoothstep(0.42, 0.68, s.broad));
+    ground = mix(ground, DIRT, smoothstep(0.52, 0.72, s.detail + 0.25 * (s.broad - 0.5)));
+    float floorLevel = step(p.y, VALLEY_FLOOR + 0.5);
+    float riverside = floorLevel * (1.0 - smoothstep(28.0, 36.0, abs(p.z - RIVER_Z)));
+    float oilField = floorLevel - riverside;
+    float stains = smoothstep(0.62, 0.8, s.detail) * smoothstep(0.3, 0.6, s.broad);
+    ground = mix(ground, mix(DIRT, DIRT * 0.35, stains), 0.45 * oilField);
+    ground = mix(ground, SAND, riverside * 0.8);
+    ground = mix(ground, ROCK * mix(0.8, 1.1, s.detail), smoothstep(0.22, 0.42, slope + 0.15 * (s.detail - 0.5)));
+    return ground * mix(0.7, 1.2, s.detail) * mix(0.85, 1.12, s.grain);
+}
+
+// Concrete: formwork lifts every 1.2 m and panels every 2.4 m (a grid on the deck's
+// underside), darker rain streaks, damp near the valley floor.
+vec3 concreteAlbedo(vec3 base, vec3 p, vec3 worldN, float along, SurfaceNoise s)
+{
+    float horizontal = step(0.7, abs(worldN.y));
+    float lines = mix(max(gridLines(p.y, 1.2, 0.012), 0.6 * gridLines(along, 2.4, 0.01)),
+                      max(gridLines(p.x, 2.4, 0.012), gridLines(p.z, 1.2, 0.012)), horizontal);
+    float streaks = smoothstep(0.5, 0.78, s.pattern);
+    float damp = 1.0 - smoothstep(VALLEY_FLOOR, VALLEY_FLOOR + 4.0, p.y);
+    return base * mix(0.78, 1.08, s.broad) * mix(0.9, 1.05, s.grain) * (1.0 - 0.3 * lines)
+           * (1.0 - 0.35 * streaks) * (1.0 - 0.35 * damp);
+}
+
+// Roads: asphalt with lighter worn aggregate, a dashed centre line and edge lines on the
+// top face. The deck and approaches run along z, the valley road along x.
+vec3 roadAlbedo(vec3 base, vec3 p, vec3 worldN, SurfaceNoise s)
+{
+    float valleyRoad = step(p.y, VALLEY_FLOOR + 1.0);
+    float across = mix(p.x, p.z - VALLEY_ROAD_Z, valleyRoad);
+    float down = mix(p.z, p.x, valleyRoad);
+    float halfWidth = mix(4.0, 3.0, valleyRoad);
+    float dash = gridLines(across, 1.0e4, 0.1) * step(fract(down / 9.0), 0.5);
+    float edge = gridLines(abs(across) - (halfWidth - 0.3), 1.0e4, 0.08);
+    float marking = max(dash, edge) * step(0.9, worldN.y) * (0.75 + 0.25 * s.detail);
+    return mix(base * mix(0.65, 1.6, s.detail) * mix(0.8, 1.2, s.grain), ROAD_PAINT, marking);
+}
+
+// Tanks: welded courses every 2 m, rust running down from the seams.
+vec3 tankAlbedo(vec3 base, vec3 p, SurfaceNoise s)
+{
+    float seams = gridLines(p.y, 2.0, 0.02);
+    float rust = smoothstep(0.55, 0.8, s.pattern) * (0.4 + 0.6 * s.broad);
+    return mix(base * (1.0 - 0.4 * seams), RUST, rust * 0.8);
+}
+
+// The rig: dust over its paint, road spray rising from the wheels in blotches (it only
+// ever moves along the road, so the world height is its own), the trailer's panel seams
+// across its sides (their v runs along the rig) and the cab's door (the cab's sides are
+// its side outline, u along the rig, v up).
+vec3 rigAlbedo(vec3 base, int m, vec3 p, vec3 worldN, SurfaceNoise s)
+{
+    float seams = gridLines(uv.y, 1.25, 0.012) * isMaterial(m, MAT_TRAILER_PANEL);
+    float door = max(gridLines(uv.x - CAB_DOOR_REAR, 1.0e4, 0.012), gridLines(uv.x - CAB_DOOR_FRONT, 1.0e4, 0.012))
+                 * step(CAB_DOOR_SILL, uv.y) * step(uv.y, CAB_DOOR_TOP) * step(0.9, abs(worldN.x));
+    seams = max(seams, door * isMaterial(m, MAT_CAB_PAINT));
+    float dust = mix(0.8, 1.1, valueNoise(uv * 5.3 + 3.0));
+    float spray = (1.0 - smoothstep(1.0, 3.6, p.y)) * smoothstep(0.25, 0.75, s.pattern);
+    return mix(base * dust * (1.0 - 0.45 * seams), DIRT * 0.5, spray * 0.75);
+}
+
 // The lit colour of this pixel's surface; `weathering` adds dust and fading (0 to 1).
 vec3 shadeMaterial(float weathering)
 {
@@ -222,90 +300,31 @@ vec3 shadeMaterial(float weathering)
     float asphalt = isMaterial(m, MAT_ASPHALT);
     float water = isMaterial(m, MAT_WATER);
     float tank = isMaterial(m, MAT_TANK);
-    float paint = isMaterial(m, MAT_CAB_PAINT) + isMaterial(m, MAT_TRAILER_PANEL) + isMaterial(m, MAT_JACK_PAINT)
-                  + isMaterial(m, MAT_JACK_ACCENT) + isMaterial(m, MAT_LIVERY);
-
-    // Noise over the surface: broad patches, metre-scale detail, and a fine grain that
-    // only near surfaces get (far away it would only shimmer).
-    vec2 coord = mix(worldPos.xz, uv, moving);
-    float broad = fbm(coord * 0.021);
-    float detail = fbm(coord * 0.57 + 5.0);
-    float grain = valueNoise(coord * 7.3) * (1.0 - smoothstep(15.0, 45.0, dist));
-    // One more noise, stretched as each material's own pattern needs it: rain streaks
-    // down concrete, rust runs down tanks, road spray on the rig, chips on the jacks.
-    float along = abs(worldN.x) > abs(worldN.z) ? worldPos.z : worldPos.x;
     float rig = isMaterial(m, MAT_CAB_PAINT) + isMaterial(m, MAT_TRAILER_PANEL) + isMaterial(m, MAT_LIVERY);
     float jack = isMaterial(m, MAT_JACK_PAINT) + isMaterial(m, MAT_JACK_ACCENT);
+
+    vec2 coord = mix(worldPos.xz, uv, moving);
+    float along = abs(worldN.x) > abs(worldN.z) ? worldPos.z : worldPos.x;
     vec2 patternCoord = concrete * vec2(along * 0.9, worldPos.y * 0.06) + tank * vec2(along * 1.7, worldPos.y * 0.15)
                         + rig * uv * vec2(0.7, 3.5) + jack * (uv * 3.1 + 11.0);
-    float pattern = fbm(patternCoord);
+    SurfaceNoise s = SurfaceNoise(fbm(coord * 0.021), fbm(coord * 0.57 + 5.0),
+                                  valueNoise(coord * 7.3) * (1.0 - smoothstep(15.0, 45.0, dist)), fbm(patternCoord));
 
     vec3 albedo = ALBEDO[m];
-
-    // Ground: dry grass with greener hollows, dirt patches, rock on slopes, sand and mud
-    // along the river, trodden dirt over the oil field.
-    float slope = 1.0 - clamp(worldN.y, 0.0, 1.0);
-    vec3 ground = mix(DRY_GRASS, GREEN_GRASS, smoothstep(0.42, 0.68, broad));
-    ground = mix(ground, DIRT, smoothstep(0.52, 0.72, detail + 0.25 * (broad - 0.5)));
-    float field = step(worldPos.y, VALLEY_FLOOR + 0.5) * (1.0 - smoothstep(28.0, 36.0, abs(worldPos.z - RIVER_Z)));
-    float oilField = step(worldPos.y, VALLEY_FLOOR + 0.5) - field;
-    float stains = smoothstep(0.62, 0.8, detail) * smoothstep(0.3, 0.6, broad);
-    ground = mix(ground, mix(DIRT, DIRT * 0.35, stains), 0.45 * clamp(oilField, 0.0, 1.0));
-    ground = mix(ground, SAND, clamp(field, 0.0, 1.0) * 0.8);
-    ground = mix(ground, ROCK * mix(0.8, 1.1, detail), smoothstep(0.22, 0.42, slope + 0.15 * (detail - 0.5)));
-    ground *= mix(0.7, 1.2, detail) * mix(0.85, 1.12, grain);
-    albedo = mix(albedo, ground, terrain);
-
-    // Concrete: formwork lifts every 1.2 m and panels every 2.4 m, darker rain streaks
-    // running down from the edges, damp near the valley floor.
-    float horizontal = step(0.7, abs(worldN.y));
-    float lines = mix(max(gridLines(worldPos.y, 1.2, 0.012), 0.6 * gridLines(along, 2.4, 0.01)),
-                      max(gridLines(worldPos.x, 2.4, 0.012), gridLines(worldPos.z, 1.2, 0.012)), horizontal);
-    float streaks = smoothstep(0.5, 0.78, pattern);
-    float damp = 1.0 - smoothstep(VALLEY_FLOOR, VALLEY_FLOOR + 4.0, worldPos.y);
-    vec3 weathered = albedo * mix(0.78, 1.08, broad) * mix(0.9, 1.05, grain)
-                     * (1.0 - 0.3 * lines) * (1.0 - 0.35 * streaks) * (1.0 - 0.35 * damp);
-    albedo = mix(albedo, weathered, concrete);
-
-    // Roads: asphalt with lighter worn aggregate, dashed centre line and edge lines on
-    // the top face. The deck and approaches run along z, the valley road along x.
-    float valleyRoad = step(worldPos.y, VALLEY_FLOOR + 1.0);
-    float across = mix(worldPos.x, worldPos.z - VALLEY_ROAD_Z, valleyRoad);
-    float down = mix(worldPos.z, worldPos.x, valleyRoad);
-    float halfWidth = mix(4.0, 3.0, valleyRoad);
-    float dash = gridLines(across, 1.0e4, 0.1) * step(fract(down / 9.0), 0.5);
-    float edge = gridLines(abs(across) - (halfWidth - 0.3), 1.0e4, 0.08);
-    float marking = max(dash, edge) * step(0.9, worldN.y) * (0.75 + 0.25 * detail);
-    vec3 road = albedo * mix(0.65, 1.6, detail) * mix(0.8, 1.2, grain);
-    road = mix(road, ROAD_PAINT, marking);
-    albedo = mix(albedo, road, asphalt);
-
-    // Tanks: welded courses every 2 m, rust running down from the seams.
-    float seams = gridLines(worldPos.y, 2.0, 0.02);
-    float rust = smoothstep(0.55, 0.8, pattern) * (0.4 + 0.6 * broad);
-    vec3 tankPaint = mix(albedo * (1.0 - 0.4 * seams), RUST, rust * 0.8);
-    albedo = mix(albedo, tankPaint, tank);
-
-    // Paint fades and gathers dust on everything that moves outdoors. The rig's sides
-    // carry road spray rising from the wheels in blotches (the rig only ever moves along
-    // the road, so the world height is its own), and the trailer's panel seams run across
-    // its sides (their v runs along the rig).
-    albedo = mix(albedo, albedo * mix(0.72, 1.08, detail), paint);
-    // The pump jacks' paint has chipped and rusted where the weather gets at it.
-    float chips = smoothstep(0.6, 0.72, pattern) * (0.5 + 0.5 * broad);
-    albedo = mix(albedo, RUST * mix(0.6, 1.1, grain), chips * jack);
-    float spray = (1.0 - smoothstep(1.0, 3.6, worldPos.y)) * smoothstep(0.25, 0.75, pattern);
-    float panelSeams = gridLines(uv.y, 1.25, 0.012) * isMaterial(m, MAT_TRAILER_PANEL);
-    // The cab's door: its sides are the side outline itself, u along the rig, v up.
-    float door = max(gridLines(uv.x - CAB_DOOR_REAR, 1.0e4, 0.012), gridLines(uv.x - CAB_DOOR_FRONT, 1.0e4, 0.012))
-                 * step(CAB_DOOR_SILL, uv.y) * step(uv.y, CAB_DOOR_TOP);
-    panelSeams = max(panelSeams, door * isMaterial(m, MAT_CAB_PAINT) * step(0.9, abs(worldN.x)));
-    float dust = mix(1.0, mix(0.8, 1.1, valueNoise(uv * 5.3 + 3.0)), rig);
-    albedo = mix(albedo * dust * (1.0 - 0.45 * panelSeams), DIRT * 0.5, clamp(spray, 0.0, 1.0) * 0.75 * rig);
+    albedo = mix(albedo, groundAlbedo(worldPos, worldN, s), terrain);
+    albedo = mix(albedo, concreteAlbedo(albedo, worldPos, worldN, along, s), concrete);
+    albedo = mix(albedo, roadAlbedo(albedo, worldPos, worldN, s), asphalt);
+    albedo = mix(albedo, tankAlbedo(albedo, worldPos, s), tank);
+    // Paint fades on everything that moves outdoors; the jacks' paint has chipped and
+    // rusted where the weather gets at it.
+    albedo = mix(albedo, albedo * mix(0.72, 1.08, s.detail), rig + jack);
+    float chips = smoothstep(0.6, 0.72, s.pattern) * (0.5 + 0.5 * s.broad);
+    albedo = mix(albedo, RUST * mix(0.6, 1.1, s.grain), chips * jack);
+    albedo = mix(albedo, rigAlbedo(albedo, m, worldPos, worldN, s), rig);
     albedo = mix(albedo, albedo * 0.7 + DIRT * 0.3, weathering * (1.0 - terrain));
 
     // The river's surface: gentle ripples across the current.
-    vec3 ripple = normalize(vec3((detail - 0.5) * 0.4, 3.0, (grain - 0.5) * 0.3 + (broad - 0.5) * 0.4));
+    vec3 ripple = normalize(vec3((s.detail - 0.5) * 0.4, 3.0, (s.grain - 0.5) * 0.3 + (s.broad - 0.5) * 0.4));
     vec3 n = normalize(mix(facingNormal(), mat3(V) * ripple, water));
 
     // Light: the low sun, the sky above and the ground's bounce below, the environment's
@@ -319,8 +338,7 @@ vec3 shadeMaterial(float weathering)
     float fresnel = finish.x + (1.0 - finish.x) * finish.y * pow(1.0 - facing, 5.0);
     float shadow = mix(deckShadow(worldPos, sunWorld), 1.0, moving);
     float diffuse = max(dot(n, sun), 0.0) * shadow;
-    float up = normalize(worldN).y;
-    vec3 ambient = mix(GROUND_BOUNCE, SKY_FILL, 0.5 + 0.5 * up);
+    vec3 ambient = mix(GROUND_BOUNCE, SKY_FILL, 0.5 + 0.5 * worldN.y);
     float specular = pow(max(dot(r, sun), 0.0), finish.w) * (finish.w + 2.0) / 8.0;
     vec3 reflectedWorld = transpose(mat3(V)) * r;
     vec3 environment = pow(textureLod(myTextureSampler, equirect(reflectedWorld), finish.z).rgb, vec3(GAMMA));
