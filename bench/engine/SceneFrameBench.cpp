@@ -5,8 +5,9 @@
 //
 // Usage: sceneframe_bench [width height [frames [row]]]. Without a size it runs 960x540
 // and 1920x1080, each in a process of its own (the window size is fixed per process).
-// The show's data must have been built (data/ under the source folder); the row picks
-// the frame (camera, glow width and the rest follow the show's tracks there).
+// The show's data must have been built (data/ under the source folder, or under the folder
+// VANTOR_ROOT names, so that another build's data can be measured by the same program);
+// the row picks the frame (camera, glow width and the rest follow the show's tracks there).
 #include <GL/glew.h>
 
 #include <unistd.h>
@@ -146,8 +147,10 @@ void checkTimerQuery(float row)
 
 int runOne(int width, int height, int frames, float row)
 {
-    if (chdir(VANTOR_SOURCE_DIR) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", VANTOR_SOURCE_DIR);
+    const char* overridden = std::getenv("VANTOR_ROOT");
+    const char* root = overridden && *overridden ? overridden : VANTOR_SOURCE_DIR;
+    if (chdir(root) != 0) {
+        std::fprintf(stderr, "cannot enter %s\n", root);
         return 1;
     }
     const auto scratch = std::filesystem::temp_directory_path() / ("vantor-frame-bench-" + std::to_string(getpid()));
