@@ -82,17 +82,13 @@ double msPerFrame(int frames, Frame frame)
 // given to compare it with the same number of plain passes).
 int runOne(int width, int height, int frames, int floorPasses)
 {
-    if (chdir(VANTOR_SOURCE_DIR) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", VANTOR_SOURCE_DIR);
+    if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "postscene_bench"))
         return 1;
-    }
     Tarvo::DemoOptions options;
     options.windowed = true;
     options.visible = false;
     options.musicPath.clear();
-    const auto scratch = std::filesystem::temp_directory_path()
-        / ("vantor-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch);
+    const auto scratch = benchsupport::scratchFolder("vantor-bench");
     const auto scenePath = (scratch / "scene.fs").string();
     const auto copyPath = (scratch / "copy.fs").string();
     std::ofstream(scenePath) << sceneShader;

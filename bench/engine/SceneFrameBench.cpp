@@ -146,12 +146,9 @@ void checkTimerQuery(float row)
 
 int runOne(int width, int height, int frames, float row)
 {
-    if (chdir(VANTOR_SOURCE_DIR) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", VANTOR_SOURCE_DIR);
+    if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "sceneframe_bench"))
         return 1;
-    }
-    const auto scratch = std::filesystem::temp_directory_path() / ("vantor-frame-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch);
+    const auto scratch = benchsupport::scratchFolder("vantor-frame-bench");
 
     Tarvo::DemoOptions options;
     options.windowed = true;
