@@ -43,6 +43,18 @@ public:
     std::vector<double> seeks;
 };
 
+// Plays from a row before the show's end to past it: the transport stops at the end,
+// paused, and the music with it.
+void playThroughTheEnd(FakeMusic& music, Transport& transport, double end)
+{
+    transport.seek(end - 1.0);
+    music.advance(2.5);
+    EXPECT_EQ(transport.update(), end);
+    EXPECT_TRUE(transport.paused());
+    EXPECT_FALSE(music.playing);
+    EXPECT_EQ(music.position, end);
+}
+
 TEST(Transport, SeeksClampToTheShowAndBarsCountFromTheBarTheRowIsIn)
 {
     FakeMusic music;
@@ -93,12 +105,7 @@ TEST(Transport, TheShowsEndPausesTheMusicThereAndAShorterShowPullsTheLoopIn)
 {
     FakeMusic music;
     Transport transport(music, 100.0);
-    transport.seek(99.0);
-    music.advance(2.5);
-    EXPECT_EQ(transport.update(), 100.0);
-    EXPECT_TRUE(transport.paused());
-    EXPECT_FALSE(music.playing);
-    EXPECT_EQ(music.position, 100.0);
+    playThroughTheEnd(music, transport, 100.0);
     // A move while playing restarts music that ran to its end.
     transport.play();
     music.playing = false;
@@ -163,10 +170,7 @@ TEST(Transport, PlayAtTheShowsEndStartsFromTheLoopOrTheTop)
 {
     FakeMusic music;
     Transport transport(music, 1000.0);
-    transport.seek(999.0);
-    music.advance(5.0);
-    EXPECT_EQ(transport.update(), 1000.0);
-    ASSERT_TRUE(transport.paused());
+    playThroughTheEnd(music, transport, 1000.0);
     transport.play();
     EXPECT_FALSE(transport.paused());
     EXPECT_EQ(music.position, 0.0);

@@ -17,16 +17,20 @@ constexpr std::chrono::milliseconds pollPeriod(20);
 
 } // namespace
 
+ExecArguments::ExecArguments(const std::string& program, const std::vector<std::string>& args)
+    : strings{program}
+{
+    strings.insert(strings.end(), args.begin(), args.end());
+    for (std::string& arg : strings)
+        pointers.push_back(arg.data());
+    pointers.push_back(nullptr);
+}
+
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
                            const std::filesystem::path& folder, const std::filesystem::path& outFile,
                            const std::filesystem::path& errFile)
 {
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
+    ExecArguments argv(program, args);
     const std::string out = outFile.string();
     const std::string err = errFile.string();
     const std::string where = folder.string();
@@ -45,7 +49,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     dup2(errFd, STDERR_FILENO);
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
-    execv(program.c_str(), pointers.data());
+    execv(program.c_str(), argv.get());
     _exit(127);
 }
 
