@@ -78,10 +78,14 @@ double msPerFrame(int frames, Frame frame)
     return elapsed.count() / frames;
 }
 
-// floorPasses: how many copy passes the floor draws (another scene's pass count can be
-// given to compare it with the same number of plain passes).
-int runOne(int width, int height, int frames, int floorPasses)
+// The size's extra value is how many copy passes the floor draws (another scene's pass
+// count can be given to compare it with the same number of plain passes).
+int runOne(const benchsupport::SizeArguments& size)
 {
+    const int width = size.width, height = size.height, frames = size.frames;
+    const int floorPasses = static_cast<int>(size.extra);
+    if (floorPasses < 1)
+        return 2;
     if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "postscene_bench"))
         return 1;
     Tarvo::DemoOptions options;
@@ -167,9 +171,5 @@ int runOne(int width, int height, int frames, int floorPasses)
 
 int main(int argc, char** argv)
 {
-    return benchsupport::runSizes(argc, argv, defaultFrames, pipelinePasses, "floor-passes",
-        [](const benchsupport::SizeArguments& a) {
-            const int passes = static_cast<int>(a.extra);
-            return passes < 1 ? 2 : runOne(a.width, a.height, a.frames, passes);
-        });
+    return benchsupport::runSizes(argc, argv, defaultFrames, pipelinePasses, "floor-passes", runOne);
 }

@@ -144,8 +144,10 @@ void checkTimerQuery(float row)
         static_cast<double>(elapsed) / 1e6, wall);
 }
 
-int runOne(int width, int height, int frames, float row)
+int runOne(const benchsupport::SizeArguments& size)
 {
+    const int width = size.width, height = size.height, frames = size.frames;
+    const auto row = static_cast<float>(size.extra);
     if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "sceneframe_bench"))
         return 1;
     const auto scratch = benchsupport::scratchFolder("vantor-frame-bench");
@@ -265,8 +267,5 @@ int runOne(int width, int height, int frames, float row)
 
 int main(int argc, char** argv)
 {
-    return benchsupport::runSizes(argc, argv, defaultFrames, defaultRow, "row",
-        [](const benchsupport::SizeArguments& a) {
-            return runOne(a.width, a.height, a.frames, static_cast<float>(a.extra));
-        });
+    return benchsupport::runSizes(argc, argv, defaultFrames, defaultRow, "row", runOne);
 }
