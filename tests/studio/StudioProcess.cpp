@@ -1,5 +1,5 @@
 #include "StudioProcess.h"
-#include "support/ChildProcess.h"
+#include "support/ExecArguments.h"
 
 #include <fcntl.h>
 #include <poll.h>

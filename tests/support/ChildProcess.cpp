@@ -1,5 +1,6 @@
 // fork and exec, so that the test holds the program's process id for its signals.
 #include "ChildProcess.h"
+#include "ExecArguments.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -16,15 +17,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::chrono::milliseconds pollPeriod(20);
 
 } // namespace
-
-ExecArguments::ExecArguments(const std::string& program, const std::vector<std::string>& args)
-    : strings{program}
-{
-    strings.insert(strings.end(), args.begin(), args.end());
-    for (std::string& arg : strings)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
-}
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
                            const std::filesystem::path& folder, const std::filesystem::path& outFile,

@@ -20,21 +20,6 @@ struct ChildExit {
     bool timedOut = false; // still running at the deadline (it is then killed)
 };
 
-// The argument vector execv takes (the program, its arguments, a null), with the strings
-// it points into: made before fork, so the child only reads it.
-class ExecArguments {
-public:
-    ExecArguments(const std::string& program, const std::vector<std::string>& args);
-    ExecArguments(const ExecArguments&) = delete;
-    ExecArguments& operator=(const ExecArguments&) = delete;
-
-    char* const* get() { return pointers.data(); }
-
-private:
-    std::vector<std::string> strings;
-    std::vector<char*> pointers;
-};
-
 class ChildProcess {
 public:
     // Runs program with args, in folder, standard output and error to the files named.
