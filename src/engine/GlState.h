@@ -22,7 +22,8 @@ inline void setFixedGlState()
 // every entry point and then reports that there is no X display for its GLX extensions,
 // which a context made without one does not use: that counts as loaded. The errors loading
 // leaves behind (GLEW's experimental loader can leave a harmless GL_INVALID_ENUM) are
-// cleared, so the first error a caller checks for is its own.
+// cleared, so the first error a caller checks for is its own; after a failure nothing is
+// asked of a GL that may not be there.
 inline bool loadGlEntryPoints()
 {
     glewExperimental = GL_TRUE;
@@ -32,7 +33,7 @@ inline bool loadGlEntryPoints()
 #else
     const bool ok = loaded == GLEW_OK;
 #endif
-    while (glGetError() != GL_NO_ERROR) {
+    while (ok && glGetError() != GL_NO_ERROR) {
     }
     return ok;
 }
