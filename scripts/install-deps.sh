@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core # text in tools and overlays (FontAtlas, synctool plot) and the contact sheet's labels
   clang libclang-rt-dev # the sanitizer build and the fuzz targets
   ffmpeg parallel # scripts/render-video.sh encodes and joins chunks, rendered side by side
+  imagemagick # scripts/contact-sheet.sh tiles its rows with montage
 )
 
 missing=()

@@ -5,8 +5,9 @@
 //
 // Usage: sceneframe_bench [width height [frames [row]]]. Without a size it runs 960x540
 // and 1920x1080, each in a process of its own (the window size is fixed per process).
-// The show's data must have been built (data/ under the source folder); the row picks
-// the frame (camera, glow width and the rest follow the show's tracks there).
+// The show's data must have been built (data/ under the source folder, or under the folder
+// VANTOR_ROOT names, so that another build's data can be measured by the same program);
+// the row picks the frame (camera, glow width and the rest follow the show's tracks there).
 #include <GL/glew.h>
 
 #include <unistd.h>
@@ -148,7 +149,9 @@ int runOne(const benchsupport::SizeArguments& size)
 {
     const int width = size.width, height = size.height, frames = size.frames;
     const auto row = static_cast<float>(size.extra);
-    if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "sceneframe_bench"))
+    const char* overridden = std::getenv("VANTOR_ROOT");
+    const char* root = overridden && *overridden ? overridden : VANTOR_SOURCE_DIR;
+    if (!benchsupport::enterFolder(root, "sceneframe_bench"))
         return 1;
     const auto scratch = benchsupport::scratchFolder("vantor-frame-bench");
 

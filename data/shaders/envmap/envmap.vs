@@ -7,6 +7,8 @@
 //      invProjection   inverse of the scene projection, set by the scene each frame, so
 //                      view space follows from MVP even for animated parts
 // out: viewPos, viewNormal (view space), uv, clipNow, clipPrev, worldNormal
+//      material        the surface's material number, carried in vertexUV.x in steps of
+//                      MATERIAL_STRIDE (uv keeps the surface's own coordinate)
 
 in vec3 vertexPos;
 in vec2 vertexUV;
@@ -23,6 +25,9 @@ out vec3 worldNormal;
 out vec2 uv;
 out vec4 clipNow;
 out vec4 clipPrev;
+flat out float material;
+
+const float MATERIAL_STRIDE = 1024.0;
 
 void main()
 {
@@ -34,6 +39,7 @@ void main()
     viewNormal = mat3(modelView) * vertexnormal;
     // V is rigid: its transpose takes view-space directions back to the world.
     worldNormal = transpose(mat3(V)) * viewNormal;
-    uv = vertexUV;
+    material = floor(vertexUV.x / MATERIAL_STRIDE + 0.5);
+    uv = vec2(vertexUV.x - material * MATERIAL_STRIDE, vertexUV.y);
     gl_Position = clipNow;
 }

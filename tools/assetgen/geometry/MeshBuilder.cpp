@@ -82,7 +82,8 @@ std::int32_t MeshBuilder::intern(Pool& pool, Values& values, const Vector& v)
 void MeshBuilder::emit(const MeshVertex& v)
 {
     result.corners.push_back(intern(positionPool, result.positions, v.position));
-    result.corners.push_back(intern(uvPool, result.texCoords, v.uv));
+    const glm::vec2 uv(v.uv.x + static_cast<float>(material) * kMaterialStride, v.uv.y);
+    result.corners.push_back(intern(uvPool, result.texCoords, uv));
     result.corners.push_back(intern(normalPool, result.normals, v.normal));
 }
 
@@ -319,16 +320,27 @@ void MeshBuilder::addCylinder(const glm::vec3& a, const glm::vec3& b, float radi
 
 void MeshBuilder::addHeightField(const HeightGrid& grid, const std::function<float(float, float)>& height)
 {
-    auto vertex = [&](int i, int j) {
-        const float x = grid.corner.x + grid.cell.x * static_cast<float>(i);
-        const float z = grid.corner.y + grid.cell.y * static_cast<float>(j);
+    std::vector<float> xs, zs;
+    for (int i = 0; i <= grid.cellsX; ++i)
+        xs.push_back(grid.corner.x + grid.cell.x * static_cast<float>(i));
+    for (int j = 0; j <= grid.cellsZ; ++j)
+        zs.push_back(grid.corner.y + grid.cell.y * static_cast<float>(j));
+    addHeightField(xs, zs, grid, height);
+}
+
+void MeshBuilder::addHeightField(const std::vector<float>& xs, const std::vector<float>& zs,
+                                 const HeightGrid& grid, const std::function<float(float, float)>& height)
+{
+    auto vertex = [&](std::size_t i, std::size_t j) {
+        const float x = xs[i];
+        const float z = zs[j];
         const float e = grid.slopeStep;
         const glm::vec3 normal = glm::normalize(glm::vec3(height(x - e, z) - height(x + e, z), 2.0f * e,
                                                           height(x, z - e) - height(x, z + e)));
         return MeshVertex{{x, height(x, z), z}, (glm::vec2(x, z) - grid.uvOrigin) / grid.uvMetres, normal};
     };
-    for (int i = 0; i < grid.cellsX; ++i) {
-        for (int j = 0; j < grid.cellsZ; ++j) {
+    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+        for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
             const MeshVertex a = vertex(i, j);
             const MeshVertex c = vertex(i + 1, j + 1);
             addTriangle(a, vertex(i + 1, j), c);
@@ -344,8 +356,11 @@ void MeshBuilder::append(const Tarvo::ObjMesh& other)
                           other.texCoords[static_cast<std::size_t>(other.corners[i + 1] - 1)],
                           other.normals[static_cast<std::size_t>(other.corners[i + 2] - 1)]};
     };
+    const Material own = material;
+    material = Material::Plain; // the appended coordinates already hold their materials
     for (std::size_t i = 0; i + 8 < other.corners.size(); i += 9)
         addTriangle(corner(i), corner(i + 3), corner(i + 6));
+    material = own;
 }
 
 glm::mat4 frameAlong(const glm::vec3& a, const glm::vec3& b, const glm::vec3& upHint)

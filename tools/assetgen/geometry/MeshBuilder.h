@@ -14,6 +14,7 @@
 
 #include <glm/glm.hpp>
 
+#include "geometry/Materials.h"
 #include "mesh/ObjReader.h"
 
 namespace assetgen {
@@ -70,6 +71,10 @@ public:
 
     // Texture coordinates of planar faces are their metres divided by this.
     void setUvScale(float metresPerUnit) { uvScale = metresPerUnit; }
+    // Everything added afterwards carries this material in its texture coordinates
+    // (Materials.h); appended meshes keep the materials they were built with.
+    void setMaterial(Material m) { material = m; }
+    Material currentMaterial() const { return material; }
 
     // A triangle whose front is the side its normals point to: the winding is turned to
     // match them, so callers need not track orientation. Zero-area triangles are dropped.
@@ -112,6 +117,11 @@ public:
 
     // Ground from `height` over the grid, facing up (+y).
     void addHeightField(const HeightGrid& grid, const std::function<float(float, float)>& height);
+    // The same over grid lines at the given x and z values (each increasing), so cells
+    // can be finer where the ground is seen from near; uvOrigin, uvMetres and slopeStep
+    // come from `grid`, its corner, cell size and counts are not used.
+    void addHeightField(const std::vector<float>& xs, const std::vector<float>& zs, const HeightGrid& grid,
+                        const std::function<float(float, float)>& height);
 
     const Tarvo::ObjMesh& mesh() const { return result; }
     std::size_t triangleCount() const { return result.triangleCount(); }
@@ -130,6 +140,7 @@ private:
 
     std::vector<glm::mat4> stack;
     float uvScale = 1.0f;
+    Material material = Material::Plain;
     Tarvo::ObjMesh result;
     Pool positionPool;
     Pool uvPool;

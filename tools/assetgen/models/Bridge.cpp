@@ -10,6 +10,7 @@
 #include "geometry/MeshBuilder.h"
 #include "geometry/Outline.h"
 #include "models/Terrain.h"
+#include "models/Valley.h"
 
 namespace assetgen::models {
 
@@ -17,6 +18,7 @@ namespace {
 
 constexpr float kGirderBottom = -2.2f;
 constexpr float kWalkwayTop = 0.25f;
+constexpr float kSlabBottom = -0.1f; // the road slab and walkways sit on the girder
 constexpr float kTowerFoot = -34.0f;
 constexpr int kCablesPerFan = 9;
 
@@ -24,17 +26,24 @@ void addDeck(MeshBuilder& b)
 {
     const float w = kDeckHalfWidth;
     const float r = kRoadHalfWidth;
-    const Outline section{{-3.5f, kGirderBottom}, {3.5f, kGirderBottom}, {w, -0.4f},
-                          {w, kWalkwayTop},       {r, kWalkwayTop},       {r, 0.0f},
-                          {-r, 0.0f},             {-r, kWalkwayTop},      {-w, kWalkwayTop},
-                          {-w, -0.4f}};
+    // The concrete box girder, then the road slab and the raised walkways on top of it.
+    const Outline girder{{-3.5f, kGirderBottom}, {3.5f, kGirderBottom}, {w, -0.4f},
+                         {w, kSlabBottom},        {-w, kSlabBottom},       {-w, -0.4f}};
     // In pieces, so no triangle runs the whole length of the bridge.
-    for (float z = -kDeckHalfLength; z < kDeckHalfLength; z += 50.0f)
-        b.addPrism(section, z, z + 50.0f);
+    for (float z = -kDeckHalfLength; z < kDeckHalfLength; z += 50.0f) {
+        b.setMaterial(Material::Concrete);
+        b.addPrism(girder, z, z + 50.0f);
+        b.setMaterial(Material::Asphalt);
+        b.addBox({-r, kSlabBottom, z}, {r, 0.0f, z + 50.0f});
+        b.setMaterial(Material::Kerb);
+        b.addBox({r, kSlabBottom, z}, {w, kWalkwayTop, z + 50.0f});
+        b.addBox({-w, kSlabBottom, z}, {-r, kWalkwayTop, z + 50.0f});
+    }
 }
 
 void addRailings(MeshBuilder& b)
 {
+    b.setMaterial(Material::Railing);
     const float length = 2.0f * kDeckHalfLength;
     for (float s : {-1.0f, 1.0f}) {
         const float outer = s * (kDeckHalfWidth - 0.15f);
@@ -53,14 +62,19 @@ void addRailings(MeshBuilder& b)
             // The crash barrier faces the road.
             b.addBox({inner - s * 0.08f - 0.04f, 0.55f, z}, {inner - s * 0.08f + 0.04f, 0.9f, z + 50.0f});
         }
-        // Street lamps on alternate sides, arms over the road.
+        // Street lamps on alternate sides, arms over the road, a glowing lens under
+        // each head.
         for (int i = 0; i < 10; ++i) {
             const float z = -135.0f + 30.0f * static_cast<float>(i) + (s > 0 ? 0.0f : 15.0f);
             const float x = s * (kDeckHalfWidth - 0.5f);
+            const float head = s * (kRoadHalfWidth - 1.4f);
+            b.setMaterial(Material::LampPost);
             b.addCylinder({x, kWalkwayTop, z}, {x, 9.0f, z}, 0.09f, 8);
             b.addBeam({x, 8.85f, z}, {s * (kRoadHalfWidth - 1.0f), 9.1f, z}, 0.1f, 0.1f);
-            b.addBox({s * (kRoadHalfWidth - 1.4f) - 0.3f, 8.9f, z - 0.18f},
-                     {s * (kRoadHalfWidth - 1.4f) + 0.3f, 9.12f, z + 0.18f});
+            b.addBox({head - 0.3f, 8.9f, z - 0.18f}, {head + 0.3f, 9.12f, z + 0.18f});
+            b.setMaterial(Material::StreetLamp);
+            b.addBox({head - 0.25f, 8.84f, z - 0.13f}, {head + 0.25f, 8.9f, z + 0.13f});
+            b.setMaterial(Material::Railing);
         }
     }
 }
@@ -78,6 +92,7 @@ LegSection legAt(float side, float y)
 
 void addTower(MeshBuilder& b, float zt)
 {
+    b.setMaterial(Material::Concrete);
     for (float s : {-1.0f, 1.0f}) {
         std::array<glm::vec3, 8> c;
         for (int i = 0; i < 8; ++i) {
@@ -96,6 +111,7 @@ void addTower(MeshBuilder& b, float zt)
 
     // Stay cables: anchors up each leg from y = 34 to 50, to the deck's outer edge
     // from 10 m out to 51.6 m, on both sides of the tower.
+    b.setMaterial(Material::Cable);
     for (float s : {-1.0f, 1.0f}) {
         for (float dir : {-1.0f, 1.0f}) {
             for (int k = 0; k < kCablesPerFan; ++k) {
@@ -112,6 +128,7 @@ void addTower(MeshBuilder& b, float zt)
 
 void addPier(MeshBuilder& b, float z)
 {
+    b.setMaterial(Material::Concrete);
     b.addBox({-5.0f, -3.4f, z - 1.2f}, {5.0f, kGirderBottom, z + 1.2f});
     for (float s : {-1.0f, 1.0f}) {
         const float ground = terrainHeight(s * 3.0f, z);
@@ -121,6 +138,7 @@ void addPier(MeshBuilder& b, float z)
 
 void addAbutment(MeshBuilder& b, float side)
 {
+    b.setMaterial(Material::Concrete);
     const float z0 = side * (kDeckHalfLength - 6.0f);
     const float z1 = side * (kDeckHalfLength + 3.0f);
     b.addBox({-6.0f, -10.0f, std::fmin(z0, z1)}, {6.0f, kGirderBottom, std::fmax(z0, z1)});
@@ -147,6 +165,7 @@ Tarvo::ObjMesh buildBridge()
         addAbutment(b, s);
     }
     addTerrain(b, kDeckHalfLength, kRoadHalfWidth);
+    addValley(b);
     return b.mesh();
 }
 

@@ -21,7 +21,9 @@ Tarvo::ObjMesh buildBase(const PumpJackGeometry& g)
 {
     MeshBuilder b;
     // Pad and skid.
+    b.setMaterial(Material::ConcretePad);
     b.addBox({-5.2f, 0.0f, -1.7f}, {3.7f, 0.2f, 1.7f});
+    b.setMaterial(Material::DarkSteel);
     for (float s : {-1.0f, 1.0f}) {
         b.addBox({-4.9f, 0.2f, s > 0 ? 0.75f : -1.0f}, {1.4f, 0.55f, s > 0 ? 1.0f : -0.75f});
     }
@@ -30,6 +32,7 @@ Tarvo::ObjMesh buildBase(const PumpJackGeometry& g)
 
     // Gearbox on its pedestal: a box with a rounded top around the output shaft.
     const glm::vec2 c = g.crankCentre;
+    b.setMaterial(Material::JackPaint);
     b.addBox({c.x - 0.7f, 0.45f, -0.45f}, {c.x + 0.7f, 0.9f, 0.45f});
     Outline gearbox{{c.x - 0.65f, 0.9f}, {c.x + 0.65f, 0.9f}};
     for (int i = 0; i <= 12; ++i) {
@@ -42,12 +45,15 @@ Tarvo::ObjMesh buildBase(const PumpJackGeometry& g)
 
     // Motor behind the gearbox and the belt guard between them, inside the crank's reach
     // in z so the counterweights clear it.
+    b.setMaterial(Material::DarkSteel);
     b.addBox({-4.7f, 0.45f, -0.35f}, {-4.0f, 0.68f, 0.35f});
     b.addCylinder({-4.35f, 1.0f, -0.35f}, {-4.35f, 1.0f, 0.3f}, 0.32f, kRound);
+    b.setMaterial(Material::JackAccent);
     b.addPrism(slotOutline({-4.35f, 1.0f}, {c.x - 0.75f, 1.15f}, 0.3f, 8), 0.3f, 0.42f, 30.0f);
 
     // Wellhead under the rod line: casing, tee with the flow line, stuffing box.
     const float x = g.rodLineX();
+    b.setMaterial(Material::Pipe);
     b.addCylinder({x, 0.2f, 0.0f}, {x, 0.95f, 0.0f}, 0.16f, kRound);
     b.addCylinder({x, 0.7f, -0.35f}, {x, 0.7f, 0.35f}, 0.1f, kRound);
     b.addCylinder({x, 0.7f, 0.35f}, {x, 0.7f, 1.5f}, 0.07f, 10);
@@ -60,6 +66,7 @@ Tarvo::ObjMesh buildBase(const PumpJackGeometry& g)
 Tarvo::ObjMesh buildSamsonPost(const PumpJackGeometry& g)
 {
     MeshBuilder b;
+    b.setMaterial(Material::JackPaint);
     const float top = g.pivot.y - 0.4f;
     const glm::vec3 up(1.0f, 0.0f, 0.0f);
     for (float s : {-1.0f, 1.0f}) {
@@ -86,6 +93,7 @@ Tarvo::ObjMesh buildSamsonPost(const PumpJackGeometry& g)
 Tarvo::ObjMesh buildBeam(const PumpJackGeometry& g)
 {
     MeshBuilder b;
+    b.setMaterial(Material::JackPaint);
     const float tail = g.equaliserOnBeam.x - 0.35f;
     const float front = g.headRadius - 0.35f;
     b.addBox({tail, 0.12f, -0.2f}, {front, 0.18f, 0.2f});  // bottom flange
@@ -98,12 +106,14 @@ Tarvo::ObjMesh buildBeam(const PumpJackGeometry& g)
 
     // Horse head: a ring sector around the pivot, deep enough to hold the cable ends.
     const float spread = 38.0f * std::numbers::pi_v<float> / 180.0f;
+    b.setMaterial(Material::JackAccent);
     b.addPrism(ringSectorOutline({0.0f, 0.0f}, g.headRadius - 0.5f, g.headRadius, -spread, spread,
                                  16),
                -0.3f, 0.3f, 15.0f);
 
     // Equaliser: bracket under the tail and the cross bar the pitman arms hang from.
     const glm::vec2 e = g.equaliserOnBeam;
+    b.setMaterial(Material::JackPaint);
     b.addBox({e.x - 0.15f, e.y, -0.2f}, {e.x + 0.15f, 0.12f, 0.2f});
     b.addCylinder({e, -g.pitmanSide - 0.12f}, {e, g.pitmanSide + 0.12f}, 0.08f, kRound);
     b.addBox({e.x - 0.18f, e.y - 0.12f, -0.6f}, {e.x + 0.18f, e.y + 0.12f, 0.6f});
@@ -118,10 +128,13 @@ Tarvo::ObjMesh buildCrank(const PumpJackGeometry& g)
     const float sweep = 0.55f;
     for (float s : {-1.0f, 1.0f}) {
         // Prisms accept their two faces in either order, so one side mirrors the other.
+        b.setMaterial(Material::JackPaint);
         b.addPrism(slotOutline({-0.35f, 0.0f}, {r, 0.0f}, 0.2f, 8), s * 0.5f, s * 0.62f, 30.0f);
+        b.setMaterial(Material::JackAccent);
         b.addPrism(ringSectorOutline({0.0f, 0.0f}, 0.45f, 1.15f, std::numbers::pi_v<float> - sweep,
                                      std::numbers::pi_v<float> + sweep, 10),
                    s * 0.62f, s * 0.8f, 15.0f);
+        b.setMaterial(Material::DarkSteel);
         b.addCylinder({r, 0.0f, s * 0.5f}, {r, 0.0f, s * (g.pitmanSide + 0.12f)}, 0.07f, kRound);
         b.addCylinder({0.0f, 0.0f, s * 0.42f}, {0.0f, 0.0f, s * 0.66f}, 0.2f, kRound);
     }
@@ -133,6 +146,7 @@ Tarvo::ObjMesh buildCrank(const PumpJackGeometry& g)
 Tarvo::ObjMesh buildPitman(const PumpJackGeometry& g)
 {
     MeshBuilder b;
+    b.setMaterial(Material::JackPaint);
     const float length = g.pitmanLength();
     for (float s : {-1.0f, 1.0f}) {
         const float z = s * g.pitmanSide;
@@ -149,10 +163,14 @@ Tarvo::ObjMesh buildPitman(const PumpJackGeometry& g)
 Tarvo::ObjMesh buildBridle(const PumpJackGeometry& g)
 {
     MeshBuilder b;
+    b.setMaterial(Material::DarkSteel);
     b.addBox({-0.1f, -0.07f, -0.3f}, {0.1f, 0.07f, 0.3f});
+    b.setMaterial(Material::Cable);
     for (float z : {-0.14f, 0.14f})
         b.addCylinder({0.0f, 0.07f, z}, {0.0f, g.cableLength(), z}, 0.025f, 6);
+    b.setMaterial(Material::DarkSteel);
     b.addBox({-0.07f, -0.22f, -0.07f}, {0.07f, -0.07f, 0.07f});
+    b.setMaterial(Material::Chrome);
     b.addCylinder({0.0f, -0.22f, 0.0f}, {0.0f, -3.0f, 0.0f}, 0.04f, 10);
     return b.mesh();
 }

@@ -5,13 +5,19 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 namespace assetgen::models {
 
 namespace {
 
-constexpr float kCellX = 8.0f;
-constexpr float kCellZ = 6.0f;
+// Cells are fine where the camera sees the ground from near or from the air (the valley
+// and the land around the bridge) and coarse out to the edges.
+constexpr float kFineHalfX = 160.0f;
+constexpr float kFineHalfZ = 200.0f;
+constexpr float kFineCell = 3.2f;
+constexpr float kFineCellZ = 3.125f;
+constexpr float kCoarseCell = 10.0f;
 constexpr float kRiverHalfWidth = 30.0f;
 constexpr float kRiverBed = -27.0f;
 constexpr float kBankFoot = -25.0f;
@@ -20,6 +26,22 @@ constexpr float kBankFoot = -25.0f;
 constexpr float kFloorSouth = -80.0f;
 constexpr float kFloorNorth = kRiverCentre - kRiverHalfWidth;
 constexpr float kRoadCut = 0.3f;
+
+// Grid lines from -half to half: steps of `fine` within fineHalf of the centre, of
+// `coarse` beyond. Both halves are whole numbers of steps.
+std::vector<float> gridLines(float half, float fineHalf, float fine, float coarse)
+{
+    std::vector<float> lines;
+    const int coarseSteps = static_cast<int>(std::lround((half - fineHalf) / coarse));
+    const int fineSteps = static_cast<int>(std::lround(2.0f * fineHalf / fine));
+    for (int i = 0; i < coarseSteps; ++i)
+        lines.push_back(-half + coarse * static_cast<float>(i));
+    for (int i = 0; i < fineSteps; ++i)
+        lines.push_back(-fineHalf + fine * static_cast<float>(i));
+    for (int i = 0; i <= coarseSteps; ++i)
+        lines.push_back(fineHalf + coarse * static_cast<float>(i));
+    return lines;
+}
 
 float smoothstep(float e0, float e1, float x)
 {
@@ -66,7 +88,8 @@ float terrainHeight(float x, float z)
         const float foot = z < 0.0f ? -kFloorSouth : kRiverCentre + kRiverHalfWidth;
         const float t = (d - foot) / (kPlateauStart - foot);
         const float rough = 0.7f * valueNoise(x / 35.0f, z / 35.0f)
-                            + 0.3f * valueNoise(x / 11.0f + 7.0f, z / 11.0f);
+                            + 0.3f * valueNoise(x / 11.0f + 7.0f, z / 11.0f)
+                            + 0.12f * valueNoise(x / 4.0f + 3.0f, z / 4.0f); // gullies and boulders
         const float profile = kBankFoot * (1.0f - smoothstep(0.0f, 1.0f, t));
         // Bumps never rise past half the bank's depth, so near the abutments, where the
         // bank meets the deck, the ground stays under the road.
@@ -84,23 +107,29 @@ float terrainHeight(float x, float z)
                         * smoothstep(12.0f, 52.0f, std::fabs(x));
     if (hills > 0.0f)
         y += hills * (30.0f + 12.0f * valueNoise(x / 90.0f, z / 90.0f)
-                      + 4.0f * valueNoise(x / 25.0f, z / 25.0f));
+                      + 4.0f * valueNoise(x / 25.0f, z / 25.0f) + 1.2f * valueNoise(x / 8.0f, z / 8.0f));
+    // The valley closes at both ends with hillsides, leaving a gorge for the river, so
+    // the views along it under the bridge end in lit slopes rather than the land's edge.
+    const float ends = smoothstep(kValleyEndX, kValleyEndX + 140.0f, std::fabs(x))
+                       * smoothstep(24.0f, 95.0f, std::fabs(z - kRiverCentre)) * (1.0f - hills);
+    if (ends > 0.0f)
+        y += ends * (34.0f + 10.0f * valueNoise(x / 70.0f + 4.0f, z / 70.0f)
+                     + 3.0f * valueNoise(x / 20.0f, z / 20.0f) + 1.2f * valueNoise(x / 8.0f, z / 8.0f));
     return y;
 }
 
 void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
 {
     HeightGrid grid;
-    grid.corner = {-kTerrainHalfX, -kTerrainHalfZ};
-    grid.cell = {kCellX, kCellZ};
-    grid.cellsX = static_cast<int>(2.0f * kTerrainHalfX / kCellX);
-    grid.cellsZ = static_cast<int>(2.0f * kTerrainHalfZ / kCellZ);
     grid.slopeStep = 1.0f;
     grid.uvMetres = 16.0f;
-    b.addHeightField(grid, terrainHeight);
+    b.setMaterial(Material::Terrain);
+    b.addHeightField(gridLines(kTerrainHalfX, kFineHalfX, kFineCell, kCoarseCell),
+                     gridLines(kTerrainHalfZ, kFineHalfZ, kFineCellZ, kCoarseCell), grid, terrainHeight);
 
     // River surface in strips, so no triangle spans the whole valley.
     const float riverHalf = kRiverHalfWidth - 2.0f;
+    b.setMaterial(Material::Water);
     for (float x = -kTerrainHalfX; x < kTerrainHalfX; x += 60.0f)
         b.addFlatQuad({x, kRiverLevel, -riverHalf}, {x + 60.0f, kRiverLevel, -riverHalf},
                       {x + 60.0f, kRiverLevel, riverHalf}, {x, kRiverLevel, riverHalf},
@@ -108,6 +137,7 @@ void addTerrain(MeshBuilder& b, float bridgeEnd, float roadHalfWidth)
 
     // The road runs on from the bridge's ends at the deck's level, on its bed in the
     // ground and through the cut in the hills.
+    b.setMaterial(Material::Asphalt);
     for (float side : {-1.0f, 1.0f}) {
         for (float z = bridgeEnd; z < kTerrainHalfZ; z += 30.0f) {
             const float za = side * z;

@@ -21,6 +21,8 @@ inline constexpr float kRiverLevel = -25.3f;
 // flat at kValleyFloor, where the scene's pump jacks stand under the bridge.
 inline constexpr float kRiverCentre = 80.0f;
 inline constexpr float kValleyFloor = -25.0f;
+// Beyond |x| = kValleyEndX the valley floor rises into hills (the river keeps a gorge).
+inline constexpr float kValleyEndX = 330.0f;
 
 // Deterministic smooth noise in [-1, 1].
 float valueNoise(float x, float z);

@@ -23,6 +23,7 @@ void addTyre(MeshBuilder& b)
 {
     const float h = kTyreWidth / 2.0f;
     const float r = kTruckWheelRadius;
+    b.setMaterial(Material::Rubber);
     b.addLathe({{-h, kRimRadius},
                 {-h, r - 0.05f},
                 {-h + 0.03f, r - 0.01f},
@@ -39,6 +40,7 @@ void addRim(MeshBuilder& b, bool outer)
 {
     const float h = kTyreWidth / 2.0f;
     const float face = h - 0.05f;
+    b.setMaterial(Material::Chrome);
     b.addCylinder({-h + 0.02f, 0.0f, 0.0f}, {face, 0.0f, 0.0f}, kRimRadius, kTyreSegments);
     if (!outer)
         return;
@@ -76,6 +78,7 @@ Tarvo::ObjMesh buildAxle(float halfTrack, AddSide addSide)
         b.popTransform();
     }
     // The axle tube is round, so turning it with the wheels looks right.
+    b.setMaterial(Material::DarkSteel);
     b.addCylinder({-halfTrack, 0.0f, 0.0f}, {halfTrack, 0.0f, 0.0f}, 0.07f, 12);
     return b.mesh();
 }
