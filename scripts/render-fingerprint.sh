@@ -9,18 +9,18 @@ self=$(realpath "$0")
 cd "$(dirname "$self")/.."
 capture=${1:?usage: render-fingerprint.sh CAPTURE}
 if ! command -v "$capture" >/dev/null 2>&1; then
-    echo "missing $capture"
-    exit 0
+  echo "missing $capture"
+  exit 0
 fi
 if [ -z "${DISPLAY:-}" ] && [ -z "${RENDER_FINGERPRINT_IN_DISPLAY:-}" ] &&
-    ! "$capture" --headless --plan --to 1 --size 16x16 >/dev/null 2>&1; then
-    RENDER_FINGERPRINT_IN_DISPLAY=1 exec bash scripts/with-display.sh bash "$self" "$@"
+  ! "$capture" --headless --plan --to 1 --size 16x16 >/dev/null 2>&1; then
+  RENDER_FINGERPRINT_IN_DISPLAY=1 exec bash scripts/with-display.sh bash "$self" "$@"
 fi
 hash=$({
-    sha256sum <"$(command -v "$capture")"
-    find -L data -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum
-    ffmpeg -hide_banner -version 2>&1 | head -n 1
+  sha256sum <"$(command -v "$capture")"
+  find -L data -type f -print0 | LC_ALL=C sort -z | xargs -0 -r sha256sum
+  ffmpeg -hide_banner -version 2>&1 | head -n 1
 } | sha256sum | cut -c1-16)
 gl=$("$capture" --plan --to 1 --size 16x16 2>/dev/null | sed -n 's/^gl_renderer //p; s/^gl_version //p' |
-    paste -sd ' ')
+  paste -sd ' ')
 echo "$hash ${gl:-unknown OpenGL}"

@@ -78,21 +78,21 @@ double msPerFrame(int frames, Frame frame)
     return elapsed.count() / frames;
 }
 
-// floorPasses: how many copy passes the floor draws (another scene's pass count can be
-// given to compare it with the same number of plain passes).
-int runOne(int width, int height, int frames, int floorPasses)
+// The size's extra value is how many copy passes the floor draws (another scene's pass
+// count can be given to compare it with the same number of plain passes).
+int runOne(const benchsupport::SizeArguments& size)
 {
-    if (chdir(VANTOR_SOURCE_DIR) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", VANTOR_SOURCE_DIR);
+    const int width = size.width, height = size.height, frames = size.frames;
+    const int floorPasses = static_cast<int>(size.extra);
+    if (floorPasses < 1)
+        return 2;
+    if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "postscene_bench"))
         return 1;
-    }
     Tarvo::DemoOptions options;
     options.windowed = true;
     options.visible = false;
     options.musicPath.clear();
-    const auto scratch = std::filesystem::temp_directory_path()
-        / ("vantor-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch);
+    const auto scratch = benchsupport::scratchFolder("vantor-bench");
     const auto scenePath = (scratch / "scene.fs").string();
     const auto copyPath = (scratch / "copy.fs").string();
     std::ofstream(scenePath) << sceneShader;
@@ -171,9 +171,5 @@ int runOne(int width, int height, int frames, int floorPasses)
 
 int main(int argc, char** argv)
 {
-    return benchsupport::runSizes(argc, argv, defaultFrames, pipelinePasses, "floor-passes",
-        [](const benchsupport::SizeArguments& a) {
-            const int passes = static_cast<int>(a.extra);
-            return passes < 1 ? 2 : runOne(a.width, a.height, a.frames, passes);
-        });
+    return benchsupport::runSizes(argc, argv, defaultFrames, pipelinePasses, "floor-passes", runOne);
 }

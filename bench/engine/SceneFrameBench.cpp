@@ -145,16 +145,15 @@ void checkTimerQuery(float row)
         static_cast<double>(elapsed) / 1e6, wall);
 }
 
-int runOne(int width, int height, int frames, float row)
+int runOne(const benchsupport::SizeArguments& size)
 {
+    const int width = size.width, height = size.height, frames = size.frames;
+    const auto row = static_cast<float>(size.extra);
     const char* overridden = std::getenv("VANTOR_ROOT");
     const char* root = overridden && *overridden ? overridden : VANTOR_SOURCE_DIR;
-    if (chdir(root) != 0) {
-        std::fprintf(stderr, "cannot enter %s\n", root);
+    if (!benchsupport::enterFolder(root, "sceneframe_bench"))
         return 1;
-    }
-    const auto scratch = std::filesystem::temp_directory_path() / ("vantor-frame-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(scratch);
+    const auto scratch = benchsupport::scratchFolder("vantor-frame-bench");
 
     Tarvo::DemoOptions options;
     options.windowed = true;
@@ -271,8 +270,5 @@ int runOne(int width, int height, int frames, float row)
 
 int main(int argc, char** argv)
 {
-    return benchsupport::runSizes(argc, argv, defaultFrames, defaultRow, "row",
-        [](const benchsupport::SizeArguments& a) {
-            return runOne(a.width, a.height, a.frames, static_cast<float>(a.extra));
-        });
+    return benchsupport::runSizes(argc, argv, defaultFrames, defaultRow, "row", runOne);
 }

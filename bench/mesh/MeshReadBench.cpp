@@ -152,9 +152,7 @@ int main(int argc, char** argv)
 {
     const long triangles = argc > 1 ? std::atol(argv[1]) : 1000000;
     const int quads = std::max(1, static_cast<int>(std::sqrt(triangles / 2.0)));
-    const std::filesystem::path dir = std::filesystem::temp_directory_path()
-                                      / ("vantor-mesh-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const std::filesystem::path dir = benchsupport::scratchFolder("vantor-mesh-bench");
     const std::string objPath = (dir / "grid.obj").string();
     const std::string bobjPath = (dir / "grid.bobj").string();
     writeGridObj(objPath, quads);

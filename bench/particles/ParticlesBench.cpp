@@ -61,10 +61,8 @@ void operator delete(void* p, std::size_t) noexcept
 int main(int argc, char** argv)
 {
     const int frames = argc > 1 ? std::max(1, std::atoi(argv[1])) : defaultFrames;
-    if (chdir(VANTOR_SOURCE_DIR) != 0) {
-        std::fprintf(stderr, "particles_bench: cannot enter %s\n", VANTOR_SOURCE_DIR);
+    if (!benchsupport::enterFolder(VANTOR_SOURCE_DIR, "particles_bench"))
         return 1;
-    }
 
     // The arithmetic alone: every flake advanced by one 60 Hz frame.
     {

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "StudioBenchSupport.h"
 #include "base/AtomicFile.h"
 #include "runtime/Window.h"
 #include "studio/KeyInput.h"
@@ -84,8 +85,7 @@ struct Timed {
 int saveBench(int keys)
 {
     const std::string text = generated(keys);
-    const fs::path folder = fs::temp_directory_path() / ("vantor-edit-bench-" + std::to_string(getpid()));
-    fs::create_directories(folder);
+    const fs::path folder = benchsupport::scratchFolder("vantor-edit-bench");
     const std::string path = (folder / "timeline.txt").string();
     std::unique_ptr<Sync> sync(Sync::create((folder / "sync").string(), nullptr));
     Timed load, edit, push, save;
@@ -116,24 +116,9 @@ int saveBench(int keys)
     return 0;
 }
 
-fs::path scratchData(const fs::path& source)
-{
-    const fs::path root = fs::temp_directory_path() / ("vantor-edit-bench-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    for (const auto& entry : fs::directory_iterator(source)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "timeline.txt" || name == "scenes")
-            fs::copy(entry.path(), root / "data" / name, fs::copy_options::recursive);
-        else
-            fs::create_symlink(fs::absolute(entry.path()), root / "data" / name);
-    }
-    return root;
-}
-
 int pressBench(const studio::StudioOptions& base, int presses)
 {
-    const fs::path root = scratchData("data");
+    const fs::path root = studiobench::scratchData("data", "edit-bench", {"timeline.txt", "scenes"});
     if (chdir(root.c_str()) != 0)
         return 1;
     studio::StudioOptions options = base;
@@ -187,22 +172,16 @@ int pressBench(const studio::StudioOptions& base, int presses)
 
 int main(int argc, char** argv)
 {
-    studio::StudioOptions options;
-    options.scene = "testcard";
-    options.width = 640;
-    options.height = 360;
+    studio::StudioOptions options = studiobench::benchOptions();
     int presses = 20;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string name = argv[i];
-        const std::string value = argv[i + 1];
         if (name == "--save")
-            return saveBench(std::max(100, std::atoi(value.c_str())));
-        if (name == "--scene")
-            options.scene = value;
-        else if (name == "--size")
-            std::sscanf(value.c_str(), "%dx%d", &options.width, &options.height);
-        else if (name == "--presses")
-            presses = std::max(1, std::atoi(value.c_str()));
+            return saveBench(std::max(100, std::atoi(argv[i + 1])));
+        if (name == "--presses")
+            presses = std::max(1, std::atoi(argv[i + 1]));
+        else
+            studiobench::readSceneOption(name, argv[i + 1], options);
     }
     return pressBench(options, presses);
 }

@@ -24,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "StudioBenchSupport.h"
 #include "audio/BassTimer.h"
 #include "engine/ShaderProgram.h"
 #include "runtime/Demo.h"
@@ -51,22 +52,6 @@ Spread spread(std::vector<double> values)
         return {};
     std::sort(values.begin(), values.end());
     return {values.front(), values[values.size() / 2], values.back()};
-}
-
-// The repository's data under a scratch folder: what the bench saves is copied.
-fs::path scratchData(const fs::path& source)
-{
-    const fs::path root = fs::temp_directory_path() / ("vantor-studio-bench-" + std::to_string(getpid()));
-    fs::remove_all(root);
-    fs::create_directories(root / "data");
-    for (const auto& entry : fs::directory_iterator(source)) {
-        const std::string name = entry.path().filename().string();
-        if (name == "timeline.txt" || name == "shaders" || name == "scenes")
-            fs::copy(entry.path(), root / "data" / name, fs::copy_options::recursive);
-        else
-            fs::create_symlink(fs::absolute(entry.path()), root / "data" / name);
-    }
-    return root;
 }
 
 std::string readText(const fs::path& path)
@@ -110,21 +95,16 @@ public:
 
 int main(int argc, char** argv)
 {
-    studio::StudioOptions options;
-    options.scene = "testcard";
-    options.width = 640;
-    options.height = 360;
+    studio::StudioOptions options = studiobench::benchOptions();
     int saves = 20;
     for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string name = argv[i];
-        if (name == "--scene")
-            options.scene = argv[i + 1];
-        else if (name == "--size")
-            std::sscanf(argv[i + 1], "%dx%d", &options.width, &options.height);
-        else if (name == "--saves")
+        if (std::string(argv[i]) == "--saves")
             saves = std::max(1, std::atoi(argv[i + 1]));
+        else
+            studiobench::readSceneOption(argv[i], argv[i + 1], options);
     }
-    const fs::path root = scratchData(fs::current_path() / "data");
+    const fs::path root =
+        studiobench::scratchData(fs::current_path() / "data", "studio-bench", {"timeline.txt", "shaders", "scenes"});
     fs::current_path(root);
     FILE* quiet = std::fopen("/dev/null", "w");
     studio::Studio studio(options, quiet, quiet);

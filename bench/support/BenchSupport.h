@@ -1,5 +1,6 @@
 // Pieces every benchmark shares: the engine's and the readers' log lines kept off the
-// figures, the process's CPU time, and percentiles of a run's timings.
+// figures, the process's CPU time, percentiles of a run's timings, and the folders a
+// benchmark works in.
 #pragma once
 
 #include <fcntl.h>
@@ -10,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <iostream>
 #include <vector>
@@ -105,6 +107,27 @@ inline double percentile(std::vector<double> values, int percent)
     std::sort(values.begin(), values.end());
     const std::size_t rank = values.size() * static_cast<std::size_t>(percent) / 100;
     return values[std::min(values.size() - 1, rank)];
+}
+
+// Makes folder the working folder (the repository, for its ./data); false, said on standard
+// error after who, when it cannot.
+inline bool enterFolder(const char* folder, const char* who)
+{
+    if (::chdir(folder) == 0)
+        return true;
+    std::fprintf(stderr, "%s: cannot enter %s\n", who, folder);
+    return false;
+}
+
+// An empty folder for what a benchmark writes, named after it and this process so that
+// runs side by side never share one; the benchmark removes it.
+inline std::filesystem::path scratchFolder(const std::string& name)
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
 }
 
 } // namespace benchsupport

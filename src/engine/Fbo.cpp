@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "engine/GlState.h"
 #include "engine/WindowSize.h"
 
 namespace Tarvo {
@@ -57,15 +58,7 @@ Fbo::Fbo(int width, int height, int filter, unsigned count, GLint internalFormat
         glBindTexture(GL_TEXTURE_2D, textures[i]);
         glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, GL_RGBA, GL_FLOAT,
             nullptr);
-        if (filter == 0) {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        } else if (filter == 1) {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        }
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        setEdgeSampling(filter == 0 ? GL_NEAREST : filter == 1 ? GL_LINEAR : 0);
     }
 
     glGenRenderbuffers(1, &depthBuffer);

@@ -225,6 +225,35 @@ void bindSampler(GLuint program, const char* name, GLuint unit, GLuint texture)
     glUniform1i(uniformLocation(program, name), static_cast<GLint>(unit));
 }
 
+GLuint buildBuiltInProgram(const char* vertexSource, const char* fragmentSource, const char* what)
+{
+    std::string log;
+    const GLuint program = glCreateProgram();
+    for (const auto& [kind, source] : {std::pair{GL_VERTEX_SHADER, vertexSource}, {GL_FRAGMENT_SHADER, fragmentSource}}) {
+        const GLuint shader = glCreateShader(kind);
+        const std::string forThisGl = shaderSourceForThisGl(source);
+        const char* text = forThisGl.c_str();
+        glShaderSource(shader, 1, &text, nullptr);
+        glCompileShader(shader);
+        GLint compiled = GL_FALSE;
+        glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+        if (compiled != GL_TRUE)
+            appendLog(log, shader, glGetShaderiv, glGetShaderInfoLog);
+        // Attached, it lives on with the program and is freed with it.
+        glAttachShader(program, shader);
+        glDeleteShader(shader);
+    }
+    glLinkProgram(program);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (linked == GL_TRUE)
+        return program;
+    appendLog(log, program, glGetProgramiv, glGetProgramInfoLog);
+    std::fprintf(stderr, "%s does not build\n%s", what, log.c_str());
+    glDeleteProgram(program);
+    return 0;
+}
+
 GLint uniformLocation(GLuint program, const char* name)
 {
     return cachedLocation(program, name, true);

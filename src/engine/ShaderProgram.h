@@ -37,6 +37,12 @@ bool useLinkedProgram(GLuint program);
 // (the program in use).
 void bindSampler(GLuint program, const char* name, GLuint unit, GLuint texture);
 
+// Compiles and links a program from sources built into the code (no files, no includes,
+// never rebuilt), for passes that must draw even while the data is missing or broken. A
+// shader that does not compile or a program that does not link is reported on standard
+// error after "what does not build" and gives 0.
+GLuint buildBuiltInProgram(const char* vertexSource, const char* fragmentSource, const char* what);
+
 // Locations by name, looked up in GL once per program and rebuild. -1 when the program
 // lacks the name, has not linked, or is 0.
 GLint uniformLocation(GLuint program, const char* name);

@@ -5,7 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "engine/GlslEs.h"
+#include "engine/GlState.h"
+#include "engine/ShaderProgram.h"
 
 namespace Tarvo {
 
@@ -33,23 +34,6 @@ void main()
     colour = vec4(texture(frame, uv).rgb, 1.0);
 }
 )";
-
-GLuint compile(GLenum kind, const char* source)
-{
-    const GLuint shader = glCreateShader(kind);
-    const std::string forThisGl = Tarvo::shaderSourceForThisGl(source);
-    const char* text = forThisGl.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "The frame scaling shader does not compile: %s\n", log);
-    }
-    return shader;
-}
 
 } // namespace
 
@@ -102,10 +86,7 @@ void WindowTarget::makeStandIn()
     glGenTextures(1, &colour);
     glBindTexture(GL_TEXTURE_2D, colour);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    setEdgeSampling(GL_LINEAR);
     glGenRenderbuffers(1, &depth);
     glBindRenderbuffer(GL_RENDERBUFFER, depth);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, width, height);
@@ -130,21 +111,9 @@ bool WindowTarget::makeProgram()
 {
     if (program != 0)
         return true;
-    const GLuint vertex = compile(GL_VERTEX_SHADER, scaleVertexSource);
-    const GLuint fragment = compile(GL_FRAGMENT_SHADER, scaleFragmentSource);
-    program = glCreateProgram();
-    glAttachShader(program, vertex);
-    glAttachShader(program, fragment);
-    glLinkProgram(program);
-    glDeleteShader(vertex);
-    glDeleteShader(fragment);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(program, GL_LINK_STATUS, &linked);
-    if (linked != GL_TRUE) {
-        glDeleteProgram(program);
-        program = 0;
+    program = buildBuiltInProgram(scaleVertexSource, scaleFragmentSource, "The frame scaling shader");
+    if (program == 0)
         return false;
-    }
     GLint previousProgram = 0;
     glGetIntegerv(GL_CURRENT_PROGRAM, &previousProgram);
     glUseProgram(program);

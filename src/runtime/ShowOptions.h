@@ -27,7 +27,4 @@ ShowArgs parseShowArgs(const std::vector<std::string>& args, ShowOptions& option
 
 std::string showUsage();
 
-// "WxH" with both sides whole numbers from 2 to 16384.
-bool parseFrameSize(const std::string& text, int& width, int& height);
-
 } // namespace Tarvo

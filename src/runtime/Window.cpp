@@ -12,9 +12,11 @@
 #include <iostream>
 #include <memory>
 
+#include "engine/GlState.h"
 #include "engine/WindowSize.h"
 #include "engine/WindowTarget.h"
 
+#include "runtime/ContextHints.h"
 #include "runtime/HeadlessContext.h"
 
 namespace Tarvo {
@@ -107,7 +109,6 @@ namespace {
 // both outputs, and the entry points.
 bool initHeadless(int width, int height)
 {
-    glewExperimental = GL_TRUE;
     std::string why;
     if (!openHeadlessContext(width, height, why)) {
         std::fprintf(stderr, "Failed to open window.\n");
@@ -125,19 +126,9 @@ bool initHeadless(int width, int height)
     glGetIntegerv(GL_MINOR_VERSION, &minor);
     std::fprintf(stderr, "The received OpenGL version: %d.%d.%d\n", major, minor, 0);
     std::cout << major << "." << minor << "." << 0 << std::endl;
-    // A GLEW built for GLX loads every GL entry point, then reports that there is no X
-    // display for its GLX extensions, which a context without one does not use.
-    const GLenum loaded = glewInit();
-#if defined(GLEW_ERROR_NO_GLX_DISPLAY)
-    const bool ok = loaded == GLEW_OK || loaded == GLEW_ERROR_NO_GLX_DISPLAY;
-#else
-    const bool ok = loaded == GLEW_OK;
-#endif
-    if (!ok) {
+    if (!loadGlEntryPoints()) {
         std::fprintf(stderr, "Failed to initialize GLEW\n");
         return false;
-    }
-    while (glGetError() != GL_NO_ERROR) {
     }
     return true;
 }
@@ -148,7 +139,6 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
 {
     if (options.headless)
         return initHeadless(width, height);
-    glewExperimental = GL_TRUE;
     glfwSetErrorCallback(reportGlfwError);
     if (!glfwInit()) {
         std::fprintf(stderr, "Failed to initialize GLFW\n");
@@ -156,10 +146,7 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
     }
 
     glfwWindowHint(GLFW_SAMPLES, 1);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    hintCoreContext();
     glfwWindowHint(GLFW_RESIZABLE, options.resizable ? GLFW_TRUE : GLFW_FALSE);
     glfwWindowHint(GLFW_DEPTH_BITS, 32);
     glfwWindowHint(GLFW_STENCIL_BITS, 0);
@@ -204,13 +191,9 @@ bool initWindow(int width, int height, const WindowOptions& options, std::string
     std::fprintf(stderr, "The received OpenGL version: %d.%d.%d\n", major, minor, revision);
     std::cout << major << "." << minor << "." << revision << std::endl;
 
-    if (glewInit() != GLEW_OK) {
+    if (!loadGlEntryPoints()) {
         std::fprintf(stderr, "Failed to initialize GLEW\n");
         return false;
-    }
-    // GLEW's experimental loader can leave a harmless GL_INVALID_ENUM behind; clear it so
-    // the first real error a caller checks for is its own.
-    while (glGetError() != GL_NO_ERROR) {
     }
 
     if (options.swapSync != SwapSync::DriverDefault)

@@ -2,11 +2,8 @@
 // so that the card needs no files beyond the pipeline's own shaders.
 #include "scenes/TestCard.h"
 
-#include <cstdio>
-#include <vector>
-
+#include "engine/ShaderProgram.h"
 #include "runtime/Demo.h"
-#include "engine/GlslEs.h"
 
 namespace OrvelDemo {
 
@@ -43,46 +40,16 @@ void main()
 }
 )";
 
-GLuint compile(GLenum type, const char* source)
-{
-    const GLuint shader = glCreateShader(type);
-    const std::string forThisGl = Tarvo::shaderSourceForThisGl(source);
-    const char* text = forThisGl.c_str();
-    glShaderSource(shader, 1, &text, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        GLint length = 0;
-        glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
-        std::vector<char> log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-        glGetShaderInfoLog(shader, static_cast<GLsizei>(log.size()), nullptr, log.data());
-        std::fprintf(stderr, "test card shader: %s\n", log.data());
-    }
-    return shader;
-}
-
 } // namespace
 
 TestCard::TestCard() : PostScene("./data/shaders/trivial.fs", 1)
 {
-    const GLuint vs = compile(GL_VERTEX_SHADER, vertexSource);
-    const GLuint fs = compile(GL_FRAGMENT_SHADER, fragmentSource);
-    cardProgram = glCreateProgram();
-    glAttachShader(cardProgram, vs);
-    glAttachShader(cardProgram, fs);
-    glLinkProgram(cardProgram);
-    glDetachShader(cardProgram, vs);
-    glDetachShader(cardProgram, fs);
-    glDeleteShader(vs);
-    glDeleteShader(fs);
-    GLint linked = GL_FALSE;
-    glGetProgramiv(cardProgram, GL_LINK_STATUS, &linked);
-    if (!linked)
-        std::fprintf(stderr, "test card shader: the program does not link\n");
-    vertexLocation = glGetAttribLocation(cardProgram, "trivial_vertices");
-    timeLocation = glGetUniformLocation(cardProgram, "time");
-    fadeLocation = glGetUniformLocation(cardProgram, "fade");
+    cardProgram = Tarvo::buildBuiltInProgram(vertexSource, fragmentSource, "The test card's shader");
+    if (cardProgram != 0) {
+        vertexLocation = glGetAttribLocation(cardProgram, "trivial_vertices");
+        timeLocation = glGetUniformLocation(cardProgram, "time");
+        fadeLocation = glGetUniformLocation(cardProgram, "fade");
+    }
     if (gDemo && gDemo->getSync())
         fade = gDemo->getSync()->getTrack("cardfade");
 }

@@ -21,6 +21,15 @@ protected:
         return s;
     }
     static QWORD frames(HSTREAM s) { return BASS_ChannelGetPosition(s, BASS_POS_BYTE) / 4; }
+    // Play starts (or resumes) the stream where it stands, and the clock moves it on from there.
+    void expectPlayFrom(HSTREAM s, QWORD at)
+    {
+        ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
+        EXPECT_EQ(BASS_ChannelIsActive(s), BASS_ACTIVE_PLAYING);
+        EXPECT_EQ(frames(s), at);
+        clock.advance(0.5);
+        EXPECT_EQ(frames(s), at + 22050u);
+    }
 };
 
 TEST_F(AudioSilentTest, DeviceFailureLeavesStreamsPlayingOnTheClock)
@@ -35,12 +44,8 @@ TEST_F(AudioSilentTest, DeviceFailureLeavesStreamsPlayingOnTheClock)
     // Time before play does not count.
     clock.advance(3.0);
     EXPECT_EQ(frames(s), 0u);
-    ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    EXPECT_EQ(BASS_ChannelIsActive(s), BASS_ACTIVE_PLAYING);
-    EXPECT_EQ(frames(s), 0u);
-    clock.advance(1.0);
-    EXPECT_EQ(frames(s), 44100u);
-    clock.advance(0.25);
+    ASSERT_NO_FATAL_FAILURE(expectPlayFrom(s, 0u));
+    clock.advance(0.75);
     EXPECT_EQ(frames(s), 55125u);
     // Nothing to decode ahead without a device.
     EXPECT_FALSE(BASS_Update(0));
@@ -63,11 +68,7 @@ TEST_F(AudioSilentTest, PauseHoldsAndPlayResumesWithoutRestart)
     clock.advance(5.0);
     EXPECT_EQ(frames(s), 22050u);
 
-    ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    EXPECT_EQ(BASS_ChannelIsActive(s), BASS_ACTIVE_PLAYING);
-    EXPECT_EQ(frames(s), 22050u);
-    clock.advance(0.5);
-    EXPECT_EQ(frames(s), 44100u);
+    ASSERT_NO_FATAL_FAILURE(expectPlayFrom(s, 22050u));
     // Playing while playing changes nothing; restart goes back to the start.
     ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
     EXPECT_EQ(frames(s), 44100u);
@@ -131,9 +132,7 @@ TEST_F(AudioSilentTest, NoSoundDeviceAndLayerLifetime)
     EXPECT_TRUE(BASS_Start());
     EXPECT_TRUE(BASS_Update(0));
     const HSTREAM s = openPlayable();
-    ASSERT_TRUE(BASS_ChannelPlay(s, FALSE));
-    clock.advance(0.5);
-    EXPECT_EQ(frames(s), 22050u);
+    ASSERT_NO_FATAL_FAILURE(expectPlayFrom(s, 0u));
 
     // Freeing the layer frees its streams.
     EXPECT_TRUE(BASS_Free());

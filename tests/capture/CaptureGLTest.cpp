@@ -27,9 +27,19 @@ using capturetest::CaptureProgramTest;
 using capturetest::Picture;
 using capturetest::Outcome;
 
-using CaptureGLTest = CaptureProgramTest;
-
 const char* const card = "--scene testcard ";
+
+class CaptureGLTest : public CaptureProgramTest {
+protected:
+    // Captures the test card with args into result; false, with the capture's errors
+    // reported, when it did not succeed.
+    bool captureCard(const std::string& args, Outcome& result)
+    {
+        result = run(std::string(card) + args);
+        EXPECT_EQ(result.status, 0) << args << "\n" << result.err;
+        return result.status == 0;
+    }
+};
 
 long countFrames(const fs::path& folder)
 {
@@ -79,10 +89,9 @@ capture::CapturedFrame asReadBack(const Picture& p)
 TEST_F(CaptureGLTest, SameRowGivesIdenticalPixelsAndPicturesAreUpright)
 {
     makeShow(3.0);
-    const Outcome a = run(std::string(card) + "--size 64x36 --rows 5,6 --out a");
-    ASSERT_EQ(a.status, 0) << a.err;
-    const Outcome b = run(std::string(card) + "--size 64x36 --rows 5 --out b");
-    ASSERT_EQ(b.status, 0) << b.err;
+    Outcome a, b;
+    ASSERT_TRUE(captureCard("--size 64x36 --rows 5,6 --out a", a));
+    ASSERT_TRUE(captureCard("--size 64x36 --rows 5 --out b", b));
 
     const Picture first = picture("a/row_5.png");
     const Picture again = picture("b/row_5.png");
@@ -101,11 +110,11 @@ TEST_F(CaptureGLTest, SameRowGivesIdenticalPixelsAndPicturesAreUpright)
 TEST_F(CaptureGLTest, RowsEqualTheMatchingFramesOfASpan)
 {
     makeShow(3.0);
-    const Outcome span = run(std::string(card) + "--size 64x36 --fps 40 --to 10 --out span");
-    ASSERT_EQ(span.status, 0) << span.err;
+    Outcome span;
+    ASSERT_TRUE(captureCard("--size 64x36 --fps 40 --to 10 --out span", span));
     EXPECT_EQ(countFrames(dir / "span"), 20); // rows 0, 0.5, ..., 9.5
-    const Outcome rows = run(std::string(card) + "--size 64x36 --fps 40 --rows 3,7.5 --out rows");
-    ASSERT_EQ(rows.status, 0) << rows.err;
+    Outcome rows;
+    ASSERT_TRUE(captureCard("--size 64x36 --fps 40 --rows 3,7.5 --out rows", rows));
 
     // Frame i is at row i × 20 / 40.
     const Picture frame6 = picture("span/frame_000006.png");
@@ -158,8 +167,8 @@ TEST_F(CaptureGLTest, SpanEndsAtTheFirstFrameWhereTheEndTrackIsOneOrLess)
 {
     makeShow(3.0);
     makeEndTrack({{0, 2.0f, Step}, {10, 1.0f, Step}});
-    const Outcome r = run(std::string(card) + "--size 32x18 --fps 20 --out f --wav f.wav");
-    ASSERT_EQ(r.status, 0) << r.err;
+    Outcome r;
+    ASSERT_TRUE(captureCard("--size 32x18 --fps 20 --out f --wav f.wav", r));
     // Rows 0 to 10: the frame at row 10 is drawn, as the show draws it.
     EXPECT_EQ(countFrames(dir / "f"), 11);
     EXPECT_TRUE(fs::exists(dir / "f" / "frame_000010.png"));
@@ -170,8 +179,8 @@ TEST_F(CaptureGLTest, SpanEndsAtTheFirstFrameWhereTheEndTrackIsOneOrLess)
 TEST_F(CaptureGLTest, MissingEndTrackCapturesExactlyOneFrame)
 {
     makeShow(3.0);
-    const Outcome r = run(std::string(card) + "--size 32x18 --from 4 --out f");
-    ASSERT_EQ(r.status, 0) << r.err;
+    Outcome r;
+    ASSERT_TRUE(captureCard("--size 32x18 --from 4 --out f", r));
     EXPECT_EQ(countFrames(dir / "f"), 1);
 }
 
@@ -179,8 +188,8 @@ TEST_F(CaptureGLTest, EndTrackThatNeverDropsStopsSoonAfterTheMusic)
 {
     makeShow(1.0);
     makeEndTrack({{0, 5.0f, Step}});
-    const Outcome r = run(std::string(card) + "--size 32x18 --fps 20 --out f");
-    ASSERT_EQ(r.status, 0) << r.err;
+    Outcome r;
+    ASSERT_TRUE(captureCard("--size 32x18 --fps 20 --out f", r));
     EXPECT_NE(r.err.find("still above 1.0"), std::string::npos) << r.err;
     // One second of music is 20 rows; the capture stops a second later, at row 40.
     EXPECT_EQ(countFrames(dir / "f"), 41);
@@ -189,10 +198,9 @@ TEST_F(CaptureGLTest, EndTrackThatNeverDropsStopsSoonAfterTheMusic)
 TEST_F(CaptureGLTest, Y4mOnStandardOutputHoldsOnlyTheStreamOfThoseFrames)
 {
     makeShow(3.0);
-    const Outcome video = run(std::string(card) + "--size 32x18 --fps 20 --from 2 --to 7 --y4m -");
-    ASSERT_EQ(video.status, 0) << video.err;
-    const Outcome stills = run(std::string(card) + "--size 32x18 --fps 20 --rows 2,3,4,5,6 --out p");
-    ASSERT_EQ(stills.status, 0) << stills.err;
+    Outcome video, stills;
+    ASSERT_TRUE(captureCard("--size 32x18 --fps 20 --from 2 --to 7 --y4m -", video));
+    ASSERT_TRUE(captureCard("--size 32x18 --fps 20 --rows 2,3,4,5,6 --out p", stills));
 
     const std::string header = capture::y4mHeader(32, 18, 20);
     const size_t frameBytes = 6 + 32 * 18 * 3;
@@ -299,8 +307,8 @@ TEST_F(CaptureGLTest, ContactSheetLabelsItsTilesOrFailsLoudly)
 TEST_F(CaptureGLTest, BenchPrintsItsFiguresAndWritesNothing)
 {
     makeShow(3.0);
-    const Outcome r = run(std::string(card) + "--size 32x18 --bench 4");
-    ASSERT_EQ(r.status, 0) << r.err;
+    Outcome r;
+    ASSERT_TRUE(captureCard("--size 32x18 --bench 4", r));
     std::istringstream lines(r.out);
     std::vector<std::string> keys;
     std::vector<double> values;

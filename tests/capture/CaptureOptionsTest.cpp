@@ -118,41 +118,68 @@ struct BadLine {
     const char* says; // a piece of the message
 };
 
-TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
+// Each line, after the arguments common to all of them, is refused with its reason.
+void expectRefused(const std::vector<std::string>& common, const std::vector<BadLine>& lines)
 {
-    const std::vector<BadLine> cases = {
-        {{"--out", "d", "--size", "64"}, "--size: '64'"},
-        {{"--out", "d", "--size", "0x10"}, "--size"},
-        {{"--out", "d", "--size", "1x10"}, "--size"},
-        {{"--out", "d", "--size", "64x36x2"}, "--size"},
-        {{"--out", "d", "--size", "-64x36"}, "--size"},
-        {{"--out", "d", "--size", "64X36"}, "--size"},
-        {{"--out", "d", "--size", "20000x10"}, "--size"},
-        {{"--out", "d", "--fps", "0"}, "--fps: '0'"},
-        {{"--out", "d", "--fps", "29.97"}, "--fps"},
-        {{"--out", "d", "--fps", "1001"}, "--fps"},
-        {{"--out", "d", "--fps", "99999999999999999999"}, "--fps"},
-        {{"--out", "d", "--from", "-1"}, "--from: '-1'"},
-        {{"--out", "d", "--from", "nan"}, "--from"},
-        {{"--out", "d", "--to", "inf"}, "--to"},
-        {{"--out", "d", "--to", "12abc"}, "--to"},
-        {{"--out", "d", "--from", "5", "--to", "5"}, "--to must be greater than --from"},
-        {{"--out", "d", "--fps", "1000", "--to", "1e8"}, "frames"},
-        {{"--out", "d", "--scene", "nope"}, "unknown scene 'nope' (known: main, testcard)"},
-        {{"--out", "d", "--rows", "1,x"}, "--rows: 'x'"},
-        {{"--out", "d", "--rows", "1,"}, "--rows: ''"},
-        {{"--out", "d", "--rows", "1,1.0"}, "given twice"},
+    for (const BadLine& line : lines) {
+        std::vector<std::string> args = common;
+        args.insert(args.end(), line.args.begin(), line.args.end());
+        CaptureOptions o;
+        std::string error;
+        std::string joined;
+        for (const std::string& a : args)
+            joined += a + " ";
+        EXPECT_EQ(parse(args, o, error), ParseResult::Error) << joined;
+        EXPECT_NE(error.find(line.says), std::string::npos) << joined << "-> " << error;
+    }
+}
+
+// Beside an output that is fine on its own.
+TEST(CaptureOptionsTest, RefusesBadValuesWithAReason)
+{
+    expectRefused({"--out", "d"}, {
+        {{"--size", "64"}, "--size: '64'"},
+        {{"--size", "0x10"}, "--size"},
+        {{"--size", "1x10"}, "--size"},
+        {{"--size", "64x36x2"}, "--size"},
+        {{"--size", "-64x36"}, "--size"},
+        {{"--size", "64X36"}, "--size"},
+        {{"--size", "20000x10"}, "--size"},
+        {{"--fps", "0"}, "--fps: '0'"},
+        {{"--fps", "29.97"}, "--fps"},
+        {{"--fps", "1001"}, "--fps"},
+        {{"--fps", "99999999999999999999"}, "--fps"},
+        {{"--from", "-1"}, "--from: '-1'"},
+        {{"--from", "nan"}, "--from"},
+        {{"--to", "inf"}, "--to"},
+        {{"--to", "12abc"}, "--to"},
+        {{"--from", "5", "--to", "5"}, "--to must be greater than --from"},
+        {{"--fps", "1000", "--to", "1e8"}, "frames"},
+        {{"--scene", "nope"}, "unknown scene 'nope' (known: main, testcard)"},
+        {{"--rows", "1,x"}, "--rows: 'x'"},
+        {{"--rows", "1,"}, "--rows: ''"},
+        {{"--rows", "1,1.0"}, "given twice"},
+        {{"--frames", "5"}, "--frames: '5' is not FIRST:END"},
+        {{"--frames", "5:5"}, "--frames: '5:5'"},
+        {{"--frames", "6:5"}, "--frames"},
+        {{"--frames", "-1:5"}, "--frames"},
+        {{"--frames", ":5"}, "--frames"},
+        {{"--frames", "0:10000001"}, "--frames"},
+        {{"--y4m", "v.y4m"}, "--out and --y4m"},
+        {{"--bogus"}, "unknown option '--bogus'"},
+        {{"stray"}, "unexpected argument 'stray'"},
+    });
+}
+
+// Lines whose options are wrong together, or missing, or given twice.
+TEST(CaptureOptionsTest, RefusesLinesThatDoNotAddUpWithAReason)
+{
+    expectRefused({}, {
         {{"--rows", "1"}, "--rows needs --out"},
         {{"--rows", "1", "--out", "d", "--y4m", "v.y4m"}, "--out and --y4m"},
         {{"--rows", "1", "--out", "d", "--wav", "a.wav"}, "--rows renders single rows"},
         {{"--rows", "1", "--out", "d", "--from", "2"}, "--rows renders single rows"},
         {{"--bench", "10", "--out", "d"}, "--bench renders without writing"},
-        {{"--out", "d", "--frames", "5"}, "--frames: '5' is not FIRST:END"},
-        {{"--out", "d", "--frames", "5:5"}, "--frames: '5:5'"},
-        {{"--out", "d", "--frames", "6:5"}, "--frames"},
-        {{"--out", "d", "--frames", "-1:5"}, "--frames"},
-        {{"--out", "d", "--frames", ":5"}, "--frames"},
-        {{"--out", "d", "--frames", "0:10000001"}, "--frames"},
         {{"--frames", "0:2"}, "nothing to do"},
         {{"--frames", "0:2", "--out", "d", "--rows", "1"}, "--frames renders part of a span"},
         {{"--frames", "0:2", "--bench", "3"}, "--frames renders part of a span"},
@@ -164,7 +191,6 @@ TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
         {{"--plan", "--rows", "1", "--out", "d"}, "--plan prints the span's plan"},
         {{"--plan", "--frames", "0:2"}, "--plan prints the span's plan"},
         {{"--plan", "--plan"}, "--plan is given more than once"},
-        {{"--out", "d", "--y4m", "v.y4m"}, "--out and --y4m"},
         {{}, "nothing to do"},
         {{"--fps", "30"}, "nothing to do"},
         {{"--wav", "-"}, "--wav needs a file name"},
@@ -172,18 +198,7 @@ TEST(CaptureOptionsTest, RefusesBadValuesAndCombinationsWithAReason)
         {{"--out"}, "--out needs a value"},
         {{"--out", ""}, "--out needs a non-empty value"},
         {{"--out", "a", "--out", "b"}, "--out is given more than once"},
-        {{"--out", "d", "--bogus"}, "unknown option '--bogus'"},
-        {{"--out", "d", "stray"}, "unexpected argument 'stray'"},
-    };
-    for (const BadLine& line : cases) {
-        CaptureOptions o;
-        std::string error;
-        std::string joined;
-        for (const std::string& a : line.args)
-            joined += a + " ";
-        EXPECT_EQ(parse(line.args, o, error), ParseResult::Error) << joined;
-        EXPECT_NE(error.find(line.says), std::string::npos) << joined << "-> " << error;
-    }
+    });
 }
 
 TEST(CaptureOptionsTest, WavAndY4mThatAreOneFileAreRefusedHoweverTheyAreSpelled)

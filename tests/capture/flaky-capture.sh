@@ -5,13 +5,13 @@
 # down each time, as a machine that drops out now and then would.
 set -euo pipefail
 for arg in "$@"; do
-    if [ "$arg" = "${FLAKY_FIRST:-none}:${arg#*:}" ] && [ -n "${FLAKY_COUNTER:-}" ]; then
-        left=$(cat "$FLAKY_COUNTER")
-        if [ "$left" -gt 0 ]; then
-            echo $((left - 1)) >"$FLAKY_COUNTER"
-            echo "vantor-capture: this machine dropped out" >&2
-            exit 1
-        fi
+  if [ "$arg" = "${FLAKY_FIRST:-none}:${arg#*:}" ] && [ -n "${FLAKY_COUNTER:-}" ]; then
+    left=$(cat "$FLAKY_COUNTER")
+    if [ "$left" -gt 0 ]; then
+      echo $((left - 1)) >"$FLAKY_COUNTER"
+      echo "vantor-capture: this machine dropped out" >&2
+      exit 1
     fi
+  fi
 done
 exec "$REAL_CAPTURE" "$@"

@@ -7,10 +7,10 @@
 #   usage: stand-in-ssh.sh [OPTIONS] HOST [--] COMMAND...
 set -euo pipefail
 while [ $# -gt 0 ] && [ "${1:0:1}" = - ]; do
-    case $1 in
-    -o | -l | -p) shift 2 ;;
-    *) shift ;;
-    esac
+  case $1 in
+  -o | -l | -p) shift 2 ;;
+  *) shift ;;
+  esac
 done
 host=$1
 shift

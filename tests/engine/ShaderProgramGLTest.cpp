@@ -144,6 +144,24 @@ TEST_F(ShaderProgramGLTest, BrokenProgramsAreListedUntilDeletedAndGoodOnesNever)
     deleteShaderProgram(linked);
 }
 
+// Built-in passes (the window's scaling, the test card) must draw with no files at all, and
+// never with a program that did not link.
+TEST_F(ShaderProgramGLTest, BuiltInSourcesLinkQuietlyAndABrokenOneGivesZeroWithItsLog)
+{
+    CapturedOutput err(CapturedOutput::Stream::err);
+    const GLuint program = Tarvo::buildBuiltInProgram(vertexSource, fragmentSource, "The pass");
+    const GLuint broken = Tarvo::buildBuiltInProgram(vertexSource,
+        "#version 330 core\nout vec4 color;\nvoid main() { color = undeclared; }\n", "The broken pass");
+    const std::string log = err.take();
+    ASSERT_NE(program, 0u);
+    EXPECT_EQ(linkStatus(program), GL_TRUE);
+    EXPECT_EQ(broken, 0u);
+    EXPECT_EQ(log.rfind("The broken pass does not build\n", 0), 0u) << log;
+    EXPECT_NE(log.find("undeclared"), std::string::npos) << log;
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    glDeleteProgram(program);
+}
+
 TEST_F(ShaderProgramGLTest, SourceIsAssembledLineByLineWhateverTheFinalLineBreak)
 {
     const std::string body = "#version 330 core\r\nin vec3 trivial_vertices;\n"

@@ -4,14 +4,12 @@
 // and a quit with unsaved edits leaves them in the recovery file.
 #include <gtest/gtest.h>
 
-#include <stb_image.h>
-
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
-#include "StudioProcess.h"
+#include "StudioShow.h"
 #include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 
@@ -31,29 +29,11 @@ const std::string timeline = "# A test card's timeline.\n"
                              "track cardfade   # darkens the card\n"
                              "0     0.0  step\n";
 
-// The mean of every channel of every pixel, 0 to 255; -1 when the picture cannot be read.
-double meanBrightness(const fs::path& path)
-{
-    int width = 0, height = 0, channels = 0;
-    unsigned char* data = stbi_load(path.string().c_str(), &width, &height, &channels, 3);
-    if (!data)
-        return -1.0;
-    double sum = 0.0;
-    for (int i = 0; i < width * height * 3; ++i)
-        sum += data[i];
-    stbi_image_free(data);
-    return sum / (width * height * 3);
-}
-
-class StudioEditProgramTest : public testing::Test {
+class StudioEditProgramTest : public StudioShowTest {
 protected:
     void SetUp() override
     {
-        fs::create_directories(folder.path() / "data" / "science");
-        const std::string tune = std::string("'") + VANTOR_MAKETUNE + "' '" +
-            (folder.path() / "data" / "vaxo-dubtech.mp3").string() + "' 20 > /dev/null 2>&1";
-        ASSERT_EQ(std::system(tune.c_str()), 0);
-        fs::copy(fs::path(VANTOR_DATA) / "shaders", folder.path() / "data" / "shaders", fs::copy_options::recursive);
+        ASSERT_NO_FATAL_FAILURE(StudioShowTest::SetUp());
         folder.write("data/timeline.txt", timeline);
     }
 
@@ -70,47 +50,43 @@ protected:
         EXPECT_TRUE(studio.waitForError("vantor-studio: screenshot " + name + ": 96x54", 60s)) << studio.errorText();
         return meanBrightness(folder.path() / name);
     }
-
-    testsupport::ScratchDir folder;
 };
 
 TEST_F(StudioEditProgramTest, KeysSetUndoneAndRedoneShowAtOnceAndSaveOnlyTheirLines)
 {
-    StudioProcess studio(folder.path().string(), VANTOR_STUDIO,
-        {"--scene", "testcard", "--size", "96x54", "--paused", "--row", "40", "--no-remember"},
-        {"SDL_AUDIODRIVER=dummy"});
-    ASSERT_TRUE(studio.started());
-    const auto ready = studio.nextLineStartingWith("reload ", 90s);
-    ASSERT_TRUE(ready) << studio.errorText();
+    const auto studio = launch({"--paused", "--row", "40", "--no-remember"});
+    ASSERT_TRUE(studio->started());
+    const auto ready = studio->nextLineStartingWith("reload ", 90s);
+    ASSERT_TRUE(ready) << studio->errorText();
     EXPECT_EQ(*ready, "reload timeline ok 2 tracks");
 
-    const double drawn = screenshot(studio, "drawn.png");
+    const double drawn = screenshot(*studio, "drawn.png");
     ASSERT_GT(drawn, 40.0) << "the card as drawn";
-    command(studio, "key cardfade 32 1 step", "set cardfade row 32 (unsaved)");
-    EXPECT_LT(screenshot(studio, "faded.png"), 2.0) << "black from row 32 on";
-    command(studio, "undo", "undone");
-    EXPECT_GT(screenshot(studio, "undone.png"), 40.0) << "as drawn again";
-    command(studio, "redo", "redone");
-    EXPECT_LT(screenshot(studio, "redone.png"), 2.0);
+    command(*studio, "key cardfade 32 1 step", "set cardfade row 32 (unsaved)");
+    EXPECT_LT(screenshot(*studio, "faded.png"), 2.0) << "black from row 32 on";
+    command(*studio, "undo", "undone");
+    EXPECT_GT(screenshot(*studio, "undone.png"), 40.0) << "as drawn again";
+    command(*studio, "redo", "redone");
+    EXPECT_LT(screenshot(*studio, "redone.png"), 2.0);
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt"), timeline) << "unchanged until saved";
 
-    command(studio, "keys cardfade", "2 keys");
-    EXPECT_EQ(studio.nextLine(10s), "key cardfade 0 0 step");
-    EXPECT_EQ(studio.nextLine(10s), "key cardfade 32 1 step");
-    command(studio, "sections", "2 sections");
-    EXPECT_EQ(studio.nextLine(10s), "section intro 0 32");
-    EXPECT_EQ(studio.nextLine(10s), "section dark 32 64");
-    command(studio, "save", "saved data/timeline.txt 2 tracks");
-    EXPECT_EQ(studio.nextLine(10s), "saved data/timeline.txt 2 tracks");
+    command(*studio, "keys cardfade", "2 keys");
+    EXPECT_EQ(studio->nextLine(10s), "key cardfade 0 0 step");
+    EXPECT_EQ(studio->nextLine(10s), "key cardfade 32 1 step");
+    command(*studio, "sections", "2 sections");
+    EXPECT_EQ(studio->nextLine(10s), "section intro 0 32");
+    EXPECT_EQ(studio->nextLine(10s), "section dark 32 64");
+    command(*studio, "save", "saved data/timeline.txt 2 tracks");
+    EXPECT_EQ(studio->nextLine(10s), "saved data/timeline.txt 2 tracks");
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt"), timeline + "32    1.0  step\n");
 
-    command(studio, "goto intro", "section intro from row 0");
-    command(studio, "delete cardfade 5", "no key at row 5 in track cardfade");
-    command(studio, "key cardfade 48 0.25", "set cardfade row 48 (unsaved)");
-    command(studio, "quit", "quitting; unsaved edits written to data/timeline.txt.recovery");
-    EXPECT_EQ(studio.wait(60s), 0) << studio.errorText();
+    command(*studio, "goto intro", "section intro from row 0");
+    command(*studio, "delete cardfade 5", "no key at row 5 in track cardfade");
+    command(*studio, "key cardfade 48 0.25", "set cardfade row 48 (unsaved)");
+    command(*studio, "quit", "quitting; unsaved edits written to data/timeline.txt.recovery");
+    EXPECT_EQ(studio->wait(60s), 0) << studio->errorText();
     // The studio's own save was not taken for an outside one: no reload line came.
-    EXPECT_FALSE(studio.nextLineStartingWith("reload ", 1s));
+    EXPECT_FALSE(studio->nextLineStartingWith("reload ", 1s));
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt"), timeline + "32    1.0  step\n");
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt.recovery"),
         timeline + "32    1.0  step\n48   0.25  step\n");
@@ -120,38 +96,36 @@ TEST_F(StudioEditProgramTest, KeysSetUndoneAndRedoneShowAtOnceAndSaveOnlyTheirLi
 // until the user chooses, and choosing theirs keeps ours in the recovery file.
 TEST_F(StudioEditProgramTest, AnOutsideSaveOverUnsavedEditsWaitsForTheChoice)
 {
-    StudioProcess studio(folder.path().string(), VANTOR_STUDIO,
-        {"--scene", "testcard", "--size", "96x54", "--paused", "--no-remember"}, {"SDL_AUDIODRIVER=dummy"});
-    ASSERT_TRUE(studio.started());
-    ASSERT_TRUE(studio.nextLineStartingWith("reload ", 90s)) << studio.errorText();
-    command(studio, "key cardfade 8 1", "set cardfade row 8 (unsaved)");
+    const auto studio = launch({"--paused", "--no-remember"});
+    ASSERT_TRUE(studio->started());
+    ASSERT_TRUE(studio->nextLineStartingWith("reload ", 90s)) << studio->errorText();
+    command(*studio, "key cardfade 8 1", "set cardfade row 8 (unsaved)");
     const std::string theirs = timeline + "16    0.5  step\n";
     folder.write("data/timeline.txt", theirs);
-    EXPECT_TRUE(studio.waitForError("saved outside the studio while it has unsaved edits", 60s)) << studio.errorText();
-    command(studio, "save", "data/timeline.txt was saved outside the studio");
+    EXPECT_TRUE(studio->waitForError("saved outside the studio while it has unsaved edits", 60s)) << studio->errorText();
+    command(*studio, "save", "data/timeline.txt was saved outside the studio");
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt"), theirs);
-    command(studio, "reload theirs", "took data/timeline.txt as saved outside");
+    command(*studio, "reload theirs", "took data/timeline.txt as saved outside");
     EXPECT_NE(testsupport::readFile(folder.path() / "data/timeline.txt.recovery").find("8     1.0  step"),
         std::string::npos);
-    command(studio, "keys cardfade", "2 keys");
-    EXPECT_EQ(studio.nextLineStartingWith("key ", 10s), "key cardfade 0 0 step");
-    EXPECT_EQ(studio.nextLine(10s), "key cardfade 16 0.5 step");
-    command(studio, "quit", "quitting");
-    EXPECT_EQ(studio.wait(60s), 0) << studio.errorText();
+    command(*studio, "keys cardfade", "2 keys");
+    EXPECT_EQ(studio->nextLineStartingWith("key ", 10s), "key cardfade 0 0 step");
+    EXPECT_EQ(studio->nextLine(10s), "key cardfade 16 0.5 step");
+    command(*studio, "quit", "quitting");
+    EXPECT_EQ(studio->wait(60s), 0) << studio->errorText();
 }
 
 // SIGTERM cannot ask: the unsaved edits go to the recovery file and the studio says where.
 TEST_F(StudioEditProgramTest, ASignalKeepsUnsavedEditsInTheRecoveryFile)
 {
-    StudioProcess studio(folder.path().string(), VANTOR_STUDIO,
-        {"--scene", "testcard", "--size", "96x54", "--paused", "--no-remember"}, {"SDL_AUDIODRIVER=dummy"});
-    ASSERT_TRUE(studio.started());
-    ASSERT_TRUE(studio.nextLineStartingWith("reload ", 90s)) << studio.errorText();
-    command(studio, "key fade 8 0.5 linear", "set fade row 8 (unsaved)");
-    studio.signal(SIGTERM);
-    EXPECT_EQ(studio.wait(60s), 128 + SIGTERM) << studio.errorText();
-    EXPECT_NE(studio.errorText().find("unsaved edits written to data/timeline.txt.recovery"), std::string::npos)
-        << studio.errorText();
+    const auto studio = launch({"--paused", "--no-remember"});
+    ASSERT_TRUE(studio->started());
+    ASSERT_TRUE(studio->nextLineStartingWith("reload ", 90s)) << studio->errorText();
+    command(*studio, "key fade 8 0.5 linear", "set fade row 8 (unsaved)");
+    studio->signal(SIGTERM);
+    EXPECT_EQ(studio->wait(60s), 128 + SIGTERM) << studio->errorText();
+    EXPECT_NE(studio->errorText().find("unsaved edits written to data/timeline.txt.recovery"), std::string::npos)
+        << studio->errorText();
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt"), timeline);
     EXPECT_EQ(testsupport::readFile(folder.path() / "data/timeline.txt.recovery"),
         timeline + "\ntrack fade\n8     0.5  linear\n");

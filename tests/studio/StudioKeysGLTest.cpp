@@ -6,13 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <GLFW/glfw3.h>
-#include <stb_image.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
+#include "StudioShow.h"
 #include "runtime/Window.h"
 #include "studio/KeyInput.h"
 #include "studio/Studio.h"
@@ -27,19 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string timeline = "#   start   rows   0-48\n#   end     rows  48-300\ntrack e\n0     2.0  step\n300   0.0  step\n\ntrack cardfade\n0     0.0  step\n";
-
-double meanBrightness(const fs::path& path)
-{
-    int width = 0, height = 0, channels = 0;
-    unsigned char* data = stbi_load(path.string().c_str(), &width, &height, &channels, 3);
-    if (!data)
-        return -1.0;
-    double sum = 0.0;
-    for (int i = 0; i < width * height * 3; ++i)
-        sum += data[i];
-    stbi_image_free(data);
-    return sum / (width * height * 3);
-}
 
 std::vector<int> rowsOf(Studio& studio, const std::string& track)
 {
@@ -74,7 +61,7 @@ protected:
         const std::string name = "vantor-studio-testcard-" + std::to_string(cursorRow(studio->transport().row())) + ".png";
         fs::remove(name);
         press(GLFW_KEY_F12);
-        return meanBrightness(name);
+        return studiotest::meanBrightness(name);
     }
 
     testsupport::ScratchDir folder;
@@ -84,11 +71,7 @@ protected:
 
 TEST_F(StudioKeysGLTest, TheTrackViewEditsByKeysAndAsksBeforeQuittingWithUnsavedEdits)
 {
-    fs::create_directories(folder.path() / "data" / "science");
-    const std::string tune = std::string("'") + VANTOR_MAKETUNE + "' '" +
-        (folder.path() / "data" / "vaxo-dubtech.mp3").string() + "' 20 > /dev/null 2>&1";
-    ASSERT_EQ(std::system(tune.c_str()), 0);
-    fs::copy(fs::path(VANTOR_DATA) / "shaders", folder.path() / "data" / "shaders", fs::copy_options::recursive);
+    ASSERT_NO_FATAL_FAILURE(studiotest::makeStudioShow(folder.path()));
     folder.write("data/timeline.txt", timeline);
     ASSERT_EQ(chdir(folder.path().c_str()), 0);
     setenv("SDL_AUDIODRIVER", "dummy", 1);

@@ -1,4 +1,5 @@
 #include "StudioProcess.h"
+#include "support/ExecArguments.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -29,12 +30,7 @@ StudioProcess::StudioProcess(const std::string& folder, const std::string& progr
     int in[2], outPipe[2], errPipe[2];
     if (pipe(in) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0)
         return;
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
+    testsupport::ExecArguments argv(program, args);
     std::vector<std::string> settings = environment;
 
     pid = fork();
@@ -48,7 +44,7 @@ StudioProcess::StudioProcess(const std::string& folder, const std::string& progr
             putenv(setting.data());
         if (chdir(folder.c_str()) != 0)
             _exit(126);
-        execv(program.c_str(), pointers.data());
+        execv(program.c_str(), argv.get());
         _exit(127);
     }
     close(in[0]);

@@ -9,8 +9,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "StudioProcess.h"
-#include "support/ScratchDir.h"
+#include "StudioShow.h"
 
 namespace studiotest {
 namespace {
@@ -18,96 +17,75 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-class StudioProgramTest : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        fs::create_directories(folder.path() / "data" / "science");
-        const std::string tune = std::string("'") + VANTOR_MAKETUNE + "' '" +
-            (folder.path() / "data" / "vaxo-dubtech.mp3").string() + "' 20 > /dev/null 2>&1";
-        ASSERT_EQ(std::system(tune.c_str()), 0);
-        // A copy, not a link: the test saves into it.
-        fs::copy(fs::path(VANTOR_DATA) / "shaders", folder.path() / "data" / "shaders", fs::copy_options::recursive);
-    }
-
-    void save(const std::string& relativePath, const std::string& text)
-    {
-        std::ofstream(folder.path() / relativePath, std::ios::binary) << text;
-    }
-
-    testsupport::ScratchDir folder;
-};
+class StudioProgramTest : public StudioShowTest {};
 
 TEST_F(StudioProgramTest, SavesAreReloadedAndCommandsObeyedUntilQuit)
 {
-    save("data/timeline.txt", "track e\n0 2 step\n300 0 step\ntrack fade\n0 0 linear\n64 1 step\n");
-    StudioProcess studio(folder.path().string(), VANTOR_STUDIO, {"--scene", "testcard", "--size", "96x54"},
-        {"SDL_AUDIODRIVER=dummy"});
-    ASSERT_TRUE(studio.started());
+    folder.write("data/timeline.txt", "track e\n0 2 step\n300 0 step\ntrack fade\n0 0 linear\n64 1 step\n");
+    const auto studio = launch({});
+    ASSERT_TRUE(studio->started());
 
     // The timeline is compiled as the studio starts: its line says the studio is ready.
-    auto line = studio.nextLineStartingWith("reload ", 90s);
-    ASSERT_TRUE(line) << studio.errorText();
+    auto line = studio->nextLineStartingWith("reload ", 90s);
+    ASSERT_TRUE(line) << studio->errorText();
     EXPECT_EQ(*line, "reload timeline ok 2 tracks");
 
-    save("data/timeline.txt", "track e\n0 2 step\n300 0 step\ntrack fade\n0 0 step\ntrack spin\n0 1 step\n");
-    line = studio.nextLine(30s);
-    ASSERT_TRUE(line) << studio.errorText();
+    folder.write("data/timeline.txt", "track e\n0 2 step\n300 0 step\ntrack fade\n0 0 step\ntrack spin\n0 1 step\n");
+    line = studio->nextLine(30s);
+    ASSERT_TRUE(line) << studio->errorText();
     EXPECT_EQ(*line, "reload timeline ok 3 tracks");
 
-    save("data/timeline.txt", "track e\n0 2 step\ntrack fade\n16 x step\n");
-    line = studio.nextLine(30s);
-    ASSERT_TRUE(line) << studio.errorText();
+    folder.write("data/timeline.txt", "track e\n0 2 step\ntrack fade\n16 x step\n");
+    line = studio->nextLine(30s);
+    ASSERT_TRUE(line) << studio->errorText();
     EXPECT_EQ(*line, "reload timeline failed data/timeline.txt:4: bad value 'x' (a finite decimal number)");
 
     std::ifstream original(folder.path() / "data/shaders/trivial.fs");
     const std::string shader((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
-    save("data/shaders/trivial.fs", shader + "// saved again\n");
-    line = studio.nextLine(30s);
-    ASSERT_TRUE(line) << studio.errorText();
+    folder.write("data/shaders/trivial.fs", shader + "// saved again\n");
+    line = studio->nextLine(30s);
+    ASSERT_TRUE(line) << studio->errorText();
     EXPECT_EQ(*line, "reload shader ok data/shaders/trivial.fs");
 
     // Paused, the row holds exactly where a seek puts it. The failed timeline left the last
     // good one: its "e" still ends the show at row 300.
-    studio.send("pause");
-    EXPECT_TRUE(studio.waitForError("vantor-studio: pause: paused at row", 30s)) << studio.errorText();
-    studio.send("seek 100");
-    EXPECT_TRUE(studio.waitForError("vantor-studio: seek 100: paused at row 100.00 (bar 4.1)", 30s))
-        << studio.errorText();
-    studio.send("seek 5000");
-    EXPECT_TRUE(studio.waitForError("seek 5000: paused at row 300.00", 30s)) << studio.errorText();
-    studio.send("frobnicate");
-    EXPECT_TRUE(studio.waitForError("vantor-studio: unknown command 'frobnicate'", 30s)) << studio.errorText();
-    studio.send("quit");
-    EXPECT_EQ(studio.wait(30s), 0) << studio.errorText();
-    EXPECT_FALSE(studio.nextLineStartingWith("reload ", 1s)); // one line per reload, no more
+    studio->send("pause");
+    EXPECT_TRUE(studio->waitForError("vantor-studio: pause: paused at row", 30s)) << studio->errorText();
+    studio->send("seek 100");
+    EXPECT_TRUE(studio->waitForError("vantor-studio: seek 100: paused at row 100.00 (bar 4.1)", 30s))
+        << studio->errorText();
+    studio->send("seek 5000");
+    EXPECT_TRUE(studio->waitForError("seek 5000: paused at row 300.00", 30s)) << studio->errorText();
+    studio->send("frobnicate");
+    EXPECT_TRUE(studio->waitForError("vantor-studio: unknown command 'frobnicate'", 30s)) << studio->errorText();
+    studio->send("quit");
+    EXPECT_EQ(studio->wait(30s), 0) << studio->errorText();
+    EXPECT_FALSE(studio->nextLineStartingWith("reload ", 1s)); // one line per reload, no more
 }
 
 TEST_F(StudioProgramTest, CtrlCAndSigtermEndTheStudioCleanly)
 {
-    save("data/timeline.txt", "track e\n0 2 step\n300 0 step\n");
+    folder.write("data/timeline.txt", "track e\n0 2 step\n300 0 step\n");
     for (const int signal : {SIGINT, SIGTERM}) {
-        StudioProcess studio(folder.path().string(), VANTOR_STUDIO, {"--scene", "testcard", "--size", "96x54"},
-            {"SDL_AUDIODRIVER=dummy"});
-        ASSERT_TRUE(studio.started());
+        const auto studio = launch({});
+        ASSERT_TRUE(studio->started());
         // Its first reload line says it is running its frames.
-        ASSERT_TRUE(studio.nextLineStartingWith("reload ", 90s)) << studio.errorText();
-        studio.signal(signal);
-        EXPECT_EQ(studio.wait(30s), 128 + signal) << studio.errorText();
-        EXPECT_TRUE(studio.waitForError("vantor-studio: stopped by signal " + std::to_string(signal), 1s))
-            << studio.errorText();
+        ASSERT_TRUE(studio->nextLineStartingWith("reload ", 90s)) << studio->errorText();
+        studio->signal(signal);
+        EXPECT_EQ(studio->wait(30s), 128 + signal) << studio->errorText();
+        EXPECT_TRUE(studio->waitForError("vantor-studio: stopped by signal " + std::to_string(signal), 1s))
+            << studio->errorText();
     }
 }
 
 TEST_F(StudioProgramTest, ASizeBeyondWhatTheGlCanDrawIsRefusedAsAnArgument)
 {
-    save("data/timeline.txt", "track e\n0 2 step\n");
-    StudioProcess studio(folder.path().string(), VANTOR_STUDIO, {"--scene", "testcard", "--size", "16384x16384"},
-        {"SDL_AUDIODRIVER=dummy"});
-    ASSERT_TRUE(studio.started());
-    EXPECT_EQ(studio.wait(90s), 2) << studio.errorText();
-    EXPECT_NE(studio.errorText().find("--size 16384x16384 is larger than this OpenGL allows"), std::string::npos)
-        << studio.errorText();
+    folder.write("data/timeline.txt", "track e\n0 2 step\n");
+    const auto studio = launch({}, "16384x16384");
+    ASSERT_TRUE(studio->started());
+    EXPECT_EQ(studio->wait(90s), 2) << studio->errorText();
+    EXPECT_NE(studio->errorText().find("--size 16384x16384 is larger than this OpenGL allows"), std::string::npos)
+        << studio->errorText();
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "support/CapturedOutput.h"
 
 #include <cmath>
+#include <optional>
 #include <vector>
 
 #include "audio/BassTimer.h"
@@ -43,10 +44,31 @@ public:
     std::vector<double> seeks;
 };
 
-TEST(Transport, SeeksClampToTheShowAndBarsCountFromTheBarTheRowIsIn)
-{
+// Fake music under a transport that each case makes for a show of the length it needs.
+class TransportOnFakeMusic : public testing::Test {
+protected:
+    Transport& showOf(double endRow) { return made.emplace(music, endRow); }
+
     FakeMusic music;
-    Transport transport(music, 200.0);
+    std::optional<Transport> made;
+    std::string error; // what a refused loop says
+};
+
+// Plays from a row before the show's end to past it: the transport stops at the end,
+// paused, and the music with it.
+void playThroughTheEnd(FakeMusic& music, Transport& transport, double end)
+{
+    transport.seek(end - 1.0);
+    music.advance(2.5);
+    EXPECT_EQ(transport.update(), end);
+    EXPECT_TRUE(transport.paused());
+    EXPECT_FALSE(music.playing);
+    EXPECT_EQ(music.position, end);
+}
+
+TEST_F(TransportOnFakeMusic, SeeksClampToTheShowAndBarsCountFromTheBarTheRowIsIn)
+{
+    Transport& transport = showOf(200.0);
     EXPECT_EQ(transport.seek(-5.0), 0.0);
     EXPECT_EQ(transport.seek(1e9), 200.0);
     EXPECT_EQ(transport.seek(NAN), 0.0);
@@ -64,11 +86,9 @@ TEST(Transport, SeeksClampToTheShowAndBarsCountFromTheBarTheRowIsIn)
     EXPECT_EQ(transport.seekBars(1), 96.0);
 }
 
-TEST(Transport, PlayingThroughTheLoopEndWrapsTheMusicKeepingTheOvershoot)
+TEST_F(TransportOnFakeMusic, PlayingThroughTheLoopEndWrapsTheMusicKeepingTheOvershoot)
 {
-    FakeMusic music;
-    Transport transport(music, 3584.0);
-    std::string error;
+    Transport& transport = showOf(3584.0);
     ASSERT_TRUE(transport.setLoop(64.0, 128.0, error)) << error;
     EXPECT_EQ(music.position, 64.0); // outside the loop: moved to its start
     music.advance(63.0);
@@ -89,23 +109,16 @@ TEST(Transport, PlayingThroughTheLoopEndWrapsTheMusicKeepingTheOvershoot)
     EXPECT_EQ(transport.update(), 130.0);
 }
 
-TEST(Transport, TheShowsEndPausesTheMusicThereAndAShorterShowPullsTheLoopIn)
+TEST_F(TransportOnFakeMusic, TheShowsEndPausesTheMusicThereAndAShorterShowPullsTheLoopIn)
 {
-    FakeMusic music;
-    Transport transport(music, 100.0);
-    transport.seek(99.0);
-    music.advance(2.5);
-    EXPECT_EQ(transport.update(), 100.0);
-    EXPECT_TRUE(transport.paused());
-    EXPECT_FALSE(music.playing);
-    EXPECT_EQ(music.position, 100.0);
+    Transport& transport = showOf(100.0);
+    playThroughTheEnd(music, transport, 100.0);
     // A move while playing restarts music that ran to its end.
     transport.play();
     music.playing = false;
     transport.seek(10.0);
     EXPECT_TRUE(music.playing);
 
-    std::string error;
     ASSERT_TRUE(transport.setLoop(64.0, 96.0, error));
     EXPECT_FALSE(transport.setLoop(100.0, 120.0, error)); // wholly past the end: empty
     EXPECT_NE(error.find("empty"), std::string::npos) << error;
@@ -114,11 +127,9 @@ TEST(Transport, TheShowsEndPausesTheMusicThereAndAShorterShowPullsTheLoopIn)
 
 // A timeline saved shorter for a moment bounds playback, not the loop: restored, the loop
 // is where the user put it.
-TEST(Transport, AShorterShowForAMomentLeavesTheLoopWhereItWas)
+TEST_F(TransportOnFakeMusic, AShorterShowForAMomentLeavesTheLoopWhereItWas)
 {
-    FakeMusic music;
-    Transport transport(music, 3584.0);
-    std::string error;
+    Transport& transport = showOf(3584.0);
     ASSERT_TRUE(transport.setLoop(3000.0, 3100.0, error));
     transport.setEndRow(2000.0);
     music.advance(1.0);
@@ -139,11 +150,9 @@ TEST(Transport, AShorterShowForAMomentLeavesTheLoopWhereItWas)
 
 // Pausing (or pausing and playing again) in the frame whose row crossed the loop's end
 // must not let playback escape the loop.
-TEST(Transport, APauseInTheFrameThatCrossedTheLoopsEndStaysInTheLoop)
+TEST_F(TransportOnFakeMusic, APauseInTheFrameThatCrossedTheLoopsEndStaysInTheLoop)
 {
-    FakeMusic music;
-    Transport transport(music, 3584.0);
-    std::string error;
+    Transport& transport = showOf(3584.0);
     ASSERT_TRUE(transport.setLoop(0.0, 40.0, error));
     for (int i = 0; i < 16; ++i) {
         music.advance(11.0);
@@ -159,21 +168,16 @@ TEST(Transport, APauseInTheFrameThatCrossedTheLoopsEndStaysInTheLoop)
 }
 
 // Play at the show's end starts again instead of answering "playing" and staying put.
-TEST(Transport, PlayAtTheShowsEndStartsFromTheLoopOrTheTop)
+TEST_F(TransportOnFakeMusic, PlayAtTheShowsEndStartsFromTheLoopOrTheTop)
 {
-    FakeMusic music;
-    Transport transport(music, 1000.0);
-    transport.seek(999.0);
-    music.advance(5.0);
-    EXPECT_EQ(transport.update(), 1000.0);
-    ASSERT_TRUE(transport.paused());
+    Transport& transport = showOf(1000.0);
+    playThroughTheEnd(music, transport, 1000.0);
     transport.play();
     EXPECT_FALSE(transport.paused());
     EXPECT_EQ(music.position, 0.0);
     music.advance(1.0);
     EXPECT_EQ(transport.update(), 1.0);
 
-    std::string error;
     ASSERT_TRUE(transport.setLoop(960.0, 1200.0, error)); // reaches past the end
     transport.seek(1000.0);
     transport.pause();
@@ -181,10 +185,9 @@ TEST(Transport, PlayAtTheShowsEndStartsFromTheLoopOrTheTop)
     EXPECT_EQ(music.position, 960.0);
 }
 
-TEST(Transport, LoopMarksTakeTheCurrentBarAndNeverLeaveAnEmptyLoop)
+TEST_F(TransportOnFakeMusic, LoopMarksTakeTheCurrentBarAndNeverLeaveAnEmptyLoop)
 {
-    FakeMusic music;
-    Transport transport(music, 3584.0);
+    Transport& transport = showOf(3584.0);
     transport.seek(100.0); // bar 3: rows 96 to 128
     transport.markLoopStart();
     EXPECT_EQ(transport.loop().from, 96.0);

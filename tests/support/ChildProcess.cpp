@@ -1,5 +1,6 @@
 // fork and exec, so that the test holds the program's process id for its signals.
 #include "ChildProcess.h"
+#include "ExecArguments.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -21,12 +22,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
                            const std::filesystem::path& folder, const std::filesystem::path& outFile,
                            const std::filesystem::path& errFile)
 {
-    std::vector<std::string> argv{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<char*> pointers;
-    for (std::string& arg : argv)
-        pointers.push_back(arg.data());
-    pointers.push_back(nullptr);
+    ExecArguments argv(program, args);
     const std::string out = outFile.string();
     const std::string err = errFile.string();
     const std::string where = folder.string();
@@ -45,7 +41,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     dup2(errFd, STDERR_FILENO);
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
-    execv(program.c_str(), pointers.data());
+    execv(program.c_str(), argv.get());
     _exit(127);
 }
 

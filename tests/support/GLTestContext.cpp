@@ -18,6 +18,7 @@
 #include "engine/GlState.h"
 #include "engine/Loading.h"
 #include "engine/WindowSize.h"
+#include "runtime/ContextHints.h"
 #include "runtime/HeadlessContext.h"
 #include "support/GlObjectLedger.h"
 
@@ -65,18 +66,9 @@ bool openHeadless(int width, int height)
                      why.c_str());
         return false;
     }
-    glewExperimental = GL_TRUE;
-    const GLenum loaded = glewInit();
-    // A GLEW built for GLX reports the missing X display after loading every entry point.
-#if defined(GLEW_ERROR_NO_GLX_DISPLAY)
-    if (loaded != GLEW_OK && loaded != GLEW_ERROR_NO_GLX_DISPLAY) {
-#else
-    if (loaded != GLEW_OK) {
-#endif
+    if (!Tarvo::loadGlEntryPoints()) {
         std::fprintf(stderr, "GL test context: GLEW cannot load the entry points\n");
         return false;
-    }
-    while (glGetError() != GL_NO_ERROR) {
     }
     return true;
 }
@@ -88,10 +80,7 @@ GLFWwindow* openWindow(int width, int height)
         std::fprintf(stderr, "GL test context: no display (run under xvfb-run)\n");
         return nullptr;
     }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
-    glfwWindowHint(GLFW_OPENGL_FORWARD_COMPAT, GLFW_TRUE);
+    Tarvo::hintCoreContext();
     glfwWindowHint(GLFW_DEPTH_BITS, 24);
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     GLFWwindow* window = glfwCreateWindow(width, height, "Vantor test", nullptr, nullptr);
@@ -100,12 +89,9 @@ GLFWwindow* openWindow(int width, int height)
         return nullptr;
     }
     glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
+    if (!Tarvo::loadGlEntryPoints()) {
         std::fprintf(stderr, "GL test context: GLEW cannot load the entry points\n");
         return nullptr;
-    }
-    while (glGetError() != GL_NO_ERROR) {
     }
     return window;
 }

@@ -92,66 +92,30 @@ F next(const char* name)
     return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
 }
 
-// The rest go through the loader's function pointers, swapped by install().
-PFNGLGENBUFFERSPROC realGenBuffers;
-PFNGLDELETEBUFFERSPROC realDeleteBuffers;
-PFNGLGENFRAMEBUFFERSPROC realGenFramebuffers;
-PFNGLDELETEFRAMEBUFFERSPROC realDeleteFramebuffers;
-PFNGLGENRENDERBUFFERSPROC realGenRenderbuffers;
-PFNGLDELETERENDERBUFFERSPROC realDeleteRenderbuffers;
-PFNGLGENVERTEXARRAYSPROC realGenVertexArrays;
-PFNGLDELETEVERTEXARRAYSPROC realDeleteVertexArrays;
+// The rest go through the loader's function pointers, swapped by install(). The
+// objects made and deleted by arrays of names share one signature each way, so one
+// wrapper of each, per kind, stands in for all of them.
+using GenNames = void(GLAPIENTRY*)(GLsizei, GLuint*);
+using DeleteNames = void(GLAPIENTRY*)(GLsizei, const GLuint*);
+GenNames realGen[static_cast<int>(Kind::Shader)];
+DeleteNames realDelete[static_cast<int>(Kind::Shader)];
 PFNGLCREATESHADERPROC realCreateShader;
 PFNGLDELETESHADERPROC realDeleteShader;
 PFNGLCREATEPROGRAMPROC realCreateProgram;
 PFNGLDELETEPROGRAMPROC realDeleteProgram;
 
-void GLAPIENTRY genBuffers(GLsizei n, GLuint* names)
+template <Kind kind>
+void GLAPIENTRY genNames(GLsizei n, GLuint* names)
 {
-    realGenBuffers(n, names);
-    Ledger::get().created(Kind::Buffer, n, names);
+    realGen[static_cast<int>(kind)](n, names);
+    Ledger::get().created(kind, n, names);
 }
 
-void GLAPIENTRY deleteBuffers(GLsizei n, const GLuint* names)
+template <Kind kind>
+void GLAPIENTRY deleteNames(GLsizei n, const GLuint* names)
 {
-    Ledger::get().deleted(Kind::Buffer, n, names);
-    realDeleteBuffers(n, names);
-}
-
-void GLAPIENTRY genFramebuffers(GLsizei n, GLuint* names)
-{
-    realGenFramebuffers(n, names);
-    Ledger::get().created(Kind::Framebuffer, n, names);
-}
-
-void GLAPIENTRY deleteFramebuffers(GLsizei n, const GLuint* names)
-{
-    Ledger::get().deleted(Kind::Framebuffer, n, names);
-    realDeleteFramebuffers(n, names);
-}
-
-void GLAPIENTRY genRenderbuffers(GLsizei n, GLuint* names)
-{
-    realGenRenderbuffers(n, names);
-    Ledger::get().created(Kind::Renderbuffer, n, names);
-}
-
-void GLAPIENTRY deleteRenderbuffers(GLsizei n, const GLuint* names)
-{
-    Ledger::get().deleted(Kind::Renderbuffer, n, names);
-    realDeleteRenderbuffers(n, names);
-}
-
-void GLAPIENTRY genVertexArrays(GLsizei n, GLuint* names)
-{
-    realGenVertexArrays(n, names);
-    Ledger::get().created(Kind::VertexArray, n, names);
-}
-
-void GLAPIENTRY deleteVertexArrays(GLsizei n, const GLuint* names)
-{
-    Ledger::get().deleted(Kind::VertexArray, n, names);
-    realDeleteVertexArrays(n, names);
+    Ledger::get().deleted(kind, n, names);
+    realDelete[static_cast<int>(kind)](n, names);
 }
 
 GLuint GLAPIENTRY createShader(GLenum type)
@@ -189,6 +153,14 @@ void swap(F& pointer, F& real, F wrapper)
     }
 }
 
+// Both entry points of one kind made by arrays of names.
+template <Kind kind>
+void swapNames(GenNames& gen, DeleteNames& del)
+{
+    swap(gen, realGen[static_cast<int>(kind)], &genNames<kind>);
+    swap(del, realDelete[static_cast<int>(kind)], &deleteNames<kind>);
+}
+
 } // namespace
 
 void GlObjectLedger::install()
@@ -196,14 +168,10 @@ void GlObjectLedger::install()
     if (installed)
         return;
     installed = true;
-    swap(__glewGenBuffers, realGenBuffers, &genBuffers);
-    swap(__glewDeleteBuffers, realDeleteBuffers, &deleteBuffers);
-    swap(__glewGenFramebuffers, realGenFramebuffers, &genFramebuffers);
-    swap(__glewDeleteFramebuffers, realDeleteFramebuffers, &deleteFramebuffers);
-    swap(__glewGenRenderbuffers, realGenRenderbuffers, &genRenderbuffers);
-    swap(__glewDeleteRenderbuffers, realDeleteRenderbuffers, &deleteRenderbuffers);
-    swap(__glewGenVertexArrays, realGenVertexArrays, &genVertexArrays);
-    swap(__glewDeleteVertexArrays, realDeleteVertexArrays, &deleteVertexArrays);
+    swapNames<Kind::Buffer>(__glewGenBuffers, __glewDeleteBuffers);
+    swapNames<Kind::Framebuffer>(__glewGenFramebuffers, __glewDeleteFramebuffers);
+    swapNames<Kind::Renderbuffer>(__glewGenRenderbuffers, __glewDeleteRenderbuffers);
+    swapNames<Kind::VertexArray>(__glewGenVertexArrays, __glewDeleteVertexArrays);
     swap(__glewCreateShader, realCreateShader, &createShader);
     swap(__glewDeleteShader, realDeleteShader, &deleteShader);
     swap(__glewCreateProgram, realCreateProgram, &createProgram);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <set>
 
+#include "base/CommandLine.h"
 #include "base/FileIdentity.h"
 #include "capture/FramePlan.h"
 
@@ -115,19 +116,6 @@ bool checkCombinations(const CaptureOptions& o, const std::set<std::string>& giv
 
 } // namespace
 
-bool parseInt(const std::string& text, long minValue, long maxValue, long& value)
-{
-    if (text.empty() || text[0] == ' ' || text[0] == '+')
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != '\0' || parsed < minValue || parsed > maxValue)
-        return false;
-    value = parsed;
-    return true;
-}
-
 bool parseRow(const std::string& text, double& value)
 {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text[0])))
@@ -141,20 +129,6 @@ bool parseRow(const std::string& text, double& value)
     return true;
 }
 
-bool parseSize(const std::string& text, int& width, int& height)
-{
-    const size_t x = text.find('x');
-    if (x == std::string::npos)
-        return false;
-    long w = 0;
-    long h = 0;
-    if (!parseInt(text.substr(0, x), minSide, maxSide, w) || !parseInt(text.substr(x + 1), minSide, maxSide, h))
-        return false;
-    width = static_cast<int>(w);
-    height = static_cast<int>(h);
-    return true;
-}
-
 bool parseFrameRange(const std::string& text, FrameRange& range)
 {
     const size_t colon = text.find(':');
@@ -162,8 +136,8 @@ bool parseFrameRange(const std::string& text, FrameRange& range)
         return false;
     long first = 0;
     long end = 0;
-    if (!parseInt(text.substr(0, colon), 0, maxSpanFrames - 1, first) ||
-        !parseInt(text.substr(colon + 1), 1, maxSpanFrames, end) || end <= first)
+    if (!Tarvo::parseWholeNumber(text.substr(0, colon), 0, maxSpanFrames - 1, first) ||
+        !Tarvo::parseWholeNumber(text.substr(colon + 1), 1, maxSpanFrames, end) || end <= first)
         return false;
     range.first = first;
     range.end = end;
@@ -198,24 +172,16 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
             (name == "--plan" ? o.plan : o.headless) = true;
             continue;
         }
-        const size_t eq = name.find('=');
-        const bool inlineValue = name.rfind("--", 0) == 0 && eq != std::string::npos;
-        if (inlineValue) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-        }
+        Tarvo::OptionWord option = Tarvo::splitOption(name);
+        name = option.name;
         if (!valued.count(name)) {
             error = name.rfind("-", 0) == 0 ? "unknown option '" + name + "'"
                                             : "unexpected argument '" + name + "'";
             return ParseResult::Error;
         }
-        if (!inlineValue) {
-            if (i + 1 >= args.size()) {
-                error = name + " needs a value";
-                return ParseResult::Error;
-            }
-            value = args[++i];
-        }
+        if (!Tarvo::takeOptionValue(args, i, option, error))
+            return ParseResult::Error;
+        value = option.value;
         if (!given.insert(name).second) {
             error = name + " is given more than once";
             return ParseResult::Error;
@@ -224,13 +190,12 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
         long number = 0;
         double row = 0.0;
         if (name == "--size") {
-            if (!parseSize(value, o.width, o.height)) {
-                error = "--size: '" + value + "' is not WxH with both sides from " + std::to_string(minSide) +
-                        " to " + std::to_string(maxSide);
+            if (!Tarvo::parseFrameSize(value, o.width, o.height)) {
+                error = Tarvo::frameSizeError(value);
                 return ParseResult::Error;
             }
         } else if (name == "--fps") {
-            if (!parseInt(value, 1, maxFps, number)) {
+            if (!Tarvo::parseWholeNumber(value, 1, maxFps, number)) {
                 error = "--fps: '" + value + "' is not a whole number from 1 to " + std::to_string(maxFps);
                 return ParseResult::Error;
             }
@@ -245,7 +210,7 @@ ParseResult parseCaptureArgs(const std::vector<std::string>& args, const std::ve
             else
                 o.to = row;
         } else if (name == "--bench") {
-            if (!parseInt(value, 1, maxBenchFrames, number)) {
+            if (!Tarvo::parseWholeNumber(value, 1, maxBenchFrames, number)) {
                 error = "--bench: '" + value + "' is not a frame count from 1 to " + std::to_string(maxBenchFrames);
                 return ParseResult::Error;
             }

@@ -57,13 +57,9 @@ std::string usageText(const std::vector<std::string>& knownScenes);
 std::string rowName(const std::string& text, double value);
 
 // Numbers as the command line takes them: the whole text must be the number.
-bool parseInt(const std::string& text, long minValue, long maxValue, long& value);
 bool parseRow(const std::string& text, double& value);
-bool parseSize(const std::string& text, int& width, int& height);
 bool parseFrameRange(const std::string& text, FrameRange& range);
 
-constexpr int minSide = 2;
-constexpr int maxSide = 16384;
 constexpr int maxFps = 1000;
 constexpr long maxBenchFrames = 1000000;
 // Rows are seconds × 20, so this is well beyond any show (about 58 days).

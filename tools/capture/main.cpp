@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
 #include "base/StopSignal.h"
 #include "capture/Capture.h"
 #include "capture/CaptureOptions.h"
@@ -25,16 +26,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     capture::CaptureOptions options;
     std::string error;
-    switch (capture::parseCaptureArgs(args, scenes, options, error)) {
-    case capture::ParseResult::Help:
-        std::fputs(capture::usageText(scenes).c_str(), stdout);
-        return 0;
-    case capture::ParseResult::Error:
-        std::fprintf(stderr, "vantor-capture: %s\n(vantor-capture --help lists the options)\n", error.c_str());
-        return 2;
-    case capture::ParseResult::Ok:
-        break;
-    }
+    const capture::ParseResult parsed = capture::parseCaptureArgs(args, scenes, options, error);
+    if (parsed != capture::ParseResult::Ok)
+        return Tarvo::answerWithoutRunning(parsed == capture::ParseResult::Help, "vantor-capture",
+            capture::usageText(scenes), error);
 
     if (options.y4mPath == "-" && capture::stdoutIsTerminal()) {
         std::fprintf(stderr, "vantor-capture: --y4m - writes a video stream; pipe it into a program or give a file\n");

@@ -43,6 +43,14 @@ bool noArguments(const std::string& verb, size_t arguments, std::string& error)
     return false;
 }
 
+// False, with the verb's usage as the error, when its arguments do not fit it.
+bool argumentsFit(bool fit, const std::string& usage, std::string& error)
+{
+    if (!fit)
+        error = usage;
+    return fit;
+}
+
 } // namespace
 
 bool parseDecimal(const std::string& text, double& value)
@@ -124,10 +132,8 @@ bool parseCommand(const std::string& line, Command& command, std::string& error)
     }
     command = Command{};
     if (verb == "seek") {
-        if (arguments != 1) {
-            error = "seek takes one row: seek ROW";
+        if (!argumentsFit(arguments == 1, "seek takes one row: seek ROW", error))
             return false;
-        }
         command.kind = CommandKind::Seek;
         return numberArgument(verb, words[1], command.first, error);
     }
@@ -136,19 +142,18 @@ bool parseCommand(const std::string& line, Command& command, std::string& error)
             command.kind = CommandKind::LoopOff;
             return true;
         }
-        if (arguments != 2) {
-            error = "loop takes two rows or 'off': loop FROM TO, loop off";
+        if (!argumentsFit(arguments == 2, "loop takes two rows or 'off': loop FROM TO, loop off", error))
             return false;
-        }
         command.kind = CommandKind::Loop;
         return numberArgument(verb, words[1], command.first, error) &&
             numberArgument(verb, words[2], command.second, error);
     }
     if (verb == "key") {
-        if (arguments != 3 && arguments != 4) {
-            error = "key takes a track, a row, a value and maybe a type: key TRACK ROW VALUE [step|linear|smooth|quadratic]";
+        if (!argumentsFit(arguments == 3 || arguments == 4,
+                "key takes a track, a row, a value and maybe a type: key TRACK ROW VALUE "
+                "[step|linear|smooth|quadratic]",
+                error))
             return false;
-        }
         command.kind = CommandKind::SetKey;
         command.name = words[1];
         if (!wholeRow(verb, words[2], command.first, error))
@@ -168,19 +173,16 @@ bool parseCommand(const std::string& line, Command& command, std::string& error)
         return true;
     }
     if (verb == "delete") {
-        if (arguments != 2) {
-            error = "delete takes a track and a row: delete TRACK ROW";
+        if (!argumentsFit(arguments == 2, "delete takes a track and a row: delete TRACK ROW", error))
             return false;
-        }
         command.kind = CommandKind::DeleteKey;
         command.name = words[1];
         return wholeRow(verb, words[2], command.first, error);
     }
     if (verb == "keys") {
-        if (arguments != 1 && arguments != 3) {
-            error = "keys takes a track and maybe two rows: keys TRACK [FROM TO]";
+        if (!argumentsFit(arguments == 1 || arguments == 3,
+                "keys takes a track and maybe two rows: keys TRACK [FROM TO]", error))
             return false;
-        }
         command.kind = CommandKind::ListKeys;
         command.name = words[1];
         command.ranged = arguments == 3;
@@ -188,11 +190,10 @@ bool parseCommand(const std::string& line, Command& command, std::string& error)
             (numberArgument(verb, words[2], command.first, error) && numberArgument(verb, words[3], command.second, error));
     }
     if (verb == "goto" || verb == "screenshot") {
-        if (arguments != 1) {
-            error = verb == "goto" ? "goto takes a section's name: goto SECTION (see 'sections')"
-                                   : "screenshot takes a file: screenshot FILE.png";
+        const char* usage = verb == "goto" ? "goto takes a section's name: goto SECTION (see 'sections')"
+                                           : "screenshot takes a file: screenshot FILE.png";
+        if (!argumentsFit(arguments == 1, usage, error))
             return false;
-        }
         command.kind = verb == "goto" ? CommandKind::Goto : CommandKind::Screenshot;
         command.name = words[1];
         return true;

@@ -30,6 +30,14 @@ bool EditSession::readDisk(std::string& text, std::string& why) const
     return true;
 }
 
+bool EditSession::adopt(const std::string& text, std::vector<std::string>& errors)
+{
+    base = text;
+    stale = !doc.load(text, file, errors);
+    loaded = loaded || !stale;
+    return !stale;
+}
+
 bool EditSession::open(std::vector<std::string>& errors)
 {
     std::string text, why;
@@ -37,15 +45,8 @@ bool EditSession::open(std::vector<std::string>& errors)
         errors.push_back(file + ":1: cannot open the timeline");
         return false;
     }
-    base = text;
     conflicting = false;
-    if (!doc.load(text, file, errors)) {
-        stale = true;
-        return false;
-    }
-    loaded = true;
-    stale = false;
-    return true;
+    return adopt(text, errors);
 }
 
 bool EditSession::editable(std::string& why) const
@@ -106,14 +107,7 @@ EditSession::Outside EditSession::fileChanged(std::vector<std::string>& errors)
         conflicting = true;
         return Outside::Conflict;
     }
-    base = text;
-    if (!doc.load(text, file, errors)) {
-        stale = true;
-        return Outside::Broken;
-    }
-    loaded = true;
-    stale = false;
-    return Outside::Adopted;
+    return adopt(text, errors) ? Outside::Adopted : Outside::Broken;
 }
 
 bool EditSession::reloadTheirs(std::vector<std::string>& errors, std::string& why)
@@ -124,13 +118,7 @@ bool EditSession::reloadTheirs(std::vector<std::string>& errors, std::string& wh
     std::string text;
     if (!readDisk(text, why))
         return false;
-    base = text;
-    if (!doc.load(text, file, errors)) {
-        stale = true;
-        return true;
-    }
-    loaded = true;
-    stale = false;
+    adopt(text, errors);
     return true;
 }
 

@@ -55,6 +55,9 @@ public:
 
 private:
     bool readDisk(std::string& text, std::string& why) const;
+    // Takes the file's text as the document's; false, with the document marked stale,
+    // when it does not compile (the last good one stays).
+    bool adopt(const std::string& text, std::vector<std::string>& errors);
 
     std::string file;
     TimelineDocument doc;

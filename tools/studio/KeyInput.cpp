@@ -11,30 +11,30 @@ KeyInput* inputOf(GLFWwindow* window)
 {
     return static_cast<KeyInput*>(glfwGetWindowUserPointer(window));
 }
+
+// Points the window's input callbacks at input, or with nullptr takes them away.
+void connect(GLFWwindow* window, KeyInput* input)
+{
+    const bool on = input != nullptr;
+    glfwSetWindowUserPointer(window, input);
+    glfwSetKeyCallback(window, on ? KeyInput::onKey : nullptr);
+    glfwSetCharCallback(window, on ? KeyInput::onChar : nullptr);
+    glfwSetMouseButtonCallback(window, on ? KeyInput::onMouseButton : nullptr);
+    glfwSetCursorPosCallback(window, on ? KeyInput::onCursor : nullptr);
+    glfwSetScrollCallback(window, on ? KeyInput::onScroll : nullptr);
+}
 } // namespace
 
 KeyInput::KeyInput(GLFWwindow* window) : window(window)
 {
-    if (!window)
-        return;
-    glfwSetWindowUserPointer(window, this);
-    glfwSetKeyCallback(window, onKey);
-    glfwSetCharCallback(window, onChar);
-    glfwSetMouseButtonCallback(window, onMouseButton);
-    glfwSetCursorPosCallback(window, onCursor);
-    glfwSetScrollCallback(window, onScroll);
+    if (window)
+        connect(window, this);
 }
 
 KeyInput::~KeyInput()
 {
-    if (!window)
-        return;
-    glfwSetKeyCallback(window, nullptr);
-    glfwSetCharCallback(window, nullptr);
-    glfwSetMouseButtonCallback(window, nullptr);
-    glfwSetCursorPosCallback(window, nullptr);
-    glfwSetScrollCallback(window, nullptr);
-    glfwSetWindowUserPointer(window, nullptr);
+    if (window)
+        connect(window, nullptr);
 }
 
 std::vector<Command> KeyInput::take()

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/GlState.h"
 #include "engine/ShaderProgram.h"
 #include "engine/WindowSize.h"
 
@@ -45,10 +46,7 @@ Overlay::Overlay(int windowHeight)
         font.coverage().data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     // Glyphs are drawn at the size they were rasterised at, on whole pixels.
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    Tarvo::setEdgeSampling(GL_NEAREST);
 }
 
 Overlay::~Overlay()

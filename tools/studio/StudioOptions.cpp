@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "capture/CaptureOptions.h"
+#include "base/CommandLine.h"
 #include "studio/Command.h"
 
 namespace studio {
@@ -11,18 +11,11 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
     StudioOptions& options, std::string& error)
 {
     for (size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i];
-        std::string value;
-        bool hasValue = false;
-        const size_t eq = name.find('=');
-        if (name.rfind("--", 0) == 0 && eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name = name.substr(0, eq);
-            hasValue = true;
-        }
+        Tarvo::OptionWord option = Tarvo::splitOption(args[i]);
+        const std::string& name = option.name;
         if (name == "--help" || name == "-h")
             return OptionsResult::Help;
-        if ((name == "--timings" || name == "--paused" || name == "--no-remember") && !hasValue) {
+        if ((name == "--timings" || name == "--paused" || name == "--no-remember") && !option.inlineValue) {
             options.timings = options.timings || name == "--timings";
             options.paused = options.paused || name == "--paused";
             options.remember = options.remember && name != "--no-remember";
@@ -32,13 +25,9 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
             error = "unknown argument '" + args[i] + "'";
             return OptionsResult::Error;
         }
-        if (!hasValue) {
-            if (i + 1 >= args.size()) {
-                error = name + " needs a value";
-                return OptionsResult::Error;
-            }
-            value = args[++i];
-        }
+        if (!Tarvo::takeOptionValue(args, i, option, error))
+            return OptionsResult::Error;
+        const std::string& value = option.value;
         if (name == "--row") {
             if (!parseDecimal(value, options.row)) {
                 error = "--row: '" + value + "' is not a row (a decimal number)";
@@ -73,9 +62,8 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
                 return OptionsResult::Error;
             }
             options.scene = value;
-        } else if (!capture::parseSize(value, options.width, options.height)) {
-            error = "--size: '" + value + "' is not WxH with both sides from " + std::to_string(capture::minSide) +
-                " to " + std::to_string(capture::maxSide);
+        } else if (!Tarvo::parseFrameSize(value, options.width, options.height)) {
+            error = Tarvo::frameSizeError(value);
             return OptionsResult::Error;
         }
     }

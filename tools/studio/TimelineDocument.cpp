@@ -47,32 +47,10 @@ bool isBlank(char c)
     return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n';
 }
 
-// Up to most words before any comment, as views into the line; how many there are
-// (counting past most).
-int splitWords(const std::string& line, std::string_view* out, int most)
+// Calls word(start, length) for each word before any comment, as the compiler splits them.
+template <typename Word>
+void forEachWord(const std::string& line, Word word)
 {
-    int count = 0;
-    const std::size_t end = std::min(line.find('#'), line.size());
-    std::size_t i = 0;
-    while (i < end) {
-        while (i < end && isBlank(line[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < end && !isBlank(line[i]))
-            ++i;
-        if (i > start) {
-            if (count < most)
-                out[count] = std::string_view(line).substr(start, i - start);
-            ++count;
-        }
-    }
-    return count;
-}
-
-// The words before any comment, as the compiler splits them.
-void words(const std::string& line, std::vector<std::string>& out)
-{
-    out.clear();
     const std::size_t end = std::min(line.find('#'), line.size());
     std::size_t i = 0;
     while (i < end) {
@@ -82,8 +60,28 @@ void words(const std::string& line, std::vector<std::string>& out)
         while (i < end && !isBlank(line[i]))
             ++i;
         if (i > start)
-            out.emplace_back(line, start, i - start);
+            word(start, i - start);
     }
+}
+
+// Up to most words before any comment, as views into the line; how many there are
+// (counting past most).
+int splitWords(const std::string& line, std::string_view* out, int most)
+{
+    int count = 0;
+    forEachWord(line, [&](std::size_t start, std::size_t length) {
+        if (count < most)
+            out[count] = std::string_view(line).substr(start, length);
+        ++count;
+    });
+    return count;
+}
+
+// The words before any comment.
+void words(const std::string& line, std::vector<std::string>& out)
+{
+    out.clear();
+    forEachWord(line, [&](std::size_t start, std::size_t length) { out.emplace_back(line, start, length); });
 }
 
 bool sameKey(const TrackKey& a, const TrackKey& b)

@@ -1,11 +1,11 @@
 // vantor-studio: runs a scene of the show live, with the music as the clock, for working on
 // it while it plays: transport keys and standard-input commands, and the timeline and
 // shaders reloaded as they are saved. See --help.
-#include <cstdio>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
 #include "base/StopSignal.h"
 #include "runtime/DataFolder.h"
 #include "scenes/SceneRegistry.h"
@@ -20,16 +20,10 @@ int main(int argc, char** argv)
     const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     studio::StudioOptions options;
     std::string error;
-    switch (studio::parseStudioArgs(args, scenes, options, error)) {
-    case studio::OptionsResult::Help:
-        std::fputs(studio::studioUsage(scenes).c_str(), stdout);
-        return 0;
-    case studio::OptionsResult::Error:
-        std::fprintf(stderr, "vantor-studio: %s\n(vantor-studio --help lists the options)\n", error.c_str());
-        return 2;
-    case studio::OptionsResult::Ok:
-        break;
-    }
+    const studio::OptionsResult parsed = studio::parseStudioArgs(args, scenes, options, error);
+    if (parsed != studio::OptionsResult::Ok)
+        return Tarvo::answerWithoutRunning(parsed == studio::OptionsResult::Help, "vantor-studio",
+            studio::studioUsage(scenes), error);
     if (!Tarvo::enterDataFolder(argv[0], std::cerr))
         return 1;
     return studio::runStudio(options);
