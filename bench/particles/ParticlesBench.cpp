@@ -11,22 +11,19 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "engine/Fbo.h"
 #include "engine/Transform.h"
+#include "heapwatch/HeapWatch.h"
 #include "particles/SnowParticles.h"
 #include "runtime/Demo.h"
 #include "support/BenchSupport.h"
 
 namespace {
-
-std::atomic<long> allocations{0};
 
 constexpr int defaultFrames = 300;
 constexpr int warmupFrames = 10;
@@ -35,28 +32,6 @@ constexpr double frameMs = 1000.0 / 60.0;
 using Clock = std::chrono::steady_clock;
 
 } // namespace
-
-// Counting replacements of the global allocation functions. GCC sees a new-expression's
-// storage reach std::free through them and warns of a mismatch; the pair is consistent.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-void* operator new(std::size_t size)
-{
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 int main(int argc, char** argv)
 {
@@ -110,14 +85,14 @@ int main(int argc, char** argv)
     long allocationsDuring = 0;
     for (int f = -warmupFrames; f < frames; ++f) {
         target->bind();
-        const long before = allocations.load();
+        const long before = heapwatch::allocations();
         const auto start = Clock::now();
         snowSystem->setUniforms(projection * view, glm::vec3(48, 0, 0), glm::vec3(0, 48, 0));
         snowSystem->draw(f * frameMs, view);
         glFinish();
         const double us = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
         if (f >= 0) {
-            allocationsDuring += allocations.load() - before;
+            allocationsDuring += heapwatch::allocations() - before;
             times.push_back(us);
         }
         target->unbind();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,5 +40,28 @@ std::string frameSizeError(const std::string& value);
 // --help the usage on standard output and 0; for an error "PROGRAM: ERROR" and where the
 // options are listed on standard error, and 2.
 int answerWithoutRunning(bool help, const char* program, const std::string& usage, const std::string& error);
+
+// What a tool's option reader makes of its command line.
+enum class ParseResult { Ok, Help, Error };
+
+// A tool's option reader and usage text; both name the scenes it may be given.
+template <class Options>
+using ToolOptionReader = ParseResult (*)(const std::vector<std::string>& args,
+    const std::vector<std::string>& knownScenes, Options& options, std::string& error);
+using ToolUsage = std::string (*)(const std::vector<std::string>& knownScenes);
+
+// Reads a tool's arguments (argv after the program's name) into options. Nothing when the
+// tool is to run; otherwise it has answered as answerWithoutRunning does, and this is the
+// status to exit with.
+template <class Options>
+std::optional<int> readToolOptions(int argc, char** argv, const char* program, const std::vector<std::string>& knownScenes,
+    ToolOptionReader<Options> read, ToolUsage usage, Options& options)
+{
+    std::string error;
+    const ParseResult parsed = read(std::vector<std::string>(argv + 1, argv + argc), knownScenes, options, error);
+    if (parsed == ParseResult::Ok)
+        return std::nullopt;
+    return answerWithoutRunning(parsed == ParseResult::Help, program, usage(knownScenes), error);
+}
 
 } // namespace Tarvo

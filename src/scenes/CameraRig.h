@@ -10,17 +10,15 @@ namespace OrvelDemo {
 // The maths library's 2D simplex noise, about [-1, 1]; zero at the origin.
 float shakeNoise(const glm::vec2& v);
 
-struct ShakeAmplitudes {
+// Degrees about the camera's three axes: what a shake may reach on each, and the
+// offsets it gives at one moment.
+struct ShakeAngles {
     float yaw = 0.0f;
     float pitch = 0.0f;
     float roll = 0.0f;
 };
-
-struct ShakeTerms {
-    float yaw = 0.0f;
-    float pitch = 0.0f;
-    float roll = 0.0f;
-};
+using ShakeAmplitudes = ShakeAngles;
+using ShakeTerms = ShakeAngles;
 
 // Offsets in degrees at clock time t; each is bounded by about its amplitude.
 ShakeTerms computeShake(double time, const ShakeAmplitudes& amplitudes);

@@ -11,7 +11,6 @@
 #include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
 #include <algorithm>
 #include <cmath>
@@ -26,32 +25,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Image {
-    int width = 0;
-    int height = 0;
-    int channels = 0;
-    std::vector<unsigned char> pixels;
-
-    float value(int x, int y, int c) const
-    {
-        return pixels[(static_cast<std::size_t>(y) * width + x) * channels + c];
-    }
-    float luma(int x, int y) const
-    {
-        return 0.2126f * value(x, y, 0) + 0.7152f * value(x, y, 1) + 0.0722f * value(x, y, 2);
-    }
-};
-
-Image load(const fs::path& path)
-{
-    Image image;
-    unsigned char* data = stbi_load(path.string().c_str(), &image.width, &image.height, &image.channels, 0);
-    if (data) {
-        image.pixels.assign(data, data + static_cast<std::size_t>(image.width) * image.height * image.channels);
-        stbi_image_free(data);
-    }
-    return image;
-}
+using Image = testsupport::PngPicture;
 
 const ImageFile* findImageFile(const std::string& path)
 {
@@ -102,7 +76,7 @@ protected:
             if (file == nullptr || !writeImageFile(*file, scratch->path().string()))
                 return {};
         }
-        return load(scratch->path() / path);
+        return testsupport::readPng(scratch->path() / path);
     }
 
     static testsupport::ScratchDir* scratch;
@@ -154,8 +128,8 @@ TEST_F(ImageFiles, SkyIsBrightNearTheSunDarkAtTheNadirAndWrapsAround)
 {
     const Image sky = image("img/skytex.png");
     ASSERT_FALSE(sky.pixels.empty());
-    const int sunX = static_cast<int>(skySunU * sky.width);
-    const int sunY = static_cast<int>((0.5f - skySunElevationDegrees / 180.0f) * sky.height);
+    const int sunX = static_cast<int>(skySun.u * sky.width);
+    const int sunY = static_cast<int>(skySun.v() * sky.height);
     double nadir = 0.0;
     double zenith = 0.0;
     for (int x = 0; x < sky.width; ++x) {
@@ -186,8 +160,8 @@ TEST_F(ImageFiles, EnvironmentHasABrightSkyOverADarkerGroundAndAHotSun)
         for (int x = 0; x < env.width; ++x)
             (y < env.height / 2 ? upper : lower) += env.luma(x, y);
     EXPECT_GT(upper, lower * 1.5);
-    const int sunX = static_cast<int>(envSunU * env.width);
-    const int sunY = static_cast<int>((0.5f - envSunElevationDegrees / 180.0f) * env.height);
+    const int sunX = static_cast<int>(environmentSun.u * env.width);
+    const int sunY = static_cast<int>(environmentSun.v() * env.height);
     EXPECT_GT(env.luma(sunX, sunY), 250.0f);
     expectSeamless(env, true, "envmap");
 }

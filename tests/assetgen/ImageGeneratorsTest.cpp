@@ -37,7 +37,7 @@ TEST(ImageGenerators, DegenerateSizesGiveAOnePixelImage)
 
 TEST(ImageGenerators, SkyDirectionsOrderSunHorizonAndNadir)
 {
-    const Vec3 sun = directionFromElevation(skySunU, skySunElevationDegrees);
+    const Vec3 sun = skySun.direction();
     const Vec3 nadir{0.0f, -1.0f, 0.0f};
     const Vec3 zenith{0.0f, 1.0f, 0.0f};
     const float pixel = 0.003f;
@@ -46,7 +46,7 @@ TEST(ImageGenerators, SkyDirectionsOrderSunHorizonAndNadir)
     EXPECT_GT(luminance(skyColor(sun, pixel)), 3.0f * luminance(skyColor(zenith, pixel)));
     // Just above the horizon opposite the sun is still dusk-lit, brighter than the
     // water straight down.
-    const Vec3 away = directionFromElevation(skySunU + 0.5f, 2.0f);
+    const Vec3 away = directionFromElevation(skySun.u + 0.5f, 2.0f);
     EXPECT_GT(luminance(skyColor(away, pixel)), luminance(skyColor(nadir, pixel)));
     // Any direction, even a zero vector, gives a finite colour.
     const Color odd = skyColor({0.0f, 0.0f, 0.0f}, pixel);

@@ -1,6 +1,9 @@
 // The command-line reading the show, capture and studio share: both ways of giving a value,
-// and numbers refused unless the whole word is the number.
+// numbers refused unless the whole word is the number, and a tool that runs only on
+// arguments it read whole.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "base/CommandLine.h"
 #include "support/CapturedOutput.h"
@@ -75,6 +78,52 @@ TEST(CommandLine, AToolAnswersHelpOnStandardOutputAndAnErrorOnStandardErrorWithS
     EXPECT_EQ(answerWithoutRunning(false, "vantor-tool", "usage: vantor-tool\n", "--fps needs a value"), 2);
     EXPECT_EQ(quietOut.take(), "") << "no usage text with an error";
     EXPECT_EQ(errorOut.take(), "vantor-tool: --fps needs a value\n(vantor-tool --help lists the options)\n");
+}
+
+// A tool whose only option is --scene NAME, read as the capture and the studio read theirs.
+ParseResult readSceneOption(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
+    std::string& scene, std::string& error)
+{
+    for (const std::string& arg : args) {
+        if (arg == "--help")
+            return ParseResult::Help;
+        if (std::find(knownScenes.begin(), knownScenes.end(), arg) == knownScenes.end()) {
+            error = "unknown scene '" + arg + "'";
+            return ParseResult::Error;
+        }
+        scene = arg;
+    }
+    return ParseResult::Ok;
+}
+
+std::string sceneUsage(const std::vector<std::string>& knownScenes)
+{
+    return "usage: vantor-tool [" + knownScenes.front() + "|" + knownScenes.back() + "]\n";
+}
+
+TEST(CommandLine, AToolRunsOnlyWhenItsArgumentsReadWhole)
+{
+    using testsupport::CapturedOutput;
+    const std::vector<std::string> scenes = {"main", "toy"};
+    char program[] = "vantor-tool";
+    char toy[] = "toy";
+    char help[] = "--help";
+    char bad[] = "nope";
+
+    std::string scene;
+    char* runs[] = {program, toy};
+    EXPECT_EQ(readToolOptions(2, runs, "vantor-tool", scenes, readSceneOption, sceneUsage, scene), std::nullopt);
+    EXPECT_EQ(scene, "toy") << "the program's own name is not an argument";
+
+    CapturedOutput helpOut;
+    char* asksHelp[] = {program, help};
+    EXPECT_EQ(readToolOptions(2, asksHelp, "vantor-tool", scenes, readSceneOption, sceneUsage, scene), 0);
+    EXPECT_EQ(helpOut.take(), "usage: vantor-tool [main|toy]\n");
+
+    CapturedOutput errorOut(CapturedOutput::Stream::err);
+    char* refused[] = {program, bad};
+    EXPECT_EQ(readToolOptions(2, refused, "vantor-tool", scenes, readSceneOption, sceneUsage, scene), 2);
+    EXPECT_EQ(errorOut.take(), "vantor-tool: unknown scene 'nope'\n(vantor-tool --help lists the options)\n");
 }
 
 } // namespace

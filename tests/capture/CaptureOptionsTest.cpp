@@ -12,7 +12,7 @@
 namespace {
 
 using capture::CaptureOptions;
-using capture::ParseResult;
+using Tarvo::ParseResult;
 
 const std::vector<std::string> scenes = {"main", "testcard"};
 
@@ -225,8 +225,9 @@ TEST(CaptureOptionsTest, WavAndY4mThatAreOneFileAreRefusedHoweverTheyAreSpelled)
         std::string error;
         const ParseResult result = parse({"--wav", c.wav, "--y4m", c.y4m}, o, error);
         EXPECT_EQ(result, c.same ? ParseResult::Error : ParseResult::Ok) << c.wav << " " << c.y4m << ": " << error;
-        if (c.same)
+        if (c.same) {
             EXPECT_NE(error.find("are the same file"), std::string::npos) << error;
+        }
     }
 }
 

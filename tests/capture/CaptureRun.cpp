@@ -1,10 +1,10 @@
 // The scratch show and the program runner shared by the capture's program tests.
 #include "CaptureRun.h"
 
-#include <stb_image.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "support/ReadFile.h"
 #include "sync/TrackWriter.h"
@@ -63,15 +63,8 @@ Outcome CaptureProgramTest::shell(const fs::path& folder, const std::string& lin
 
 Picture CaptureProgramTest::picture(const std::string& relativePath) const
 {
-    Picture p;
-    int channels = 0;
-    const std::string path = (dir / relativePath).string();
-    unsigned char* pixels = stbi_load(path.c_str(), &p.width, &p.height, &channels, 3);
-    if (pixels) {
-        p.rgb.assign(pixels, pixels + static_cast<size_t>(p.width) * p.height * 3);
-        stbi_image_free(pixels);
-    }
-    return p;
+    testsupport::PngPicture png = testsupport::readPng(dir / relativePath, 3);
+    return {png.width, png.height, std::move(png.pixels)};
 }
 
 } // namespace capturetest

@@ -4,19 +4,17 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
+#include <vector>
 
 #include "engine/ImageCache.h"
 #include "engine/ImageFiles.h"
+#include "heapwatch/HeapWatch.h"
 #include "support/ScratchDir.h"
 
 #include <stb_image_write.h>
 
 namespace {
-
-// The largest single allocation since the last reset, for the whole test program.
-std::size_t largestAllocation = 0;
 
 std::vector<std::uint8_t> fromHex(const std::string& hex)
 {
@@ -31,14 +29,28 @@ const char* const hugeClaimBmp =
     "424d3a00000000000000360000002800000001000000010000000100180000000000f0ffffff130b0000130b"
     "0000000000000000000000000000";
 
+// Where an allocation is kept so that the compiler cannot leave it out.
+char* volatile allocationSink = nullptr;
+
+// The limits below mean something only if the watch sees this program's allocations.
+TEST(ImageFilesTest, TheAllocationWatchSeesTheLargestAllocation)
+{
+    heapwatch::reset();
+    const long before = heapwatch::allocations();
+    std::vector<char> block(1 << 20);
+    allocationSink = block.data();
+    EXPECT_GE(heapwatch::largestAllocation(), block.size());
+    EXPECT_GT(heapwatch::allocations(), before);
+}
+
 TEST(ImageFilesTest, ABmpHeaderClaimingGigabytesIsReadFromTheBytesItHas)
 {
     const auto bytes = fromHex(hugeClaimBmp);
     ASSERT_EQ(bytes.size(), 58u);
     Tarvo::BmpImage image;
-    largestAllocation = 0;
+    heapwatch::reset();
     ASSERT_TRUE(Tarvo::parseBmp(bytes, image)) << "one whole pixel row is in the file";
-    EXPECT_LT(largestAllocation, 4096u);
+    EXPECT_LT(heapwatch::largestAllocation(), 4096u);
     EXPECT_EQ(image.width, 1);
     EXPECT_EQ(image.height, 1);
     EXPECT_EQ(image.pixels.size(), 4u);
@@ -49,9 +61,9 @@ TEST(ImageFilesTest, BmpRowsMissingFromTheFileAreRefused)
     auto bytes = fromHex(hugeClaimBmp);
     bytes[18] = 200; // 200 x 1: 600 bytes of row, 4 present
     Tarvo::BmpImage image;
-    largestAllocation = 0;
+    heapwatch::reset();
     EXPECT_FALSE(Tarvo::parseBmp(bytes, image));
-    EXPECT_LT(largestAllocation, 4096u);
+    EXPECT_LT(heapwatch::largestAllocation(), 4096u);
     bytes[18] = 1;
     bytes[22] = 0; // height 0
     EXPECT_FALSE(Tarvo::parseBmp(bytes, image));
@@ -190,21 +202,3 @@ TEST(ImageFilesTest, ALongStripDecodesUpToTheSideLimit)
 }
 
 } // namespace
-
-void* operator new(std::size_t size)
-{
-    largestAllocation = std::max(largestAllocation, size);
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}

@@ -36,10 +36,7 @@ const char* const materialShader = R"(#version 330 core
 flat in float material;
 in vec3 viewPos;
 in vec3 viewNormal;
-layout(location = 0) out vec4 outColor;
-layout(location = 1) out vec4 outNormalDepth;
-layout(location = 2) out vec4 outVelocity;
-layout(location = 3) out vec4 outPosition;
+#include "../scenetargets.glsl"
 void main()
 {
     outColor = vec4(material, 0.0, 0.0, 1.0);
@@ -50,7 +47,7 @@ void main()
 )";
 
 // A data folder under the scratch folder that is the show's own, entry by entry through
-// links, except that both object shaders write material numbers.
+// links, except that both object shaders write material numbers into the show's targets.
 void linkDataWithMaterialShaders(const fs::path& real, const testsupport::ScratchDir& scratch)
 {
     const fs::path objectShaders = fs::path("shaders") / "envmap";
@@ -67,6 +64,10 @@ void linkDataWithMaterialShaders(const fs::path& real, const testsupport::Scratc
         fs::remove(copy / objectShaders / name);
         scratch.write(fs::path("data") / objectShaders / name, materialShader);
     }
+    // What they include is copied: the shader loader follows no include out of the data folder.
+    const fs::path targets = fs::path("shaders") / "scenetargets.glsl";
+    fs::remove(copy / targets);
+    fs::copy_file(real / targets, copy / targets);
 }
 
 struct Targets {

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "StudioProcess.h"
+#include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 
 namespace studiotest {
@@ -31,15 +32,13 @@ inline void makeStudioShow(const std::filesystem::path& folder)
 // The mean of every channel of every pixel, 0 to 255; -1 when the picture cannot be read.
 inline double meanBrightness(const std::filesystem::path& path)
 {
-    int width = 0, height = 0, channels = 0;
-    unsigned char* data = stbi_load(path.string().c_str(), &width, &height, &channels, 3);
-    if (!data)
+    const testsupport::PngPicture picture = testsupport::readPng(path, 3);
+    if (picture.pixels.empty())
         return -1.0;
     double sum = 0.0;
-    for (int i = 0; i < width * height * 3; ++i)
-        sum += data[i];
-    stbi_image_free(data);
-    return sum / (width * height * 3);
+    for (const std::uint8_t channel : picture.pixels)
+        sum += channel;
+    return sum / static_cast<double>(picture.pixels.size());
 }
 
 // The show made fresh for each test, and vantor-studio run in it.

@@ -1,5 +1,7 @@
-// Whole-file reads for tests.
+// Whole-file and picture reads for tests.
 #include "ReadFile.h"
+
+#include <stb_image.h>
 
 #include <cstdio>
 
@@ -23,6 +25,19 @@ std::vector<unsigned char> readBytes(const std::filesystem::path& path)
 {
     const std::string bytes = readFile(path);
     return {bytes.begin(), bytes.end()};
+}
+
+PngPicture readPng(const std::filesystem::path& path, int channels)
+{
+    PngPicture picture;
+    int stored = 0;
+    unsigned char* data = stbi_load(path.string().c_str(), &picture.width, &picture.height, &stored, channels);
+    if (!data)
+        return {};
+    picture.channels = channels ? channels : stored;
+    picture.pixels.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * picture.channels);
+    stbi_image_free(data);
+    return picture;
 }
 
 } // namespace testsupport

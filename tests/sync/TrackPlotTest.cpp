@@ -3,13 +3,12 @@
 // the show's own timeline gives a lane per track, and bad input leaves no picture.
 #include "TrackFiles.h"
 #include "TrackPlot.h"
+#include "support/ReadFile.h"
 #include "support/ScratchDir.h"
 #include "support/Temporaries.h"
 #include "sync/Timeline.h"
 
 #include <gtest/gtest.h>
-
-#include <stb_image.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -22,27 +21,17 @@ using synctool::TrackPlot;
 
 namespace {
 
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-
+struct Picture : testsupport::PngPicture {
     Rgb at(int x, int y) const
     {
         const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
-        return { rgb[i], rgb[i + 1], rgb[i + 2] };
+        return { pixels[i], pixels[i + 1], pixels[i + 2] };
     }
 };
 
 Picture readPicture(const std::string& path)
 {
-    Picture picture;
-    int channels = 0;
-    unsigned char* data = stbi_load(path.c_str(), &picture.width, &picture.height, &channels, 3);
-    if (data)
-        picture.rgb.assign(data, data + static_cast<std::size_t>(picture.width) * picture.height * 3);
-    stbi_image_free(data);
-    return picture;
+    return { testsupport::readPng(path, 3) };
 }
 
 int distance(Rgb a, Rgb b)
@@ -150,7 +139,7 @@ TEST(TrackPlot, TrackFilesPlotAsTheirTimelineDoesOverTheRowsAsked)
     ASSERT_EQ(text.height, files.height);
     // The title names the source; everything under the header is the same picture.
     const std::size_t header = static_cast<std::size_t>(TrackPlot::headerHeight) * text.width * 3;
-    EXPECT_TRUE(std::equal(text.rgb.begin() + header, text.rgb.end(), files.rgb.begin() + header));
+    EXPECT_TRUE(std::equal(text.pixels.begin() + header, text.pixels.end(), files.pixels.begin() + header));
     // Lanes in the order asked: the ramp first, and rows 8 to 24 fill the plot, so the
     // step's key at row 16 sits half-way.
     EXPECT_NEAR(curveY(files, 0, TrackPlot::labelWidth), laneLow(0), 1);

@@ -14,6 +14,8 @@
 
 namespace capture {
 
+using Tarvo::ParseResult;
+
 namespace {
 
 std::string joined(const std::vector<std::string>& names)

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
+
 namespace capture {
 
 // One row asked for with --rows: its value and the text its file is named after.
@@ -42,11 +44,9 @@ struct CaptureOptions {
     bool rendersFrames() const { return !outDir.empty() || !y4mPath.empty() || benchFrames > 0; }
 };
 
-enum class ParseResult { Ok, Help, Error };
-
 // Parses argv[1..]; options take their value as the next argument or after '='. Scene
 // names are checked against knownScenes. On Error, error holds a one-line reason.
-ParseResult parseCaptureArgs(const std::vector<std::string>& args,
+Tarvo::ParseResult parseCaptureArgs(const std::vector<std::string>& args,
                              const std::vector<std::string>& knownScenes,
                              CaptureOptions& options, std::string& error);
 

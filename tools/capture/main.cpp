@@ -22,14 +22,10 @@ int main(int argc, char** argv)
     // Ctrl-C and SIGTERM end the capture at the next frame, without its unfinished stream.
     Tarvo::installStopSignals();
 
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     capture::CaptureOptions options;
-    std::string error;
-    const capture::ParseResult parsed = capture::parseCaptureArgs(args, scenes, options, error);
-    if (parsed != capture::ParseResult::Ok)
-        return Tarvo::answerWithoutRunning(parsed == capture::ParseResult::Help, "vantor-capture",
-            capture::usageText(scenes), error);
+    if (const std::optional<int> status = Tarvo::readToolOptions(argc, argv, "vantor-capture", OrvelDemo::sceneNames(),
+            capture::parseCaptureArgs, capture::usageText, options))
+        return *status;
 
     if (options.y4mPath == "-" && capture::stdoutIsTerminal()) {
         std::fprintf(stderr, "vantor-capture: --y4m - writes a video stream; pipe it into a program or give a file\n");

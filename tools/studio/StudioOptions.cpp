@@ -7,14 +7,16 @@
 
 namespace studio {
 
-OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
+using Tarvo::ParseResult;
+
+ParseResult parseStudioArgs(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
     StudioOptions& options, std::string& error)
 {
     for (size_t i = 0; i < args.size(); ++i) {
         Tarvo::OptionWord option = Tarvo::splitOption(args[i]);
         const std::string& name = option.name;
         if (name == "--help" || name == "-h")
-            return OptionsResult::Help;
+            return ParseResult::Help;
         if ((name == "--timings" || name == "--paused" || name == "--no-remember") && !option.inlineValue) {
             options.timings = options.timings || name == "--timings";
             options.paused = options.paused || name == "--paused";
@@ -23,15 +25,15 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
         }
         if (name != "--scene" && name != "--size" && name != "--row" && name != "--loop" && name != "--tracks") {
             error = "unknown argument '" + args[i] + "'";
-            return OptionsResult::Error;
+            return ParseResult::Error;
         }
         if (!Tarvo::takeOptionValue(args, i, option, error))
-            return OptionsResult::Error;
+            return ParseResult::Error;
         const std::string& value = option.value;
         if (name == "--row") {
             if (!parseDecimal(value, options.row)) {
                 error = "--row: '" + value + "' is not a row (a decimal number)";
-                return OptionsResult::Error;
+                return ParseResult::Error;
             }
             options.hasRow = true;
         } else if (name == "--loop") {
@@ -39,7 +41,7 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
             if (colon == std::string::npos || !parseDecimal(value.substr(0, colon), options.loopFrom) ||
                 !parseDecimal(value.substr(colon + 1), options.loopTo) || !(options.loopTo > options.loopFrom)) {
                 error = "--loop: '" + value + "' is not FROM:TO (rows, FROM below TO)";
-                return OptionsResult::Error;
+                return ParseResult::Error;
             }
             options.hasLoop = true;
         } else if (name == "--tracks") {
@@ -50,7 +52,7 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
                 options.tracks.push_back(value.substr(start, comma - start));
                 if (options.tracks.back().empty()) {
                     error = "--tracks: '" + value + "' is not track names separated by commas";
-                    return OptionsResult::Error;
+                    return ParseResult::Error;
                 }
                 if (comma == std::string::npos)
                     break;
@@ -59,15 +61,15 @@ OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::v
         } else if (name == "--scene") {
             if (std::find(knownScenes.begin(), knownScenes.end(), value) == knownScenes.end()) {
                 error = "--scene: unknown scene '" + value + "'";
-                return OptionsResult::Error;
+                return ParseResult::Error;
             }
             options.scene = value;
         } else if (!Tarvo::parseFrameSize(value, options.width, options.height)) {
             error = Tarvo::frameSizeError(value);
-            return OptionsResult::Error;
+            return ParseResult::Error;
         }
     }
-    return OptionsResult::Ok;
+    return ParseResult::Ok;
 }
 
 std::string studioUsage(const std::vector<std::string>& knownScenes)

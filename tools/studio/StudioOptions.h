@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "base/CommandLine.h"
+
 namespace studio {
 
 struct StudioOptions {
@@ -27,11 +29,9 @@ struct StudioOptions {
     std::vector<std::string> tracks;
 };
 
-enum class OptionsResult { Ok, Help, Error };
-
 // Parses argv[1..]; options take their value as the next argument or after '='. On Error,
 // error holds a one-line reason.
-OptionsResult parseStudioArgs(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
+Tarvo::ParseResult parseStudioArgs(const std::vector<std::string>& args, const std::vector<std::string>& knownScenes,
     StudioOptions& options, std::string& error);
 
 std::string studioUsage(const std::vector<std::string>& knownScenes);

@@ -16,14 +16,10 @@ int main(int argc, char** argv)
 {
     // Ctrl-C and SIGTERM end the studio after the frame it is drawing.
     Tarvo::installStopSignals();
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const std::vector<std::string> scenes = OrvelDemo::sceneNames();
     studio::StudioOptions options;
-    std::string error;
-    const studio::OptionsResult parsed = studio::parseStudioArgs(args, scenes, options, error);
-    if (parsed != studio::OptionsResult::Ok)
-        return Tarvo::answerWithoutRunning(parsed == studio::OptionsResult::Help, "vantor-studio",
-            studio::studioUsage(scenes), error);
+    if (const std::optional<int> status = Tarvo::readToolOptions(argc, argv, "vantor-studio", OrvelDemo::sceneNames(),
+            studio::parseStudioArgs, studio::studioUsage, options))
+        return *status;
     if (!Tarvo::enterDataFolder(argv[0], std::cerr))
         return 1;
     return studio::runStudio(options);

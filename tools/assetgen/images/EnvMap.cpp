@@ -21,11 +21,7 @@ constexpr std::uint32_t cloudSeed = 2201u;
 constexpr std::uint32_t skylineSeed = 2202u;
 constexpr std::uint32_t groundSeed = 2203u;
 
-Vec3 sunDirection()
-{
-    static const Vec3 sun = directionFromElevation(envSunU, envSunElevationDegrees);
-    return sun;
-}
+const Vec3 sunDirection = environmentSun.direction();
 
 // Skyline height in degrees at longitude u: runs of flat-topped blocks of random width
 // and height (tanks, sheds, towers) over a low band of hills.
@@ -67,7 +63,7 @@ float skyline(float u)
 Color skyColor(Vec3 d, float pixelAngle)
 {
     const float h = std::fmax(d.y, 0.0f);
-    const float cosSun = std::fmax(dot(d, sunDirection()), 0.0f);
+    const float cosSun = std::fmax(dot(d, sunDirection), 0.0f);
     // Golden hour, to agree with the show's dusk sky while staying bright enough for
     // chrome: a peach horizon band under a steel-blue vault.
     Color c = mix(rgb(1.00f, 0.84f, 0.68f), rgb(0.62f, 0.64f, 0.80f), smoothstep(0.0f, 0.30f, h));
@@ -81,7 +77,7 @@ Color skyColor(Vec3 d, float pixelAngle)
     const Color cloud = mix(rgb(0.58f, 0.56f, 0.66f), rgb(1.0f, 0.90f, 0.78f), 0.3f + 0.7f * std::pow(cosSun, 2.0f));
     c = mix(c, cloud, density);
 
-    const float angle = std::acos(std::fmin(1.0f, dot(d, sunDirection())));
+    const float angle = std::acos(std::fmin(1.0f, dot(d, sunDirection)));
     c = c + rgb(1.0f, 0.95f, 0.85f) * (coverage(angle - sunRadius, pixelAngle) * 2.0f);
     c = c + rgb(1.0f, 0.85f, 0.6f) * (std::exp(-angle / 0.06f) * 0.8f);
     return c;
@@ -128,13 +124,6 @@ Color environmentColor(Vec3 direction, float pixelAngle)
     }
     c.a = 1.0f;
     return c;
-}
-
-Raster makeEnvironment(int width, int height)
-{
-    Raster environment(width, height);
-    shadePanorama(environment, environmentColor);
-    return environment;
 }
 
 } // namespace assetgen::images

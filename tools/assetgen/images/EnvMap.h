@@ -9,11 +9,8 @@
 namespace assetgen::images {
 
 // The sun stands at the sky texture's azimuth, higher up, so reflections agree with the sky.
-constexpr float envSunU = 0.06f;
-constexpr float envSunElevationDegrees = 24.0f;
+constexpr SunPlacement environmentSun{0.06f, 24.0f};
 
 Color environmentColor(Vec3 direction, float pixelAngle);
-
-Raster makeEnvironment(int width, int height);
 
 } // namespace assetgen::images

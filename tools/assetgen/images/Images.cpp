@@ -20,8 +20,8 @@ namespace assetgen::images {
 const std::vector<ImageFile>& imageFiles()
 {
     static const std::vector<ImageFile> files = {
-        {"img/skytex.png", 2048, 1024, 3, true, makeSky},
-        {"img/envmap.png", 1024, 512, 3, true, makeEnvironment},
+        {"img/skytex.png", 2048, 1024, 3, true, [](int w, int h) { return shadedPanorama(w, h, skyColor); }},
+        {"img/envmap.png", 1024, 512, 3, true, [](int w, int h) { return shadedPanorama(w, h, environmentColor); }},
         {"img/vignette.png", 1024, 576, 3, true, makeVignette},
         {"vignette.png", 1024, 576, 3, true, makeVignette},
         {"img/vantor.png", 2048, 512, 4, false, makeLogo},

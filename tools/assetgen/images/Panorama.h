@@ -29,17 +29,28 @@ void panoramaCoordinates(Vec3 direction, float& u, float& v);
 // Direction with the given longitude (u) and elevation above the horizon in degrees.
 Vec3 directionFromElevation(float u, float elevationDegrees);
 
-// Fills a panorama: shader(direction, pixelAngle) for each pixel centre, where
+// Where a panorama's sun stands: longitude (panorama u) and elevation in degrees.
+struct SunPlacement {
+    float u = 0.0f;
+    float elevationDegrees = 0.0f;
+
+    Vec3 direction() const { return directionFromElevation(u, elevationDegrees); }
+    float v() const { return 0.5f - elevationDegrees / 180.0f; }
+};
+
+// A width x height panorama of shader(direction, pixelAngle) at each pixel centre, where
 // pixelAngle is the angular height of one pixel in radians (for anti-aliasing edges).
 template <class Shader>
-void shadePanorama(Raster& raster, Shader&& shader)
+Raster shadedPanorama(int width, int height, Shader&& shader)
 {
-    const float pixelAngle = std::numbers::pi_v<float> / static_cast<float>(raster.height());
+    Raster raster(width, height);
+    const float pixelAngle = std::numbers::pi_v<float> / static_cast<float>(height);
     raster.shade([&](int x, int y) {
-        const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(raster.width());
-        const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(raster.height());
+        const float u = (static_cast<float>(x) + 0.5f) / static_cast<float>(width);
+        const float v = (static_cast<float>(y) + 0.5f) / static_cast<float>(height);
         return shader(panoramaDirection(u, v), pixelAngle);
     });
+    return raster;
 }
 
 } // namespace assetgen::images

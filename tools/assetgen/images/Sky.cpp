@@ -23,16 +23,12 @@ constexpr std::uint32_t hillSeed = 1202u;
 constexpr std::uint32_t waveSeed = 1203u;
 constexpr std::uint32_t starSeed = 1204u;
 
-Vec3 sunDirection()
-{
-    static const Vec3 sun = directionFromElevation(skySunU, skySunElevationDegrees);
-    return sun;
-}
+const Vec3 sunDirection = skySun.direction();
 
 // 0 facing away from the sun's azimuth, 1 facing it.
 float sunwardness(Vec3 d)
 {
-    const Vec3 s = sunDirection();
+    const Vec3 s = sunDirection;
     const float lh = std::sqrt(d.x * d.x + d.z * d.z);
     const float ls = std::sqrt(s.x * s.x + s.z * s.z);
     if (!(lh > 0.0f) || !(ls > 0.0f))
@@ -53,7 +49,7 @@ Color atmosphere(Vec3 d)
     c = mix(c, upper, smoothstep(0.06f, 0.45f, h));
     c = mix(c, zenith, smoothstep(0.35f, 1.0f, h));
 
-    const float cosSun = std::fmax(dot(d, sunDirection()), 0.0f);
+    const float cosSun = std::fmax(dot(d, sunDirection), 0.0f);
     const float wide = std::pow(cosSun, 6.0f) * (1.0f - 0.7f * h);
     const float tight = std::pow(cosSun, 90.0f);
     c = c + rgb(0.55f, 0.30f, 0.12f) * wide + rgb(0.60f, 0.45f, 0.25f) * tight;
@@ -62,7 +58,7 @@ Color atmosphere(Vec3 d)
 
 Color sunDisc(Vec3 d, float pixelAngle)
 {
-    const float angle = std::acos(std::fmin(1.0f, std::fmax(-1.0f, dot(d, sunDirection()))));
+    const float angle = std::acos(std::fmin(1.0f, std::fmax(-1.0f, dot(d, sunDirection))));
     const float disc = coverage(angle - sunRadius, pixelAngle);
     const float halo = std::exp(-angle / 0.02f) * 0.6f;
     return rgb(1.0f, 0.95f, 0.80f) * disc + rgb(1.0f, 0.75f, 0.45f) * halo;
@@ -98,7 +94,7 @@ Cloud clouds(Vec3 d, int octaves)
 Color cloudColor(Vec3 d, const Cloud& cloud)
 {
     const float toward = sunwardness(d);
-    const float cosSun = std::fmax(dot(d, sunDirection()), 0.0f);
+    const float cosSun = std::fmax(dot(d, sunDirection), 0.0f);
     const Color shadow = mix(rgb(0.16f, 0.12f, 0.24f), rgb(0.30f, 0.16f, 0.22f), toward);
     const Color lit = mix(rgb(0.62f, 0.38f, 0.50f), rgb(1.00f, 0.52f, 0.30f), toward * toward);
     // Low clouds catch the sunset on their undersides; high ones sit in the blue.
@@ -129,7 +125,7 @@ Color stars(Vec3 d)
 float hillElevationAt(float u)
 {
     const float n = fbm(u * 9.0f, 0.37f, 6, 0.55f, hillSeed, {9, 0});
-    float distance = std::fabs(u - skySunU);
+    float distance = std::fabs(u - skySun.u);
     distance = std::fmin(distance, 1.0f - distance);
     const float open = smoothstep(0.07f, 0.20f, distance);
     return std::fmax(0.0f, n * 7.0f + 1.8f) * open;
@@ -201,7 +197,7 @@ Color sea(Vec3 d, float pixelAngle)
     const float fresnel = 0.02f + 0.98f * std::pow(1.0f - cosI, 5.0f);
     const Color water = mix(rgb(0.05f, 0.07f, 0.12f), rgb(0.01f, 0.02f, 0.04f), smoothstep(0.0f, 0.6f, depth));
     Color reflection = aboveHorizon(r, pixelAngle, 4);
-    const float glitter = std::pow(std::fmax(dot(r, sunDirection()), 0.0f), 300.0f);
+    const float glitter = std::pow(std::fmax(dot(r, sunDirection), 0.0f), 300.0f);
     reflection = reflection + rgb(1.0f, 0.8f, 0.5f) * glitter;
     Color c = mix(water, reflection, std::fmin(1.0f, 0.12f + fresnel));
     // A thin band of haze hides the seam where sea meets the sky.
@@ -216,13 +212,6 @@ Color skyColor(Vec3 direction, float pixelAngle)
 {
     const Vec3 d = normalize(direction);
     return d.y >= 0.0f ? aboveHorizon(d, pixelAngle, 6) : sea(d, pixelAngle);
-}
-
-Raster makeSky(int width, int height)
-{
-    Raster sky(width, height);
-    shadePanorama(sky, skyColor);
-    return sky;
 }
 
 } // namespace assetgen::images

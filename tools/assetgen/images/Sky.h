@@ -7,15 +7,11 @@
 
 namespace assetgen::images {
 
-// Where the sun stands in the sky texture: longitude (panorama u) and elevation. The
-// camera's rest direction, world +x, is u = 0, so the opening view looks into the dusk.
-constexpr float skySunU = 0.06f;
-constexpr float skySunElevationDegrees = 6.0f;
+// Where the sun stands in the sky texture. The camera's rest direction, world +x, is
+// u = 0, so the opening view looks into the dusk.
+constexpr SunPlacement skySun{0.06f, 6.0f};
 
-// The sky seen along one direction (y up).
+// The sky seen along one direction (y up); a 2:1 panorama of it keeps pixels square in angle.
 Color skyColor(Vec3 direction, float pixelAngle);
-
-// The whole panorama, width x height (2:1 keeps pixels square in angle).
-Raster makeSky(int width, int height);
 
 } // namespace assetgen::images
